@@ -1,0 +1,1 @@
+namespace strandel::host { const char* kHostName = "Strandel emulated host"; }

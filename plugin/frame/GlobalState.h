@@ -1,0 +1,25 @@
+// The little process-wide state the plug-in keeps. Render threads only read the basic suite
+// and plug-in ID and write the device state; everything else belongs to the UI thread.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "AE_GeneralPlug.h"
+
+namespace strandel {
+
+AEGP_PluginID PluginId();
+const SPBasicSuite* SavedBasicSuite();
+
+// Which processor drew the last frame.
+enum class ProcessingDevice : uint32_t { Unknown = 0, Cpu = 1, Gpu = 2, CpuFallback = 3 };
+ProcessingDevice ProcessingDeviceState();
+void SetProcessingDeviceState(uint32_t value);
+const char* ProcessingDeviceLabel(uint32_t value);
+
+namespace detail {
+extern std::atomic<AEGP_PluginID> gPluginId;
+extern std::atomic<const SPBasicSuite*> gSavedBasicSuite;
+} // namespace detail
+
+} // namespace strandel
