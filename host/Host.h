@@ -1,0 +1,95 @@
+// The emulated compositor: owns the loaded plug-in, the suites and handles it is served, and
+// drives its commands the way the compositor does.
+#pragma once
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AE_GeneralPlug.h"
+#include "host/HandleStore.h"
+#include "host/PluginLibrary.h"
+#include "host/SuiteRegistry.h"
+
+namespace strandel::host {
+
+constexpr A_long kAppIdCompositor = 0x46585443;  // 'FXTC'
+constexpr A_long kAppIdVideoEditor = 0x50724D72; // 'PrMr'
+
+struct HostOptions {
+    std::string pluginPath;
+    A_long appId = kAppIdCompositor;
+};
+
+// What the plug-in asked of the host outside any project: observable in tests.
+struct HostLog {
+    std::atomic<int> idleTriggers{0};
+    std::atomic<int> forcedRerenders{0};
+    std::atomic<int> touchedActiveItem{0};
+    std::vector<PF_PixelFormat> supportedPixelFormats;
+    std::vector<std::string> messages;
+};
+
+class Host {
+public:
+    // Loads the plug-in; throws HostError naming the file when that fails. One host at a time.
+    explicit Host(const HostOptions& options);
+    ~Host(); // shuts the plug-in down if that has not happened yet
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    static Host& Current();
+
+    const Registration& registration() const { return plugin_->registration(); }
+    SuiteRegistry& suites() { return suites_; }
+    HandleStore& handles() { return handles_; }
+    HostLog& log() { return log_; }
+    A_long appId() const { return options_.appId; }
+
+    // Sends one command to EffectMain; the host never lets a plug-in failure escape as a crash.
+    PF_Err Call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
+                void* extra);
+    // An in_data as the host fills it for commands outside any render.
+    PF_InData BaseInData(PF_ProgPtr effect_ref = nullptr) const;
+
+    PF_Err GlobalSetup();
+    const PF_OutData& globalSetupOutput() const { return globalOut_; }
+    // Global setdown, then the death hooks, then the library is unloaded.
+    void Shutdown();
+    bool loaded() const { return plugin_ != nullptr; }
+
+    // General plug-ins registered with the host, and their hooks.
+    AEGP_PluginID RegisterPlugin(const std::string& name);
+    void SetRegistrationGivesNoId(bool v) { registrationGivesNoId_ = v; }
+    struct IdleHook {
+        AEGP_PluginID id;
+        AEGP_IdleHook hook;
+        AEGP_IdleRefcon refcon;
+    };
+    struct DeathHook {
+        AEGP_PluginID id;
+        AEGP_DeathHook hook;
+        AEGP_DeathRefcon refcon;
+    };
+    void AddIdleHook(const IdleHook& h);
+    void AddDeathHook(const DeathHook& h);
+    const std::vector<IdleHook>& idleHooks() const { return idleHooks_; }
+    // One pass of the host's idle loop; returns the smallest sleep the hooks asked for.
+    A_long RunIdleHooks();
+
+private:
+    HostOptions options_;
+    SuiteRegistry suites_;
+    HandleStore handles_;
+    HostLog log_;
+    std::unique_ptr<PluginLibrary> plugin_;
+    PF_OutData globalOut_{};
+    bool globalSetupDone_ = false;
+    bool registrationGivesNoId_ = false;
+    std::vector<std::string> registeredPlugins_;
+    std::vector<IdleHook> idleHooks_;
+    std::vector<DeathHook> deathHooks_;
+};
+
+} // namespace strandel::host

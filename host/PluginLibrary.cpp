@@ -1,0 +1,55 @@
+#include "host/PluginLibrary.h"
+
+#include <dlfcn.h>
+
+#include "host/HostError.h"
+
+namespace strandel::host {
+namespace {
+
+PF_Err RecordRegistration(void* inPtr, const A_char* name, const A_char* matchName, const A_char* category,
+                          const A_char* entryPoint, A_long kind, A_long apiMajor, A_long apiMinor, A_long reserved,
+                          const A_char* supportUrl)
+{
+    auto* r = static_cast<Registration*>(inPtr);
+    auto str = [](const A_char* s) { return s ? std::string(s) : std::string(); };
+    r->hostPtr = inPtr;
+    r->name = str(name);
+    r->matchName = str(matchName);
+    r->category = str(category);
+    r->entryPointName = str(entryPoint);
+    r->kind = kind;
+    r->apiMajor = apiMajor;
+    r->apiMinor = apiMinor;
+    r->reservedInfo = reserved;
+    r->supportUrl = str(supportUrl);
+    ++r->calls;
+    return PF_Err_NONE;
+}
+
+} // namespace
+
+PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
+{
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) throw HostError("cannot load plug-in " + path + ": " + dlerror());
+    auto fail = [&](const std::string& what) {
+        dlclose(handle_);
+        handle_ = nullptr;
+        throw HostError("plug-in " + path + " " + what);
+    };
+    auto dataEntry = reinterpret_cast<PF_PluginDataEntryFunc2>(dlsym(handle_, "PluginDataEntryFunction2"));
+    if (!dataEntry) fail("does not export PluginDataEntryFunction2");
+    PF_Err err = dataEntry(&registration_, RecordRegistration, nullptr, "Strandel Host", "1.0");
+    if (err != PF_Err_NONE) fail("refused registration with " + ErrorName(err));
+    if (registration_.calls != 1) fail("did not register exactly once");
+    entry_ = reinterpret_cast<PF_EffectMainFunc>(dlsym(handle_, registration_.entryPointName.c_str()));
+    if (!entry_) fail("does not export its entry point '" + registration_.entryPointName + "'");
+}
+
+PluginLibrary::~PluginLibrary()
+{
+    if (handle_) dlclose(handle_);
+}
+
+} // namespace strandel::host

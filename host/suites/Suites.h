@@ -1,0 +1,16 @@
+// Each group of suites registers its tables with the host's registry.
+#pragma once
+#include "host/SuiteRegistry.h"
+
+namespace strandel::host {
+
+void RegisterUtilitySuites(SuiteRegistry& registry);
+void RegisterEffectSuites(SuiteRegistry& registry);
+
+inline void RegisterAllSuites(SuiteRegistry& registry)
+{
+    RegisterUtilitySuites(registry);
+    RegisterEffectSuites(registry);
+}
+
+} // namespace strandel::host
