@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Renders every example scene into out/ and says where the images are.
+set -euo pipefail
+build=${1:-build}
+cd "$(dirname "$0")/.."
+strandel="$build/cli/strandel"
+mkdir -p out
+"$strandel" info
+shopt -s nullglob
+scenes=(examples/*.json)
+if [ ${#scenes[@]} -eq 0 ]; then
+  echo "demo: no example scenes yet"
+  exit 0
+fi
+for scene in "${scenes[@]}"; do
+  name=$(basename "$scene" .json)
+  "$strandel" render "$scene" -o "out/${name}_[####].png"
+done
+echo "demo: images are in $(pwd)/out"

@@ -1,0 +1,31 @@
+// A loaded plug-in inside a fresh emulated host; every test ends with nothing leaked.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/Host.h"
+
+namespace strandel::test {
+
+class HostTest : public ::testing::Test {
+protected:
+    void StartHost(A_long appId = host::kAppIdCompositor)
+    {
+        host_ = std::make_unique<host::Host>(host::HostOptions{STRANDEL_PLUGIN_PATH, appId});
+    }
+    host::Host& H() { return *host_; }
+
+    void TearDown() override
+    {
+        if (!host_) return;
+        host_->Shutdown();
+        EXPECT_EQ(host_->handles().LiveCount(), 0u) << "host handles leaked";
+        EXPECT_EQ(host_->suites().Outstanding(), 0) << "suites acquired and never released";
+        host_.reset();
+    }
+
+    std::unique_ptr<host::Host> host_;
+};
+
+} // namespace strandel::test
