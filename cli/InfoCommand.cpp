@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "cli/Commands.h"
@@ -28,6 +29,82 @@ std::string AboutText(host::Host& host)
     return text;
 }
 
+const char* TypeName(PF_ParamType t)
+{
+    switch (t) {
+    case PF_Param_LAYER: return "layer";
+    case PF_Param_SLIDER: return "int slider";
+    case PF_Param_ANGLE: return "angle";
+    case PF_Param_CHECKBOX: return "checkbox";
+    case PF_Param_POPUP: return "popup";
+    case PF_Param_NO_DATA: return "custom row";
+    case PF_Param_FLOAT_SLIDER: return "float slider";
+    case PF_Param_ARBITRARY_DATA: return "arbitrary data";
+    case PF_Param_GROUP_START: return "group start";
+    case PF_Param_GROUP_END: return "group end";
+    case PF_Param_BUTTON: return "button";
+    case PF_Param_POINT_3D: return "3D point";
+    default: return "other";
+    }
+}
+
+std::string Num(double v)
+{
+    std::ostringstream s;
+    s << v;
+    return s.str();
+}
+
+std::string RangeText(const PF_ParamDef& d)
+{
+    switch (d.param_type) {
+    case PF_Param_FLOAT_SLIDER: return Num(d.u.fs_d.valid_min) + ".." + Num(d.u.fs_d.valid_max);
+    case PF_Param_SLIDER: return Num(d.u.sd.valid_min) + ".." + Num(d.u.sd.valid_max);
+    case PF_Param_POPUP: return d.u.pd.u.namesptr ? d.u.pd.u.namesptr : "";
+    default: return "";
+    }
+}
+
+std::string DefaultText(const PF_ParamDef& d)
+{
+    switch (d.param_type) {
+    case PF_Param_FLOAT_SLIDER: return Num(d.u.fs_d.dephault);
+    case PF_Param_SLIDER: return Num(d.u.sd.dephault);
+    case PF_Param_ANGLE: return Num(d.u.ad.dephault / 65536.0);
+    case PF_Param_CHECKBOX: return d.u.bd.dephault ? "on" : "off";
+    case PF_Param_POPUP: return Num(d.u.pd.dephault);
+    case PF_Param_LAYER: return "none";
+    case PF_Param_POINT_3D: return "0, 0, 0";
+    case PF_Param_ARBITRARY_DATA: return "default curve";
+    case PF_Param_GROUP_START: return (d.flags & PF_ParamFlag_COLLAPSE_TWIRLY) ? "collapsed" : "expanded";
+    default: return "";
+    }
+}
+
+std::string Visibility(const PF_ParamDef& d)
+{
+    if (d.ui_flags & PF_PUI_NO_ECW_UI) return "never shown";
+    if (d.ui_flags & PF_PUI_INVISIBLE) return "hidden";
+    return "shown";
+}
+
+void PrintParameters(host::Host& host)
+{
+    host::EffectInstance& effect = host.AddInstance();
+    std::cout << "\nParameters (" << effect.reportedParamCount() << " reported, index 0 is the input layer):\n";
+    char line[256];
+    std::snprintf(line, sizeof line, "%5s %5s  %-32s %-15s %-28s %-14s %s\n", "index", "ID", "name", "type",
+                  "valid range / choices", "default", "visibility");
+    std::cout << line;
+    for (int i = 0; i < effect.paramCount(); ++i) {
+        const PF_ParamDef& d = effect.param(i).def;
+        std::snprintf(line, sizeof line, "%5d %5d  %-32s %-15s %-28s %-14s %s\n", i, static_cast<int>(d.uu.id),
+                      d.name, TypeName(d.param_type), RangeText(d).c_str(), DefaultText(d).c_str(),
+                      Visibility(d).c_str());
+        std::cout << line;
+    }
+}
+
 } // namespace
 
 int RunInfo(const CommonOptions& common, const InfoOptions&)
@@ -49,6 +126,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions&)
                   static_cast<unsigned>(g.my_version), static_cast<unsigned>(g.out_flags),
                   static_cast<unsigned>(g.out_flags2));
     std::cout << flags << "\n" << AboutText(host) << "\n";
+    PrintParameters(host);
     return 0;
 }
 

@@ -70,9 +70,19 @@ PF_Err Host::GlobalSetup()
     return err;
 }
 
+EffectInstance& Host::AddInstance()
+{
+    auto instance = std::make_unique<EffectInstance>(*this);
+    PF_Err err = instance->Setup();
+    if (err != PF_Err_NONE) throw HostError("parameter setup failed with " + ErrorName(err));
+    instances_.push_back(std::move(instance));
+    return *instances_.back();
+}
+
 void Host::Shutdown()
 {
     if (!plugin_) return;
+    instances_.clear(); // their data goes back through the plug-in's callbacks
     if (globalSetupDone_) {
         PF_InData in = BaseInData();
         PF_OutData out{};

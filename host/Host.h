@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AE_GeneralPlug.h"
+#include "host/EffectInstance.h"
 #include "host/HandleStore.h"
 #include "host/PluginLibrary.h"
 #include "host/SuiteRegistry.h"
@@ -59,6 +60,10 @@ public:
     void Shutdown();
     bool loaded() const { return plugin_ != nullptr; }
 
+    // A new instance of the effect with its parameters set up; the host owns it until shutdown.
+    EffectInstance& AddInstance();
+    const std::vector<std::unique_ptr<EffectInstance>>& instances() const { return instances_; }
+
     // General plug-ins registered with the host, and their hooks.
     AEGP_PluginID RegisterPlugin(const std::string& name);
     void SetRegistrationGivesNoId(bool v) { registrationGivesNoId_ = v; }
@@ -84,6 +89,7 @@ private:
     HandleStore handles_;
     HostLog log_;
     std::unique_ptr<PluginLibrary> plugin_;
+    std::vector<std::unique_ptr<EffectInstance>> instances_;
     PF_OutData globalOut_{};
     bool globalSetupDone_ = false;
     bool registrationGivesNoId_ = false;

@@ -1,0 +1,77 @@
+#include "host/CurveRecord.h"
+
+#include <cstring>
+
+#include "host/HostError.h"
+
+namespace strandel::host {
+namespace {
+
+constexpr std::size_t kHeaderBytes = 16;
+constexpr std::size_t kPointBytes = 48;
+
+void PutU32(std::vector<uint8_t>& b, std::size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+uint32_t GetU32(const std::vector<uint8_t>& b, std::size_t at)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= uint32_t(b[at + i]) << (8 * i);
+    return v;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeCurveRecord(const std::vector<CurvePointValues>& points, bool edited)
+{
+    if (points.size() < 2 || points.size() > kCurveMaxPoints)
+        throw HostError("a curve needs 2 to 16 points, got " + std::to_string(points.size()));
+    std::vector<uint8_t> bytes(kCurveRecordBytes, 0);
+    PutU32(bytes, 0, 1);
+    PutU32(bytes, 4, edited ? 1u : 0u);
+    PutU32(bytes, 8, static_cast<uint32_t>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i)
+        std::memcpy(&bytes[kHeaderBytes + i * kPointBytes], points[i].data(), kPointBytes);
+    return bytes;
+}
+
+std::optional<DecodedCurve> DecodeCurveRecord(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() < kCurveRecordBytes || GetU32(bytes, 0) != 1) return std::nullopt;
+    uint32_t count = GetU32(bytes, 8);
+    if (count < 2 || count > kCurveMaxPoints) return std::nullopt;
+    DecodedCurve curve;
+    curve.edited = (GetU32(bytes, 4) & 1u) != 0;
+    curve.points.resize(count);
+    for (uint32_t i = 0; i < count; ++i)
+        std::memcpy(curve.points[i].data(), &bytes[kHeaderBytes + i * kPointBytes], kPointBytes);
+    return curve;
+}
+
+std::optional<std::string> CurveDataNameForRow(const std::string& rowPath)
+{
+    struct Pair {
+        const char* row;
+        const char* data;
+    };
+    static const Pair kPairs[] = {
+        {"Ramp/Rotation X Curve", "__Rotation X Curve Data"},
+        {"Ramp/Rotation Y Curve", "__Rotation Y Curve Data"},
+        {"Ramp/Rotation Z Curve", "__Rotation Z Curve Data"},
+        {"Ramp/Scale Curve", "__Scale Curve Data"},
+        {"Ramp/Opacity Curve", "__Opacity Curve Data"},
+        {"Ramp/Time Offset Curve", "__Ramp Time Offset Curve Data"},
+        {"Path Gradient/Rotation X Curve", "__Path Gradient Rotation X Curve Data"},
+        {"Path Gradient/Rotation Y Curve", "__Path Gradient Rotation Y Curve Data"},
+        {"Path Gradient/Rotation Z Curve", "__Path Gradient Rotation Z Curve Data"},
+        {"Path Gradient/Scale Curve", "__Path Gradient Scale Curve Data"},
+        {"Path Gradient/Opacity Curve", "__Path Gradient Opacity Curve Data"},
+        {"Path Gradient/Time Offset Curve", "__Path Gradient Time Offset Curve Data"},
+    };
+    for (const Pair& p : kPairs)
+        if (rowPath == p.row) return std::string(p.data).substr(0, 31); // panel names hold 31 characters
+    return std::nullopt;
+}
+
+} // namespace strandel::host
