@@ -11,7 +11,6 @@ namespace strandel {
 
 PF_Err CurveEditorEvent(PF_InData*, PF_ParamDef*[], PF_EventExtra*) { return PF_Err_NONE; }
 PF_Err DrawProcessingDeviceRow(PF_InData*, PF_ParamDef*[], PF_EventExtra*) { return PF_Err_NONE; }
-PF_Err CurveArbCallback(PF_InData*, PF_ArbParamsExtra*) { return PF_Err_NONE; }
 PF_Err DefineParameters(PF_InData*, PF_OutData*) { return PF_Err_NONE; }
 PF_Err UpdateParamsUI(PF_InData*, PF_OutData*, PF_ParamDef*[]) { return PF_Err_NONE; }
 PF_Err UserChangedParam(PF_InData*, PF_OutData*, PF_ParamDef*[], PF_UserChangedParamExtra*) { return PF_Err_NONE; }
