@@ -21,7 +21,8 @@ PF_ParamDef* CurveDataParamFor(PF_ParamDef* const* params, PF_ParamIndex editorI
 RampCurve ReadCurveParam(const PF_InData* in_data, const PF_ParamDef* curveData);
 PF_Err WriteCurveParam(const PF_InData* in_data, PF_ParamDef* curveData, const RampCurve& curve,
                        bool markChanged);
-// The slot's stored curve, or the popup's shape while the slot has never been edited.
+// The slot's stored curve, or the popup's shape while one of the five popup-following ramp slots
+// has never been edited.
 RampCurve ResolveRampCurve(const PF_InData* in_data, PF_ParamDef* const* params, PF_ParamIndex editorIndex,
                            int shape);
 // Makes a popup shape permanent in the unedited ramp curves and sets the popup back to Linear.

@@ -36,6 +36,8 @@ const CurveSlot* FindSlot(PF_ParamIndex editorIndex)
     return nullptr;
 }
 
+bool FollowsPopup(const CurveSlot* slot) { return slot && slot < kCurveSlots + kPopupFollowingSlots; }
+
 bool CanWriteHandles(const PF_UtilCallbacks* u)
 {
     return u && u->host_lock_handle && u->host_unlock_handle && u->host_get_handle_size && u->host_resize_handle;
@@ -82,7 +84,10 @@ RampCurve ResolveRampCurve(const PF_InData* in_data, PF_ParamDef* const* params,
                            int shape)
 {
     const RampCurve stored = ReadCurveParam(in_data, CurveDataParamFor(params, editorIndex));
-    if (shape != kShapeLinear && !stored.Edited()) return MakeShapeCurve(shape, false);
+    // Whatever shape a caller passes, only the ramp slots that follow the popup take it.
+    if (shape != kShapeLinear && !stored.Edited() && FollowsPopup(FindSlot(editorIndex))) {
+        return MakeShapeCurve(shape, false);
+    }
     return stored;
 }
 

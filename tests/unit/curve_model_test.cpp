@@ -30,39 +30,26 @@ Point2 PointOnSegment(Point2 p0, Point2 p1, Point2 p2, Point2 p3, double u)
     return Lerp(d, e, u);
 }
 
-TEST(CurveShapes, HandlesFollowThePopupTable)
+TEST(CurveEvaluation, ShapesMatchForwardEvaluationOfThePopupTable)
 {
     struct Shape {
         int shape;
         Point2 p1, p2; // absolute control points of the single segment
     };
     const double third = 1.0 / 3.0;
+    const Point2 origin{0, 0}, corner{1, 1};
     for (const Shape& s : {Shape{1, {third, third}, {1 - third, 1 - third}}, Shape{2, {0.42, 0}, {1, 1}},
                            Shape{3, {0, 0}, {0.58, 1}}, Shape{4, {0.42, 0}, {0.58, 1}}}) {
-        for (bool edited : {false, true}) {
-            const RampCurve c = MakeShapeCurve(s.shape, edited);
-            EXPECT_EQ(c.Edited(), edited);
-            ASSERT_EQ(c.pointCount, 2);
-            EXPECT_EQ(c.points[0].outDx, s.p1.x) << s.shape;
-            EXPECT_EQ(c.points[0].outDy, s.p1.y) << s.shape;
-            EXPECT_DOUBLE_EQ(1.0 + c.points[1].inDx, s.p2.x) << s.shape;
-            EXPECT_DOUBLE_EQ(1.0 + c.points[1].inDy, s.p2.y) << s.shape;
+        const RampCurve c = MakeShapeCurve(s.shape, false);
+        EXPECT_FALSE(c.Edited());
+        EXPECT_TRUE(MakeShapeCurve(s.shape, true).Edited());
+        for (double u = 0.05; u < 1; u += 0.1) {
+            const Point2 on = PointOnSegment(origin, s.p1, s.p2, corner, u);
+            EXPECT_NEAR(EvaluateCurve(c, on.x), on.y, kBisectionTolerance) << "shape " << s.shape << " u " << u;
         }
     }
-    for (int other : {0, 5, -1, 1000}) EXPECT_TRUE(test::SameBytes(MakeShapeCurve(other, true), MakeDefaultCurve(true)));
-}
-
-TEST(CurveEvaluation, ShapesMatchForwardEvaluation)
-{
-    const Point2 origin{0, 0}, corner{1, 1};
-    for (int shape = 1; shape <= 4; ++shape) {
-        const RampCurve c = MakeShapeCurve(shape, false);
-        const Point2 p1{c.points[0].outDx, c.points[0].outDy};
-        const Point2 p2{1 + c.points[1].inDx, 1 + c.points[1].inDy};
-        for (double u = 0.05; u < 1; u += 0.1) {
-            const Point2 on = PointOnSegment(origin, p1, p2, corner, u);
-            EXPECT_NEAR(EvaluateCurve(c, on.x), on.y, kBisectionTolerance) << "shape " << shape << " u " << u;
-        }
+    for (int other : {0, 5, -1, 1000}) {
+        EXPECT_TRUE(test::SameBytes(MakeShapeCurve(other, true), MakeDefaultCurve(true))) << other;
     }
     // Worked by hand at u = 1/2: Ease In passes through (0.6575, 0.5), Ease Out through (0.3425, 0.5).
     EXPECT_NEAR(EvaluateCurve(MakeShapeCurve(kShapeEaseIn, false), 0.6575), 0.5, kBisectionTolerance);
@@ -74,6 +61,17 @@ TEST(CurveEvaluation, ShapesMatchForwardEvaluation)
     RampCurve broken = MakeShapeCurve(kShapeEaseIn, false);
     broken.version = 9; // read as the identity
     EXPECT_NEAR(EvaluateCurve(broken, 0.25), 0.25, kBisectionTolerance);
+}
+
+TEST(CurveEvaluation, AnswersAtTheLastOf28Midpoints)
+{
+    // On the identity y(u) = u, so the answer is the parameter itself: the midpoint of the 28th
+    // halving is an odd multiple of 2^-28 (27 or 29 halvings, or the final interval's centre, are not).
+    for (double t : {0.1, 0.2718, 0.3337, 0.5, 0.61, 0.999}) {
+        const double scaled = std::ldexp(EvaluateCurve(MakeDefaultCurve(false), t), 28);
+        EXPECT_NEAR(scaled, std::round(scaled), 1e-6) << t;
+        EXPECT_EQ(std::llround(scaled) % 2, 1) << t;
+    }
 }
 
 TEST(CurveEvaluation, FindsTheSegmentAndHoldsTheEnds)
