@@ -33,6 +33,14 @@ static_assert(offsetof(RampCurve, version) == 0 && offsetof(RampCurve, flags) ==
               offsetof(RampCurve, pointCount) == 8 && offsetof(RampCurve, reserved) == 12 &&
               offsetof(RampCurve, points) == 16);
 
+// Every curve clamp: the upper bound wins when both are violated, and a NaN passes through.
+inline double ClampUpperFirst(double value, double lo, double hi)
+{
+    if (value > hi) return hi;
+    if (value < lo) return lo;
+    return value;
+}
+
 RampCurve MakeDefaultCurve(bool edited);
 // Repairs in place; false when the record had to be replaced by the default curve.
 bool NormalizeCurve(RampCurve& curve);

@@ -1,8 +1,6 @@
 // Commands whose handlers are still being built answer success and change nothing.
 // Each line goes away when its real handler lands.
 #include "curves/CurveEditor.h"
-#include "curves/CurveModel.h"
-#include "frame/ParamSetup.h"
 #include "frame/ParamUI.h"
 #include "frame/RenderDriver.h"
 #include "layout/IdleWatcher.h"
@@ -11,7 +9,6 @@ namespace strandel {
 
 PF_Err CurveEditorEvent(PF_InData*, PF_ParamDef*[], PF_EventExtra*) { return PF_Err_NONE; }
 PF_Err DrawProcessingDeviceRow(PF_InData*, PF_ParamDef*[], PF_EventExtra*) { return PF_Err_NONE; }
-PF_Err CurveArbCallback(PF_InData*, PF_ArbParamsExtra*) { return PF_Err_NONE; }
 PF_Err UpdateParamsUI(PF_InData*, PF_OutData*, PF_ParamDef*[]) { return PF_Err_NONE; }
 PF_Err UserChangedParam(PF_InData*, PF_OutData*, PF_ParamDef*[], PF_UserChangedParamExtra*) { return PF_Err_NONE; }
 PF_Err SmartPreRender(PF_InData*, PF_PreRenderExtra*) { return PF_Err_NONE; }
