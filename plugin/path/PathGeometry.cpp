@@ -223,8 +223,10 @@ PathSample SamplePathAtDistance(const PathTable& table, double s)
     PathSample result;
     result.position = a.position + (b.position - a.position) * u;
     result.tangent = NormalizeOr(a.tangent * (1 - u) + b.tangent * u, a.tangent);
-    const Vec3 nb = Dot(a.normal, b.normal) < 0 ? -b.normal : b.normal;
-    const Vec3 n1 = NormalizeOr(a.normal * (1 - u) + nb * u, a.normal);
+    // The neighbours' normals are blended as carried, even when they point apart: after a turn of more
+    // than 90 degrees the carried normal has turned over to keep the binormal's side, and aligning it
+    // back would flip the interpolated frame over for the rest of the span.
+    const Vec3 n1 = NormalizeOr(a.normal * (1 - u) + b.normal * u, a.normal);
     const Vec3 n2 = n1 - result.tangent * Dot(n1, result.tangent);
     if (Length(n2) <= kNegligible) {
         SetFrame(result, TransportFrame(FrameOf(a), result.tangent));

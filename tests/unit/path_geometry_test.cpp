@@ -172,6 +172,9 @@ TEST(PathBuild, CuspKeepsTheBinormalsSide)
     EXPECT_DOUBLE_EQ(TotalLength(table), 150);
     ExpectFrame(table[1], {0, 0, 1}, {0, -1, 0}, {1, 0, 0});
     ExpectFrame(table[2], {0, 0, -1}, {0, -1, 0}, {-1, 0, 0});
+    // Between the two, the tangent swings through the reversal and the binormal still stays put.
+    ExpectFrame(SamplePathAtDistance(table, 110), {0, 0, 1}, {0, -1, 0}, {1, 0, 0});
+    ExpectFrame(SamplePathAtDistance(table, 137.5), {0, 0, -1}, {0, -1, 0}, {-1, 0, 0});
 }
 
 TEST(PathBuild, QualitySetsTheFlatteningTolerance)
@@ -194,6 +197,9 @@ TEST(PathBuild, FlattenedPolylineStaysWithinTolerance)
         const std::vector<PathKeyframe> keys = RandomCurvyKeys(rng, 2, 400);
         const PathTable table = FlattenKeyframes(keys, tolerance);
         ASSERT_GE(table.size(), 2u);
+        // The end tangents are the curve's own derivatives there.
+        ExpectVecNear(table.front().tangent, NormalizeOr(keys[0].outTangent, {}));
+        ExpectVecNear(table.back().tangent, NormalizeOr(-keys[1].inTangent, {}));
         const Vec3 p0 = keys[0].position, p1 = p0 + keys[0].outTangent, p3 = keys[1].position,
                    p2 = p3 + keys[1].inTangent;
         for (int i = 0; i <= 2000; ++i) {
@@ -208,6 +214,18 @@ TEST(PathBuild, FlattenedPolylineStaysWithinTolerance)
             ASSERT_LE(nearest, std::sqrt(1.25) * tolerance) << "t = " << t;
         }
     }
+}
+
+TEST(PathBuild, SubdivisionStopsAtDepth18)
+{
+    // A negative tolerance is never met, so every branch goes to the depth limit: 2^19 - 1 steps,
+    // each polling once, after the segment's own poll. The curve is small enough to stay under the cap.
+    AbortAfter counter(LONG_MAX);
+    const PathTable table =
+        FlattenKeyframes({Key({0, 0, 0}, {}, {0, 1e-4, 0}), Key({1e-4, 0, 0}, {0, 1e-4, 0})}, -1, counter.Check());
+    EXPECT_EQ(counter.polls, 1L << 19);
+    EXPECT_LT(table.size(), kPathSampleLimit);
+    ASSERT_NO_FATAL_FAILURE(AssertValidTable(table));
 }
 
 TEST(PathBuild, CoincidentPointsOnlyRefreshTheLastTangent)
@@ -397,9 +415,16 @@ TEST(PathInvariants, RandomCurvyPathsBuildValidTables)
         RenderSettings settings = WithQuality(1 + trial % 3);
         settings.arrayScale = trial < 3 ? 100 : 10 + 300 * unit(rng);
         settings.arrayRotation = {angle(rng), angle(rng), angle(rng)};
-        const PathTable table = BuildPath(RandomCurvyKeys(rng, 2 + trial * 3, 500), settings);
+        // Odd trials are polylines, whose corners often turn by more than 90 degrees.
+        const double tangentReach = trial % 2 ? 0 : 500;
+        const PathTable table = BuildPath(RandomCurvyKeys(rng, 2 + trial * 3, tangentReach), settings);
         ASSERT_FALSE(table.empty());
         ASSERT_NO_FATAL_FAILURE(AssertValidTable(table)) << "trial " << trial;
+        for (const PathSample& sample : table) {
+            const PathSample at = SamplePathAtDistance(table, sample.arcLength);
+            ExpectVecNear(at.normal, sample.normal, 1e-9);
+            ExpectVecNear(at.binormal, sample.binormal, 1e-9);
+        }
         for (int i = 0; i < 200; ++i) {
             const double s = unit(rng) * TotalLength(table);
             const PathSample sample = SamplePathAtDistance(table, s);
