@@ -34,7 +34,8 @@ void BM_BuildPath(benchmark::State& state)
         benchmark::DoNotOptimize(table.data());
     }
     state.counters["samples"] = static_cast<double>(samples);
-    state.counters["samples/s"] = benchmark::Counter(static_cast<double>(samples), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["samples/s"] =
+        benchmark::Counter(static_cast<double>(samples), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 } // namespace

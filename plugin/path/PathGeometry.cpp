@@ -154,8 +154,10 @@ PathTable FlattenKeyframes(const std::vector<PathKeyframe>& keys, double toleran
 
 void ComputePathFrames(PathTable& table)
 {
-    for (std::size_t k = 0; k < table.size(); ++k)
-        SetFrame(table[k], k == 0 ? InitialFrame(table[0].tangent) : TransportFrame(FrameOf(table[k - 1]), table[k].tangent));
+    if (table.empty()) return;
+    SetFrame(table[0], InitialFrame(table[0].tangent));
+    for (std::size_t k = 1; k < table.size(); ++k)
+        SetFrame(table[k], TransportFrame(FrameOf(table[k - 1]), table[k].tangent));
 }
 
 PathFrame InitialFrame(const Vec3& t)

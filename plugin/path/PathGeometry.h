@@ -29,7 +29,8 @@ PathTable BuildPath(const std::vector<PathKeyframe>& keys, const RenderSettings&
                     const AbortCheck& abort = {});
 // Moves every sample by settings.arrayPosition along the camera's axes.
 void ApplyArrayPosition(PathTable& table, const CameraInfo& camera, const RenderSettings& settings);
-// The sample interpolated at distance s, clamped to the ends; O(log n), no allocation.
+// The sample interpolated at distance s, clamped to the ends (NaN counts as the start); O(log n), no allocation.
+// An empty table gives a zero sample.
 PathSample SamplePathAtDistance(const PathTable& table, double s);
 
 } // namespace strandel
