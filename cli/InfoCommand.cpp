@@ -93,12 +93,12 @@ void PrintParameters(host::Host& host)
     host::EffectInstance& effect = host.AddInstance();
     std::cout << "\nParameters (" << effect.reportedParamCount() << " reported, index 0 is the input layer):\n";
     char line[256];
-    std::snprintf(line, sizeof line, "%5s %5s  %-32s %-15s %-28s %-14s %s\n", "index", "ID", "name", "type",
+    std::snprintf(line, sizeof line, "%5s %5s  %-32s %-15s %-38s %-14s %s\n", "index", "ID", "name", "type",
                   "valid range / choices", "default", "visibility");
     std::cout << line;
     for (int i = 0; i < effect.paramCount(); ++i) {
         const PF_ParamDef& d = effect.param(i).def;
-        std::snprintf(line, sizeof line, "%5d %5d  %-32s %-15s %-28s %-14s %s\n", i, static_cast<int>(d.uu.id),
+        std::snprintf(line, sizeof line, "%5d %5d  %-32s %-15s %-38s %-14s %s\n", i, static_cast<int>(d.uu.id),
                       d.name, TypeName(d.param_type), RangeText(d).c_str(), DefaultText(d).c_str(),
                       Visibility(d).c_str());
         std::cout << line;
