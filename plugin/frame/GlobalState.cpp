@@ -9,7 +9,11 @@ std::atomic<const SPBasicSuite*> gSavedBasicSuite{nullptr};
 namespace {
 // Written by render threads and the UI thread without ordering: a stale value only affects a label.
 std::atomic<uint32_t> gDeviceState{0};
+std::atomic<uint64_t> gChangeCounter{0};
 } // namespace
+
+uint64_t ChangeCounter() { return gChangeCounter.load(); }
+void BumpChangeCounter() { gChangeCounter.fetch_add(1); }
 
 AEGP_PluginID PluginId() { return detail::gPluginId.load(std::memory_order_relaxed); }
 const SPBasicSuite* SavedBasicSuite() { return detail::gSavedBasicSuite.load(std::memory_order_relaxed); }

@@ -17,6 +17,10 @@ ProcessingDevice ProcessingDeviceState();
 void SetProcessingDeviceState(uint32_t value);
 const char* ProcessingDeviceLabel(uint32_t value);
 
+// Bumped when a watched path changes; mixed into the host's render cache key.
+uint64_t ChangeCounter();
+void BumpChangeCounter();
+
 namespace detail {
 extern std::atomic<AEGP_PluginID> gPluginId;
 extern std::atomic<const SPBasicSuite*> gSavedBasicSuite;
