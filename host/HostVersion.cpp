@@ -1,1 +1,0 @@
-namespace strandel::host { const char* kHostName = "Strandel emulated host"; }
