@@ -36,6 +36,7 @@ void AnimatedProperty::SetKey(const Keyframe& key)
         *at = key;
     else
         keys.insert(at, key);
+    value = keys.front().value;
     specified = true;
     // Keys set from outside carry full vectors; keep their z when the scene gave only x and y.
     if (dimensions == 2) dimensions = 3;

@@ -23,7 +23,7 @@ struct Keyframe {
 };
 
 struct AnimatedProperty {
-    Vec3 value;                 // used when there are no keys
+    Vec3 value;                 // with keys: the first key's value
     std::vector<Keyframe> keys; // strictly increasing times
     bool spatial = false;
     int dimensions = 3;     // components the scene gives (1 for scalars); z of a 2-vector is the default

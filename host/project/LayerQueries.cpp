@@ -52,6 +52,16 @@ std::optional<ImageSize> LayerSourceSize(const Project& project, const Layer& la
     return std::nullopt;
 }
 
+AEGP_KeyframeInterpolationType KeyInterpolationType(Interpolation interpolation)
+{
+    switch (interpolation) {
+    case Interpolation::Linear: return AEGP_KeyInterp_LINEAR;
+    case Interpolation::Bezier: return AEGP_KeyInterp_BEZIER;
+    case Interpolation::Hold: return AEGP_KeyInterp_HOLD;
+    }
+    return AEGP_KeyInterp_NONE;
+}
+
 AEGP_StreamType PositionStreamType(const Layer& layer)
 {
     return layer.threeD ? AEGP_StreamType_ThreeD_SPATIAL : AEGP_StreamType_TwoD_SPATIAL;

@@ -21,6 +21,8 @@ AEGP_ItemType SourceItemType(const Layer& layer);
 // for a null, unless given), the precomp's comp. Shape layers report their bounds; cameras none.
 std::optional<ImageSize> LayerSourceSize(const Project& project, const Layer& layer);
 
+AEGP_KeyframeInterpolationType KeyInterpolationType(Interpolation interpolation);
+
 // Position is spatial: three-D spatial on 3D layers, two-D spatial on 2D ones.
 AEGP_StreamType PositionStreamType(const Layer& layer);
 

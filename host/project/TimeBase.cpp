@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kRateTolerance = 1e-6;
 
-bool IsWhole(double v) { return std::fabs(v - std::round(v)) <= kRateTolerance * std::max(1.0, std::fabs(v)); }
+bool IsWhole(double v) { return std::fabs(v - std::round(v)) <= kRateTolerance; }
 
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <iterator>
 #include <cmath>
 
 
@@ -39,6 +41,13 @@ std::string ComponentCount(int minCount, int maxCount)
 }
 
 } // namespace
+
+std::string FormatNumber(double v)
+{
+    char text[32];
+    const auto result = std::to_chars(std::begin(text), std::end(text), v);
+    return {text, result.ptr};
+}
 
 std::string Member(const std::string& path, std::string_view key)
 {

@@ -19,6 +19,9 @@ namespace strandel::host {
 std::string Member(const std::string& path, std::string_view key);
 std::string Element(const std::string& path, std::size_t index);
 
+// The shortest text that reads back as `v`: 2 rather than 2.0.
+std::string FormatNumber(double v);
+
 class Diagnostics {
 public:
     explicit Diagnostics(std::filesystem::path file) : file_(std::move(file)) {}

@@ -72,6 +72,7 @@ void ReadKeys(JsonReader& reader, const Json& keys, const std::string& path, con
         if (const auto key = ReadKey(reader, keys[i], Element(path, i), spec, dimensions)) property.keys.push_back(*key);
     CheckKeyTimes(reader, keys, path);
     property.dimensions = dimensions;
+    if (!property.keys.empty()) property.value = property.keys.front().value;
 }
 
 } // namespace
@@ -88,7 +89,7 @@ void CheckKeyTimes(JsonReader& reader, const Json& keys, const std::string& path
         }
         if (!(time > previous))
             reader.Report().Expected(Member(Element(path, i), "time"),
-                                     "a time after the previous key's (" + Json(previous).dump() + " s)", t);
+                                     "a time after the previous key's (" + FormatNumber(previous) + " s)", t);
         previous = time;
     }
 }

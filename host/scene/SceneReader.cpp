@@ -10,6 +10,7 @@
 #include "host/project/LayerQueries.h"
 #include "host/project/Transforms.h"
 #include "host/scene/JsonReading.h"
+#include "host/scene/JsonText.h"
 #include "host/scene/PropertyReading.h"
 #include "host/scene/SceneError.h"
 
@@ -428,30 +429,11 @@ private:
     std::vector<std::vector<std::string>> parentNames_; // per comp and layer; empty: none
 };
 
-// "[json.exception.parse_error.101] parse error at line 3, column 5: syntax error ..." -> "syntax error ...".
-std::string ParseErrorReason(const std::string& what)
-{
-    const std::size_t column = what.find("column ");
-    const std::size_t colon = what.find(": ", column == std::string::npos ? 0 : column);
-    return colon == std::string::npos ? what : what.substr(colon + 2);
-}
-
 } // namespace
 
 LoadedScene ParseScene(std::string_view text, const std::filesystem::path& file)
 {
-    Json root;
-    try {
-        root = Json::parse(text);
-    } catch (const Json::parse_error& e) {
-        const std::size_t end = std::min<std::size_t>(e.byte == 0 ? 0 : e.byte - 1, text.size());
-        const std::string_view before = text.substr(0, end);
-        const std::size_t line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-        const std::size_t lineStart = before.rfind('\n');
-        const std::size_t column = end - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
-        throw SceneError({file.string() + ":" + std::to_string(line) + ":" + std::to_string(column) +
-                          ": malformed JSON: " + ParseErrorReason(e.what())});
-    }
+    const Json root = ParseSceneText(text, file);
     Diagnostics diagnostics(file);
     SceneReader reader(diagnostics, file);
     LoadedScene scene{reader.Read(root), {}};

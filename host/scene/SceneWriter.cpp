@@ -1,11 +1,54 @@
 #include "host/scene/SceneWriter.h"
 
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <string>
+
 #include "host/io/AtomicWrite.h"
 
 namespace strandel::host {
 namespace {
 
 constexpr const char* kInterpolationNames[] = {"linear", "bezier", "hold"};
+constexpr std::size_t kLineWidth = 100;
+
+// Whole numbers are written without a fraction: 1280 rather than 1280.0.
+Json NumberJson(double v)
+{
+    if (v == std::floor(v) && std::fabs(v) < 9e15) return static_cast<std::int64_t>(v);
+    return v;
+}
+
+std::string OneLine(const Json& v)
+{
+    if (v.empty() || !v.is_structured()) return v.dump();
+    std::string text;
+    for (auto it = v.begin(); it != v.end(); ++it) {
+        text += text.empty() ? "" : ", ";
+        if (v.is_object()) text += Json(it.key()).dump() + ": ";
+        text += OneLine(*it);
+    }
+    return v.is_object() ? "{" + text + "}" : "[" + text + "]";
+}
+
+// Containers that fit on a line stay on it; others get one member per line.
+void Format(const Json& v, std::size_t indent, std::string& out)
+{
+    const std::string line = OneLine(v);
+    if (!v.is_structured() || indent + line.size() <= kLineWidth) {
+        out += line;
+        return;
+    }
+    out += v.is_object() ? "{\n" : "[\n";
+    for (auto it = v.begin(); it != v.end(); ++it) {
+        out += std::string(indent + 2, ' ');
+        if (v.is_object()) out += Json(it.key()).dump() + ": ";
+        Format(*it, indent + 2, out);
+        out += std::next(it) == v.end() ? "\n" : ",\n";
+    }
+    out += std::string(indent, ' ') + (v.is_object() ? "}" : "]");
+}
 
 void Merge(Json& out, const Json& extra)
 {
@@ -14,14 +57,14 @@ void Merge(Json& out, const Json& extra)
 
 Json ValueJson(const Vec3& v, int dimensions)
 {
-    if (dimensions <= 1) return v.x;
-    if (dimensions == 2) return Json::array({v.x, v.y});
-    return Json::array({v.x, v.y, v.z});
+    if (dimensions <= 1) return NumberJson(v.x);
+    if (dimensions == 2) return Json::array({NumberJson(v.x), NumberJson(v.y)});
+    return Json::array({NumberJson(v.x), NumberJson(v.y), NumberJson(v.z)});
 }
 
 Json KeyJson(const Keyframe& key, const AnimatedProperty& property)
 {
-    Json out = {{"time", key.time}, {"value", ValueJson(key.value, property.dimensions)}};
+    Json out = {{"time", NumberJson(key.time)}, {"value", ValueJson(key.value, property.dimensions)}};
     if (property.spatial && key.inTangent != Vec3{}) out["inTangent"] = ValueJson(key.inTangent, property.dimensions);
     if (property.spatial && key.outTangent != Vec3{}) out["outTangent"] = ValueJson(key.outTangent, property.dimensions);
     if (key.inInterpolation != Interpolation::Linear)
@@ -77,8 +120,8 @@ std::string FileForDestination(const ImageFootage& footage, const std::filesyste
 Json ShapeJson(const ShapeSpec& shape)
 {
     Json out = {{"kind", shape.kind == ShapeKind::Rect ? "rect" : "ellipse"}};
-    if (shape.size) out["size"] = {shape.size->x, shape.size->y};
-    if (shape.centre) out["position"] = {shape.centre->x, shape.centre->y};
+    if (shape.size) out["size"] = ValueJson({shape.size->x, shape.size->y, 0}, 2);
+    if (shape.centre) out["position"] = ValueJson({shape.centre->x, shape.centre->y, 0}, 2);
     Merge(out, shape.extra);
     return out;
 }
@@ -101,7 +144,8 @@ Json LayerJson(const Project& project, const Layer& layer, const std::filesystem
     if (layer.width) out["width"] = *layer.width;
     if (layer.height) out["height"] = *layer.height;
     if (layer.type == LayerType::Solid || layer.type == LayerType::Shape)
-        out["color"] = {layer.color.r, layer.color.g, layer.color.b, layer.color.a};
+        out["color"] = {NumberJson(layer.color.r), NumberJson(layer.color.g), NumberJson(layer.color.b),
+                        NumberJson(layer.color.a)};
     if (layer.type == LayerType::Image) out["file"] = FileForDestination(layer.image, project.sceneFile, destination);
     if (layer.type == LayerType::Shape) out["shape"] = ShapeJson(layer.shape);
     if (layer.type == LayerType::Precomp) {
@@ -127,7 +171,7 @@ Json SceneToJson(const Project& project, const std::filesystem::path& destinatio
         Json layers = Json::array();
         for (const Layer& layer : comp.layers) layers.push_back(LayerJson(project, layer, destination));
         Json out = {{"name", comp.name},           {"width", comp.width},       {"height", comp.height},
-                    {"frameRate", comp.frameRate}, {"duration", comp.duration}, {"layers", layers}};
+                    {"frameRate", NumberJson(comp.frameRate)}, {"duration", NumberJson(comp.duration)}, {"layers", layers}};
         Merge(out, comp.extra);
         comps.push_back(out);
     }
@@ -138,7 +182,9 @@ Json SceneToJson(const Project& project, const std::filesystem::path& destinatio
 
 void SaveScene(const Project& project, const std::filesystem::path& file)
 {
-    WriteFileAtomically(file, SceneToJson(project, file).dump(2) + "\n");
+    std::string text;
+    Format(SceneToJson(project, file), 0, text);
+    WriteFileAtomically(file, text + "\n");
 }
 
 } // namespace strandel::host
