@@ -19,11 +19,12 @@ namespace {
 
 constexpr int kMaxCompSize = 30000;
 
-const PropertySpec kAnchorSpec{2, 3, {0, 0, 0}};
-const PropertySpec kPositionSpec{2, 3, {0, 0, 0}, true};
-const PropertySpec kScaleSpec{2, 3, {100, 100, 100}};
-const PropertySpec kAngleSpec{};
-const PropertySpec kOrientationSpec{3, 3, {}};
+// Components (least, most), the default of those left out, spatial, and a scalar's range.
+const PropertySpec kAnchorSpec{2, 3, {}, false};
+const PropertySpec kPositionSpec{2, 3, {}, true};
+const PropertySpec kScaleSpec{2, 3, {100, 100, 100}, false};
+const PropertySpec kAngleSpec{1, 1, {}, false};
+const PropertySpec kOrientationSpec{3, 3, {}, false};
 const PropertySpec kZoomSpec{1, 1, {}, false, 1e-6, HUGE_VAL, "a zoom above 0 (pixels)"};
 
 // Which layer types a type-specific field belongs to.
