@@ -1,0 +1,54 @@
+#include "host/io/AtomicWrite.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "host/io/FileError.h"
+
+namespace strandel::host {
+namespace {
+
+// Unique among the threads and processes that might write beside the same target at once.
+std::filesystem::path TemporaryPathFor(const std::filesystem::path& target)
+{
+    static std::atomic<unsigned> counter{0};
+    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+                       std::to_string(counter.fetch_add(1));
+    return target.parent_path() / name;
+}
+
+} // namespace
+
+void WriteThroughTemporary(const std::filesystem::path& target,
+                           const std::function<void(const std::filesystem::path& temporary)>& write)
+{
+    const std::filesystem::path temporary = TemporaryPathFor(target);
+    try {
+        write(temporary);
+        std::error_code ec;
+        std::filesystem::rename(temporary, target, ec);
+        if (ec) throw FileError(target, "cannot replace the file: " + ec.message());
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw;
+    }
+}
+
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes)
+{
+    WriteThroughTemporary(target, [&](const std::filesystem::path& temporary) {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) throw FileError(target, std::string("cannot create a file in its folder: ") + std::strerror(errno));
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) throw FileError(target, "writing failed (disk full?)");
+    });
+}
+
+} // namespace strandel::host

@@ -1,0 +1,115 @@
+// Shared helpers for the host tests: scratch folders, PNGs made without the host's writer,
+// scenes written to disk, and tolerant comparisons.
+#pragma once
+#include <gtest/gtest.h>
+#include <spng.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/project/Json.h"
+#include "host/scene/SceneReader.h"
+#include "path/Matrix4.h"
+#include "path/Vec3.h"
+
+namespace strandel::host::test {
+
+// A fresh folder, removed with everything in it when the test ends.
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("strandel_host_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+                 std::to_string(::getpid()));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteText(const std::filesystem::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+inline std::string ReadText(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Encodes `samples` (host-endian for 16 bits) as a PNG of the given colour type, straight
+// through libspng.
+inline void WriteRawPng(const std::filesystem::path& file, int width, int height, int colorType, int bitDepth,
+                        const void* samples, std::size_t size)
+{
+    std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
+    std::unique_ptr<FILE, decltype(&fclose)> out(fopen(file.c_str(), "wb"), fclose);
+    ASSERT_TRUE(out);
+    ASSERT_EQ(spng_set_png_file(ctx.get(), out.get()), 0);
+    spng_ihdr header{};
+    header.width = static_cast<std::uint32_t>(width);
+    header.height = static_cast<std::uint32_t>(height);
+    header.bit_depth = static_cast<std::uint8_t>(bitDepth);
+    header.color_type = static_cast<std::uint8_t>(colorType);
+    ASSERT_EQ(spng_set_ihdr(ctx.get(), &header), 0);
+    ASSERT_EQ(spng_encode_image(ctx.get(), samples, size, SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE), 0);
+}
+
+// A PNG's samples as 16-bit RGBA, host-endian, straight from libspng.
+inline std::vector<std::uint16_t> ReadRawPngRgba16(const std::filesystem::path& file)
+{
+    const std::string bytes = ReadText(file);
+    std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)> ctx(spng_ctx_new(0), spng_ctx_free);
+    spng_set_png_buffer(ctx.get(), bytes.data(), bytes.size());
+    std::size_t size = 0;
+    spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA16, &size);
+    std::vector<std::uint16_t> samples(size / 2);
+    EXPECT_EQ(spng_decode_image(ctx.get(), samples.data(), size, SPNG_FMT_RGBA16, 0), 0);
+    return samples;
+}
+
+inline LoadedScene LoadSceneJson(const ScratchDir& dir, const Json& scene, const std::string& name = "scene.json")
+{
+    WriteText(dir / name, scene.dump(2));
+    return LoadScene(dir / name);
+}
+
+inline void ExpectNear(const Vec3& actual, const Vec3& expected, double tolerance = 1e-9)
+{
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+inline void ExpectNear(const Matrix4& actual, const Matrix4& expected, double tolerance = 1e-9)
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(actual.m[r][c], expected.m[r][c], tolerance) << "at row " << r << " column " << c;
+}
+
+// Row-vector point transform, written out here so tests do not lean on the code under test.
+inline Vec3 Apply(const Matrix4& m, const Vec3& p)
+{
+    return {p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0],
+            p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1],
+            p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]};
+}
+
+} // namespace strandel::host::test
