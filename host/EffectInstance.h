@@ -15,6 +15,7 @@ namespace strandel::host {
 
 class Host;
 class EffectInstance;
+struct Layer;
 
 // What effect_ref points at for the duration of one command sent to an instance.
 struct EffectCall {
@@ -84,6 +85,12 @@ public:
     void FailNthCheckout(int n, PF_Err err) { failCheckout_ = {n, err}; }
 
     Host& host() const { return host_; }
+
+    // Where the instance sits: the layer that carries it and its position among that layer's effects.
+    const Layer* layer = nullptr;
+    int effectIndex = 0;
+    // Parameters whose streams the plug-in hid (dynamic stream flag).
+    std::vector<bool> hiddenStreams;
 
 private:
     friend struct ParamCallbacks;

@@ -3,6 +3,8 @@
 #include <cassert>
 
 #include "host/HostError.h"
+#include "host/SceneParams.h"
+#include "host/project/LayerQueries.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
@@ -70,9 +72,11 @@ PF_Err Host::GlobalSetup()
     return err;
 }
 
-EffectInstance& Host::AddInstance()
+EffectInstance& Host::AddInstance(const Layer* layer, int effectIndex)
 {
     auto instance = std::make_unique<EffectInstance>(*this);
+    instance->layer = layer;
+    instance->effectIndex = effectIndex;
     PF_Err err = instance->Setup();
     if (err != PF_Err_NONE) throw HostError("parameter setup failed with " + ErrorName(err));
     instances_.push_back(std::move(instance));
@@ -113,6 +117,103 @@ A_long Host::RunIdleHooks()
         smallest = std::min(smallest, sleep);
     }
     return smallest;
+}
+
+} // namespace strandel::host
+
+namespace strandel::host {
+
+void Host::OpenProject(Project project, std::vector<std::string>* warnings)
+{
+    instances_.clear();
+    items_.clear();
+    project_ = std::move(project);
+    activeComp = project_.comps.empty() ? nullptr : &project_.comps.front();
+    for (const Composition& comp : project_.comps) {
+        items_.push_back({comp.itemId, &comp, nullptr});
+        for (const Layer& layer : comp.layers)
+            if (layer.sourceItemId != 0 && layer.type != LayerType::Precomp) items_.push_back({layer.sourceItemId, nullptr, &layer});
+    }
+
+    std::vector<std::string> problems, clamped;
+    for (const Composition& comp : project_.comps) {
+        auto layerId = [&](const std::string& name) -> std::optional<A_long> {
+            const Layer* l = comp.LayerByName(name);
+            return l ? std::optional<A_long>(l->id) : std::nullopt;
+        };
+        for (const Layer& layer : comp.layers) {
+            for (std::size_t e = 0; e < layer.effects.size(); ++e) {
+                const Effect& effect = layer.effects[e];
+                if (effect.name != registration().name && effect.name != registration().matchName) {
+                    problems.push_back(effect.jsonPath + ".name: unknown effect \"" + effect.name +
+                                       "\"; this host runs \"" + registration().name + "\"");
+                    continue;
+                }
+                EffectInstance& fx = AddInstance(&layer, static_cast<int>(e));
+                for (const EffectParam& p : effect.params) {
+                    try {
+                        ApplySceneParam(fx, p.name, p.value, layerId, clamped);
+                    } catch (const HostError& err) {
+                        problems.push_back(p.jsonPath + ": " + err.what());
+                    }
+                }
+            }
+        }
+    }
+    if (warnings) warnings->insert(warnings->end(), clamped.begin(), clamped.end());
+    if (!problems.empty()) {
+        std::string msg = project_.sceneFile.string() + ": the scene's effect parameters do not fit:";
+        for (const std::string& p : problems) msg += "\n  " + p;
+        instances_.clear();
+        throw HostError(msg);
+    }
+}
+
+EffectInstance* Host::FindInstance(A_long layerId, int effectIndex) const
+{
+    for (const auto& fx : instances_)
+        if (fx->layer && fx->layer->id == layerId && fx->effectIndex == effectIndex) return fx.get();
+    return nullptr;
+}
+
+bool Host::OwnsLayer(const void* p) const
+{
+    for (const Composition& comp : project_.comps)
+        for (const Layer& layer : comp.layers)
+            if (&layer == p) return true;
+    return false;
+}
+
+bool Host::OwnsComp(const void* p) const
+{
+    for (const Composition& comp : project_.comps)
+        if (&comp == p) return true;
+    return false;
+}
+
+const Host::Item* Host::ItemForComp(const Composition& comp) const
+{
+    for (const Item& item : items_)
+        if (item.comp == &comp) return &item;
+    return nullptr;
+}
+
+const Host::Item* Host::ItemForLayerSource(const Layer& layer) const
+{
+    if (layer.type == LayerType::Precomp) {
+        const Composition* comp = project_.CompByName(layer.comp);
+        return comp ? ItemForComp(*comp) : nullptr;
+    }
+    for (const Item& item : items_)
+        if (item.footage == &layer) return &item;
+    return nullptr;
+}
+
+bool Host::OwnsItem(const void* p) const
+{
+    for (const Item& item : items_)
+        if (&item == p) return true;
+    return false;
 }
 
 } // namespace strandel::host

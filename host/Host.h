@@ -2,6 +2,7 @@
 // drives its commands the way the compositor does.
 #pragma once
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,6 +13,8 @@
 #include "host/HandleStore.h"
 #include "host/PluginLibrary.h"
 #include "host/SuiteRegistry.h"
+#include "host/project/LayerSource.h"
+#include "host/project/Project.h"
 
 namespace strandel::host {
 
@@ -28,6 +31,10 @@ struct HostLog {
     std::atomic<int> idleTriggers{0};
     std::atomic<int> forcedRerenders{0};
     std::atomic<int> touchedActiveItem{0};
+    // Project handles the plug-in holds and has not disposed yet.
+    std::atomic<int> liveEffectHandles{0};
+    std::atomic<int> liveStreams{0};
+    std::atomic<int> liveStreamValues{0};
     std::vector<PF_PixelFormat> supportedPixelFormats;
     std::vector<std::string> messages;
 };
@@ -61,7 +68,29 @@ public:
     bool loaded() const { return plugin_ != nullptr; }
 
     // A new instance of the effect with its parameters set up; the host owns it until shutdown.
-    EffectInstance& AddInstance();
+    EffectInstance& AddInstance(const Layer* layer = nullptr, int effectIndex = 0);
+
+    // The project the plug-in sees. Opening one applies every Strandel effect of the scene to
+    // its layer; parameter problems are reported together, naming their place in the scene.
+    void OpenProject(Project project, std::vector<std::string>* warnings = nullptr);
+    Project& project() { return project_; }
+    ImageFileCache& files() { return files_; }
+    EffectInstance* FindInstance(A_long layerId, int effectIndex) const;
+    bool OwnsLayer(const void* layer) const;
+    bool OwnsComp(const void* comp) const;
+
+    // Project items: comps and the footage of image, solid and null layers.
+    struct Item {
+        A_long id = 0;
+        const Composition* comp = nullptr; // a comp item
+        const Layer* footage = nullptr;    // a footage item: this layer's source
+    };
+    const Item* ItemForComp(const Composition& comp) const;
+    const Item* ItemForLayerSource(const Layer& layer) const;
+    bool OwnsItem(const void* item) const;
+    // The comp shown in the viewer, and its current time.
+    const Composition* activeComp = nullptr;
+    double currentSeconds = 0;
     const std::vector<std::unique_ptr<EffectInstance>>& instances() const { return instances_; }
 
     // General plug-ins registered with the host, and their hooks.
@@ -90,6 +119,9 @@ private:
     HostLog log_;
     std::unique_ptr<PluginLibrary> plugin_;
     std::vector<std::unique_ptr<EffectInstance>> instances_;
+    Project project_;
+    ImageFileCache files_;
+    std::deque<Item> items_;
     PF_OutData globalOut_{};
     bool globalSetupDone_ = false;
     bool registrationGivesNoId_ = false;

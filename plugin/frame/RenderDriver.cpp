@@ -8,6 +8,7 @@
 #include "frame/AbortCheck.h"
 #include "frame/FrameTime.h"
 #include "frame/GlobalState.h"
+#include "frame/ParamIndex.h"
 #include "frame/PreRenderData.h"
 #include "frame/SuiteCache.h"
 #include "layout/InstanceLayout.h"
@@ -204,8 +205,8 @@ void CheckoutShiftedSources(const PF_InData* in_data, PF_PreRenderExtra* extra, 
         PF_CheckoutResult result{};
         if (extra->cb->checkout_layer(in_data->effect_ref, param, id, &req, frameTime, in_data->time_step,
                                       in_data->time_scale, &result) == PF_Err_NONE)
-            list.push_back({position, static_cast<uint32_t>(param), static_cast<uint32_t>(id), frameTime, t, nullptr,
-                            false});
+            list.push_back(SourceCheckout{position, static_cast<uint32_t>(param), static_cast<uint32_t>(id), frameTime,
+                                          t, nullptr, false});
     }
 }
 
@@ -244,8 +245,9 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra)
 
     std::vector<int32_t> present;
     PF_LRect sourceRects[kSourceSlotCount] = {};
-    for (PF_ParamIndex param : {kParamPathLayer, kParamSourceLayer1, kParamSourceLayer1 + 1, kParamSourceLayer1 + 2,
-                                kParamSourceLayer1 + 3, kParamSourceLayer1 + 4}) {
+    constexpr PF_ParamIndex kDependencies[] = {kParamPathLayer,        kParamSourceLayer1,     kParamSourceLayer1 + 1,
+                                               kParamSourceLayer1 + 2, kParamSourceLayer1 + 3, kParamSourceLayer1 + 4};
+    for (PF_ParamIndex param : kDependencies) {
         PF_RenderRequest req = request;
         const bool source = param != kParamPathLayer;
         if (source && !IsEmpty(layerBounds)) req.rect = layerBounds;
