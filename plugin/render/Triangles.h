@@ -1,5 +1,6 @@
 // The frame's projected triangles: the one input of depth sort and both renderers.
 #pragma once
+#include <cmath>
 #include <vector>
 
 #include "layout/SourceTypes.h"
@@ -28,5 +29,11 @@ struct ScreenTriangle {
 using TriangleList = std::vector<ScreenTriangle>;
 
 constexpr double kNearPlaneZ = 0.001001;
+
+template <class Vertex> bool IsFiniteVertex(const Vertex& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.u) &&
+           std::isfinite(v.v);
+}
 
 } // namespace strandel

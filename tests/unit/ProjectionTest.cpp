@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "render/Projection.h"
+
+namespace strandel {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Camera at the origin looking down +z: view space equals world space.
+CameraInfo AxisCamera()
+{
+    CameraInfo camera;
+    camera.zoom = 100;
+    camera.compWidth = 200;
+    camera.compHeight = 100;
+    camera.downsampleX = 0.5;
+    camera.downsampleY = 0.25;
+    camera.originX = 3;
+    camera.originY = 4;
+    return camera;
+}
+
+SourceQuad TextureRect()
+{
+    SourceQuad quad;
+    quad.uMin = 0;
+    quad.vMin = 0;
+    quad.uMax = 63;
+    quad.vMax = 31;
+    return quad;
+}
+
+TEST(WorldToViewTest, DefaultCameraUsesAxesAndCameraLayerUsesBothMatrices)
+{
+    CameraInfo camera;
+    camera.cameraPosition = {10, 20, -100};
+    camera.cameraRight = {0, 0, 1};
+    camera.cameraDown = {0, 1, 0};
+    camera.cameraForward = {-1, 0, 0};
+    const Vec3 view = WorldToView(camera, {13, 25, -90});
+    EXPECT_EQ(view, (Vec3{10, 5, -3}));
+    EXPECT_EQ(WorldToViewDirection(camera, {3, 5, 10}), (Vec3{10, 5, -3}));
+
+    // World to layer shifts by (1, 2, 3), layer to camera swaps x and y and shifts z by 7.
+    camera.hasCamera = true;
+    camera.worldToLayer.m[3][0] = 1;
+    camera.worldToLayer.m[3][1] = 2;
+    camera.worldToLayer.m[3][2] = 3;
+    camera.layerToCamera.m[0][0] = 0;
+    camera.layerToCamera.m[0][1] = 1;
+    camera.layerToCamera.m[1][1] = 0;
+    camera.layerToCamera.m[1][0] = 1;
+    camera.layerToCamera.m[3][2] = 7;
+    EXPECT_EQ(WorldToView(camera, {10, 20, 30}), (Vec3{22, 11, 40}));
+    EXPECT_EQ(WorldToViewDirection(camera, {10, 20, 30}), (Vec3{20, 10, 30}));
+}
+
+TEST(ProjectToScreenTest, MapsThroughZoomCompCentreDownsampleAndOrigin)
+{
+    const CameraInfo camera = AxisCamera();
+    // s = 100 / 50 = 2; X = 2 * 10 + 100 = 120, Y = 2 * 20 + 50 = 90.
+    const auto v = ProjectToScreen(camera, {10, 20, 50, 7, 8});
+    ASSERT_TRUE(v);
+    EXPECT_DOUBLE_EQ(v->x, 120 * 0.5 + 3);
+    EXPECT_DOUBLE_EQ(v->y, 90 * 0.25 + 4);
+    EXPECT_EQ(v->z, 50);
+    EXPECT_EQ(v->u, 7);
+    EXPECT_EQ(v->v, 8);
+
+    EXPECT_TRUE(ProjectToScreen(camera, {1, 1, kNearPlaneZ, 0, 0})) << "the near plane itself is in front";
+    const ViewVertex refused[] = {{1, 1, std::nextafter(kNearPlaneZ, 0.0), 0, 0}, {1, 1, -5, 0, 0},
+                                  {kNaN, 1, 5, 0, 0},  {1, kInf, 5, 0, 0},
+                                  {1, 1, kInf, 0, 0},  {1, 1, 5, kNaN, 0},
+                                  {1, 1, 5, 0, -kInf}, {1e308, 1, 1e-3, 0, 0}};
+    for (const ViewVertex& vertex : refused)
+        EXPECT_FALSE(ProjectToScreen(camera, vertex)) << vertex.x << " " << vertex.y << " " << vertex.z;
+}
+
+TEST(ClipTriangleNearTest, CornersBehindThePlaneAreCutAwayExactlyAtThePlane)
+{
+    const CameraInfo camera = AxisCamera();
+    const ViewVertex front[3] = {{-10, -10, 5, 0, 0}, {10, -10, 5, 63, 0}, {10, 10, 5, 63, 31}};
+    // Rotate which vertex is special so every position in the triangle is covered.
+    for (int special = 0; special < 3; ++special) {
+        for (int behindCount : {1, 2}) {
+            ViewVertex v[3] = {front[0], front[1], front[2]};
+            for (int i = 0; i < 3; ++i) {
+                const bool behind = behindCount == 1 ? i == special : i != special;
+                if (behind) v[i].z = -1; // from z = 5 the computed crossing rounds below the plane
+            }
+            const ClippedPolygon polygon = ClipTriangleNear(v[0], v[1], v[2]);
+            SCOPED_TRACE(testing::Message() << "special " << special << ", behind " << behindCount);
+            ASSERT_EQ(polygon.count, behindCount == 1 ? 4 : 3);
+            int onPlane = 0;
+            for (int i = 0; i < polygon.count; ++i) {
+                const ViewVertex& p = polygon.vertices[i];
+                EXPECT_TRUE(ProjectToScreen(camera, p)) << "vertex " << i;
+                if (p.z != 5) {
+                    EXPECT_EQ(p.z, kNearPlaneZ);
+                    ++onPlane;
+                    // The crossing lies on a front-to-back edge: 5/6 of the way along z from z = 5.
+                    const double along = (5 - kNearPlaneZ) / 6;
+                    const bool onSomeEdge = [&] {
+                        for (int a = 0; a < 3; ++a)
+                            for (int b = 0; b < 3; ++b)
+                                if (v[a].z == 5 && v[b].z == -1 &&
+                                    std::fabs(p.x - (v[a].x + along * (v[b].x - v[a].x))) < 1e-9 &&
+                                    std::fabs(p.u - (v[a].u + along * (v[b].u - v[a].u))) < 1e-9)
+                                    return true;
+                        return false;
+                    }();
+                    EXPECT_TRUE(onSomeEdge) << "vertex " << i;
+                }
+            }
+            EXPECT_EQ(onPlane, 2);
+        }
+    }
+}
+
+TEST(ClipTriangleNearTest, NonFiniteFieldsCountAsBehind)
+{
+    const ViewVertex front[3] = {{-10, -10, 5, 0, 0}, {10, -10, 5, 63, 0}, {10, 10, 5, 63, 31}};
+    for (int special = 0; special < 3; ++special)
+        for (double bad : {kNaN, kInf, -kInf}) {
+            ViewVertex behind[3] = {front[0], front[1], front[2]};
+            behind[special].z = -1;
+            ViewVertex broken[3] = {front[0], front[1], front[2]};
+            broken[special].u = bad;
+            EXPECT_EQ(ClipTriangleNear(broken[0], broken[1], broken[2]).count,
+                      ClipTriangleNear(behind[0], behind[1], behind[2]).count);
+        }
+    const ViewVertex allBehind = {0, 0, 0.001, 0, 0};
+    EXPECT_EQ(ClipTriangleNear(allBehind, allBehind, allBehind).count, 0);
+    EXPECT_EQ(ClipTriangleNear(front[0], front[1], front[2]).count, 3);
+}
+
+std::array<Vec3, 4> Square(double z)
+{
+    return {Vec3{-10, -10, z}, Vec3{10, -10, z}, Vec3{10, 10, z}, Vec3{-10, 10, z}};
+}
+
+TEST(EmitQuadTrianglesTest, QuadInFrontGivesTwoTrianglesInOrder)
+{
+    const CameraInfo camera = AxisCamera();
+    const SourceQuad quad = TextureRect();
+    std::array<Vec3, 4> corners = Square(50);
+    corners[2].z = 80; // uneven depths make the mean of three differ from the mean of four
+    TriangleList list;
+    EmitQuadTriangles(quad, corners, 0.75, camera, list);
+    ASSERT_EQ(list.size(), 2u);
+    // Corner (x, y, z) lands at ((100 / z * x + 100) * 0.5 + 3, (100 / z * y + 50) * 0.25 + 4).
+    const auto screen = [](const Vec3& c, double u, double v) {
+        return ScreenVertex{(100 / c.z * c.x + 100) * 0.5 + 3, (100 / c.z * c.y + 50) * 0.25 + 4, c.z, u, v};
+    };
+    const ScreenVertex A = screen(corners[0], 0, 0), B = screen(corners[1], 63, 0), C = screen(corners[2], 63, 31),
+                       D = screen(corners[3], 0, 31);
+    const ScreenVertex expected[2][3] = {{A, B, C}, {A, C, D}};
+    for (int i = 0; i < 2; ++i) {
+        const ScreenTriangle& t = list[i];
+        EXPECT_EQ(t.quad, &quad);
+        EXPECT_EQ(t.opacity, 0.75);
+        const ScreenVertex* got[3] = {&t.A, &t.B, &t.C};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(got[k]->x, expected[i][k].x, 1e-12);
+            EXPECT_NEAR(got[k]->y, expected[i][k].y, 1e-12);
+            EXPECT_EQ(got[k]->z, expected[i][k].z);
+            EXPECT_EQ(got[k]->u, expected[i][k].u);
+            EXPECT_EQ(got[k]->v, expected[i][k].v);
+        }
+        EXPECT_TRUE(t.D == t.A);
+    }
+    EXPECT_DOUBLE_EQ(list[0].depth, (50 + 50 + 80) / 3.0);
+    EXPECT_DOUBLE_EQ(list[1].depth, (50 + 80 + 50) / 3.0);
+}
+
+TEST(EmitQuadTrianglesTest, ClippedQuadsKeepEveryFanTriangle)
+{
+    const CameraInfo camera = AxisCamera();
+    const SourceQuad quad = TextureRect();
+    // Halves are corners {0, 1, 2} and {0, 2, 3}; a half losing one corner fans into two entries.
+    for (int k = 0; k < 4; ++k) {
+        std::array<Vec3, 4> corners = Square(5);
+        corners[k].z = -1;
+        TriangleList list;
+        EmitQuadTriangles(quad, corners, 1, camera, list);
+        ASSERT_EQ(list.size(), k % 2 == 0 ? 4u : 3u) << "corner " << k << " behind";
+        for (const ScreenTriangle& t : list) {
+            EXPECT_TRUE(t.D == t.A);
+            EXPECT_DOUBLE_EQ(t.depth, (t.A.z + t.B.z + t.C.z) / 3);
+        }
+        // The two fan entries of a cut half start at the same vertex.
+        const std::size_t fanStart = k == 3 ? 1 : 0;
+        EXPECT_TRUE(list[fanStart].A == list[fanStart + 1].A);
+        if (k % 2 == 0) {
+            EXPECT_TRUE(list[2].A == list[3].A);
+        }
+        // A half with two corners behind stays one triangle; the other half loses one corner.
+        corners[(k + 1) % 4].z = -1;
+        list.clear();
+        EmitQuadTriangles(quad, corners, 1, camera, list);
+        EXPECT_EQ(list.size(), 3u) << "corners " << k << " and " << (k + 1) % 4 << " behind";
+    }
+
+    TriangleList list;
+    EmitQuadTriangles(quad, Square(0.001), 1, camera, list);
+    EXPECT_TRUE(list.empty()) << "0.001 lies behind the near plane";
+    EmitQuadTriangles(quad, Square(kNearPlaneZ), 1, camera, list);
+    EXPECT_EQ(list.size(), 2u) << "a quad on the near plane is drawn";
+}
+
+TEST(EmitQuadTrianglesTest, NonFiniteTextureCoordinatesEmitNothingUnusable)
+{
+    const CameraInfo camera = AxisCamera();
+    for (double bad : {kNaN, kInf}) {
+        SourceQuad quad = TextureRect();
+        quad.uMax = bad; // corners 1 and 2
+        std::array<Vec3, 4> corners = Square(5);
+        corners[1].z = 9; // tilted, so clipping interpolates instead of copying
+        TriangleList list;
+        EmitQuadTriangles(quad, corners, 1, camera, list);
+        for (const ScreenTriangle& t : list)
+            for (const ScreenVertex* v : {&t.A, &t.B, &t.C, &t.D}) EXPECT_TRUE(IsFiniteVertex(*v));
+    }
+}
+
+} // namespace
+} // namespace strandel

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "render/Rasterizer.h"
+#include "render/TextureSampling.h"
+#include "unit/support/OwnedImage.h"
+
+namespace strandel {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A texture of one colour, given in stored units.
+test::OwnedImage Solid(int32_t w, int32_t h, PF_PixelFormat format, const std::array<double, 4>& stored)
+{
+    test::OwnedImage image(w, h, format, 6);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) image.Set(x, y, stored);
+    return image;
+}
+
+SourceQuad WholeImage(const test::OwnedImage& image)
+{
+    return {image.WorldPtr(), image.Format(), {}, 0, 0, image.Width() - 1.0, image.Height() - 1.0};
+}
+
+ScreenVertex At(double x, double y, double u = 0, double v = 0, double z = 10) { return {x, y, z, u, v}; }
+
+TEST(RasterizerTest, HalvesOfAQuadCoverEachPixelOnceWhateverTheWinding)
+{
+    const test::OwnedImage white = Solid(4, 4, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    const SourceQuad quad = WholeImage(white);
+    std::mt19937_64 random(7);
+    for (int trial = 0; trial < 40; ++trial) {
+        // The first quad's diagonal runs exactly through pixel centres; the others are arbitrary.
+        ScreenVertex c[4] = {At(2, 2), At(30, 2), At(30, 30), At(2, 30)};
+        if (trial > 0) {
+            const double cx = 16 + 4 * std::generate_canonical<double, 53>(random);
+            const double angle = 6.3 * std::generate_canonical<double, 53>(random);
+            for (int k = 0; k < 4; ++k) {
+                const double a = angle + k * 1.5707963267948966 + 0.3 * std::generate_canonical<double, 53>(random);
+                c[k] = At(cx + 13 * std::cos(a), cx + 13 * std::sin(a));
+            }
+        }
+        for (bool reversed : {false, true}) {
+            if (reversed) std::swap(c[1], c[3]);
+            test::OwnedImage out(36, 36, PF_PixelFormat_ARGB32, 8);
+            TriangleList list{{&quad, c[0], c[1], c[2], c[0], 0.5, 0}, {&quad, c[0], c[2], c[3], c[0], 0.5, 0}};
+            DrawTriangleListCpu(list, out.World(), PF_PixelFormat_ARGB32, nullptr, {});
+            for (int32_t y = 0; y < 36; ++y)
+                for (int32_t x = 0; x < 36; ++x) {
+                    const double alpha = out.Get(x, y)[0];
+                    ASSERT_TRUE(alpha == 0 || alpha == 128) << "pixel " << x << ", " << y << " drawn twice";
+                    // Independently: centres well inside the (convex) quad must be drawn, well outside not.
+                    double twiceArea = 0;
+                    for (int k = 0; k < 4; ++k) twiceArea += c[k].x * c[(k + 1) % 4].y - c[(k + 1) % 4].x * c[k].y;
+                    double minInside = kInf;
+                    for (int k = 0; k < 4; ++k) {
+                        const ScreenVertex &p = c[k], &q = c[(k + 1) % 4];
+                        const double side = ((y + 0.5 - p.y) * (q.x - p.x) - (x + 0.5 - p.x) * (q.y - p.y)) /
+                                            std::hypot(q.x - p.x, q.y - p.y);
+                        minInside = std::min(minInside, twiceArea > 0 ? side : -side);
+                    }
+                    if (minInside > 1e-6) {
+                        EXPECT_EQ(alpha, 128) << "hole at " << x << ", " << y;
+                    } else if (minInside < -1e-6) {
+                        EXPECT_EQ(alpha, 0) << "spill at " << x << ", " << y;
+                    }
+                }
+            EXPECT_TRUE(out.PaddingBytes() == std::vector<std::byte>(out.PaddingBytes().size()));
+
+            // One triangle given the other way round draws the same pixels.
+            test::OwnedImage flipped(36, 36, PF_PixelFormat_ARGB32, 8);
+            const TriangleList backwards{{&quad, c[0], c[2], c[1], c[0], 0.5, 0}, {&quad, c[0], c[3], c[2], c[0], 0.5, 0}};
+            DrawTriangleListCpu(backwards, flipped.World(), PF_PixelFormat_ARGB32, nullptr, {});
+            EXPECT_EQ(flipped.Channels(), out.Channels());
+        }
+    }
+}
+
+TEST(RasterizerTest, StoresStraightColourAtEachDepth)
+{
+    struct Case {
+        PF_PixelFormat format;
+        std::array<double, 4> texel;     // stored units
+        double opacity;
+        std::array<double, 4> expected;  // stored units
+    };
+    const Case cases[] = {
+        // Half of opaque white over transparent: alpha rounds 127.5 up, colour divides back to full.
+        {PF_PixelFormat_ARGB32, {255, 255, 255, 255}, 0.5, {128, 255, 255, 255}},
+        {PF_PixelFormat_ARGB64, {32768, 32768, 0, 16384}, 1, {32768, 32768, 0, 16384}},
+        {PF_PixelFormat_ARGB64, {32768, 32768, 0, 16384}, 0.25, {8192, 32768, 0, 16384}},
+        // Float keeps colours outside [0, 1] and clamps only alpha.
+        {PF_PixelFormat_ARGB128, {1, 2.5, -0.25, 1}, 1, {1, 2.5, -0.25, 1}},
+        {PF_PixelFormat_ARGB128, {3, 0.5, 0.5, 0.5}, 1, {1, 0.5, 0.5, 0.5}},
+    };
+    for (const Case& c : cases) {
+        const test::OwnedImage texture = Solid(3, 3, c.format, c.texel);
+        const SourceQuad quad = WholeImage(texture);
+        test::OwnedImage out(8, 8, c.format, 4);
+        RasterizeTriangleCpu(quad, out.World(), c.format, At(0, 0), At(8, 0, 2), At(0, 8, 0, 2), c.opacity, nullptr);
+        const auto got = out.Get(1, 1);
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], c.expected[i], 1e-6) << "format " << c.format << " channel " << i;
+    }
+}
+
+TEST(RasterizerTest, BlendsOverExistingPixelsAndIgnoresTransparentTexels)
+{
+    // 8-bit: 0.5 of (R=255) over (alpha 255, B=255): alpha 1, colour (0.5 * 1 + 0.5 * 1 * 0) = 0.5.
+    const test::OwnedImage red = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 0, 0});
+    const test::OwnedImage clear = Solid(2, 2, PF_PixelFormat_ARGB32, {0, 255, 255, 255});
+    test::OwnedImage out = Solid(4, 4, PF_PixelFormat_ARGB32, {255, 0, 0, 255});
+    RasterizeTriangleCpu(WholeImage(clear), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 1,
+                         nullptr);
+    EXPECT_EQ(out.Channels(), Solid(4, 4, PF_PixelFormat_ARGB32, {255, 0, 0, 255}).Channels());
+    RasterizeTriangleCpu(WholeImage(red), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 0.5,
+                         nullptr);
+    EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 128, 0, 128}));
+}
+
+TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
+{
+    // Texels: opaque red at (0, 0), transparent green at (1, 0), opaque blue below both.
+    test::OwnedImage image(2, 2, PF_PixelFormat_ARGB64, 6);
+    image.Set(0, 0, {32768, 32768, 0, 0});
+    image.Set(1, 0, {0, 0, 32768, 0});
+    image.Set(0, 1, {32768, 0, 0, 32768});
+    image.Set(1, 1, {32768, 0, 0, 32768});
+    const auto expectColour = [](const Colour& c, double a, double r, double g, double b) {
+        EXPECT_NEAR(c.a, a, 1e-6);
+        EXPECT_NEAR(c.r, r, 1e-6);
+        EXPECT_NEAR(c.g, g, 1e-6);
+        EXPECT_NEAR(c.b, b, 1e-6);
+    };
+    const PF_PixelFormat f = PF_PixelFormat_ARGB64;
+    // Halfway between red and transparent green: half alpha, and the colour stays pure red.
+    expectColour(SampleBilinear(image.World(), f, 0.5, 0), 0.5, 1, 0, 0);
+    // Weights 3/8 red, 1/8 green (alpha 0), 3/8 + 1/8 blue: alpha 7/8, red 3/7, blue 4/7.
+    expectColour(SampleBilinear(image.World(), f, 0.25, 0.5), 0.875, 3.0 / 7, 0, 4.0 / 7);
+    // Outside the texture the border texels repeat; they never wrap to the other side.
+    expectColour(SampleBilinear(image.World(), f, -40, -3), 1, 1, 0, 0);
+    expectColour(SampleBilinear(image.World(), f, 0, 9), 1, 0, 0, 1);
+    expectColour(SampleBilinear(image.World(), f, kNaN, 0), 1, 1, 0, 0);
+    expectColour(SampleBilinear(image.World(), f, 1, 0), 0, 0, 0, 0);
+    expectColour(SampleBilinear(image.World(), f, 3, -1), 0, 0, 0, 0);
+
+    expectColour(FetchTexel(image.World(), f, 0, 1), 1, 0, 0, 1);
+    expectColour(FetchTexel(image.World(), f, 2, 0), 0, 0, 0, 0);
+    expectColour(FetchTexel(image.World(), f, 0, -1), 0, 0, 0, 0);
+    test::OwnedImage bytes(1, 1, PF_PixelFormat_ARGB32);
+    bytes.Set(0, 0, {51, 255, 0, 102});
+    expectColour(FetchTexel(bytes.World(), PF_PixelFormat_ARGB32, 0, 0), 0.2, 1, 0, 0.4);
+    PF_EffectWorld empty{};
+    expectColour(SampleBilinear(empty, f, 0, 0), 0, 0, 0, 0);
+}
+
+TEST(RasterizerTest, DegenerateOrUnusableInputDrawsNothing)
+{
+    const test::OwnedImage white = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    const SourceQuad quad = WholeImage(white);
+    const ScreenVertex triangles[][3] = {
+        {At(1, 1), At(5, 5), At(9, 9)},                           // zero area
+        {At(40, 1), At(50, 1), At(40, 9)},                        // wholly off the output
+        {At(-kInf, 1), At(5, 1), At(1, 9)},                       // infinite
+        {At(kNaN, 1), At(5, 1), At(1, 9)},                        // NaN position
+        {At(1, 1), At(5, 1, kNaN), At(1, 9)},                     // NaN texture coordinate
+        {At(1, 1, 0, 0, 0), At(5, 1), At(1, 9)},                  // zero depth
+        {At(-1e300, -1e300), At(1e300, -1e300), At(0, 1e300)},    // area overflows
+        {At(-1e308, 1), At(1e308, 2), At(0, 3)},                  // edge lengths overflow
+    };
+    for (const auto& t : triangles) {
+        test::OwnedImage out(16, 16, PF_PixelFormat_ARGB32, 4);
+        RasterizeTriangleCpu(quad, out.World(), PF_PixelFormat_ARGB32, t[0], t[1], t[2], 1, nullptr);
+        EXPECT_EQ(out.Channels(), std::vector<double>(16 * 16 * 4, 0.0)) << t[0].x << " " << t[1].x;
+    }
+    // Outputs and sources without pixels are skipped without touching memory.
+    PF_EffectWorld noOutput{};
+    noOutput.width = 16;
+    noOutput.height = 16;
+    RasterizeTriangleCpu(quad, noOutput, PF_PixelFormat_ARGB32, At(0, 0), At(9, 0), At(0, 9), 1, nullptr);
+    test::OwnedImage zeroWide(0, 5, PF_PixelFormat_ARGB32);
+    DrawTriangleListCpu({{&quad, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}}, zeroWide.World(),
+                        PF_PixelFormat_ARGB32, nullptr, {});
+    test::OwnedImage out(16, 16, PF_PixelFormat_ARGB32);
+    SourceQuad noImage = quad;
+    noImage.image = nullptr;
+    PF_EffectWorld emptySource{};
+    SourceQuad noPixels = quad;
+    noPixels.image = &emptySource;
+    DrawTriangleListCpu({{&noImage, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0},
+                         {&noPixels, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0},
+                         {nullptr, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}},
+                        out.World(), PF_PixelFormat_ARGB32, nullptr, {});
+    EXPECT_EQ(out.Channels(), std::vector<double>(16 * 16 * 4, 0.0));
+}
+
+TEST(RasterizerTest, HugeButFiniteTrianglesCoverTheOutput)
+{
+    // A near-plane sliver projected billions of pixels away still covers what it should.
+    const test::OwnedImage white = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    test::OwnedImage out(20, 10, PF_PixelFormat_ARGB32);
+    RasterizeTriangleCpu(WholeImage(white), out.World(), PF_PixelFormat_ARGB32, At(-3e9, -1e9), At(4e9, -2e9),
+                         At(5, 4e9), 1, nullptr);
+    EXPECT_EQ(out.Channels(), Solid(20, 10, PF_PixelFormat_ARGB32, {255, 255, 255, 255}).Channels());
+}
+
+PF_Err AbortAfterFirstPoll(PF_ProgPtr effectRef)
+{
+    int& polls = *static_cast<int*>(effectRef);
+    return ++polls >= 1 ? PF_Interrupt_CANCEL : PF_Err_NONE;
+}
+
+TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)
+{
+    const test::OwnedImage white = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    const SourceQuad quad = WholeImage(white);
+    // One entry holding the whole quad (D differs from A), then one more triangle elsewhere.
+    const TriangleList list = {{&quad, At(0, 0), At(4, 0), At(4, 4), At(0, 4), 1, 0},
+                               {&quad, At(6, 0), At(10, 0), At(6, 4), At(6, 0), 1, 0}};
+    test::OwnedImage all(10, 4, PF_PixelFormat_ARGB32);
+    DrawTriangleListCpu(list, all.World(), PF_PixelFormat_ARGB32, nullptr, {});
+    EXPECT_EQ(all.Get(0, 3)[0], 255) << "the (A, C, D) half";
+    EXPECT_EQ(all.Get(3, 0)[0], 255) << "the (A, B, C) half";
+    EXPECT_EQ(all.Get(6, 0)[0], 255);
+
+    int polls = 0;
+    PF_InData inData{};
+    inData.effect_ref = &polls;
+    inData.inter.abort = AbortAfterFirstPoll;
+    test::OwnedImage aborted(10, 4, PF_PixelFormat_ARGB32);
+    DrawTriangleListCpu(list, aborted.World(), PF_PixelFormat_ARGB32, nullptr, AbortCheck{&inData});
+    EXPECT_EQ(polls, 1);
+    EXPECT_EQ(aborted.Get(0, 3)[0], 255) << "the entry before the abort is complete";
+    EXPECT_EQ(aborted.Get(6, 0)[0], 0) << "nothing after it";
+}
+
+} // namespace
+} // namespace strandel

@@ -1,0 +1,62 @@
+// Random textures and triangle lists for comparing the renderer with the reference loop.
+#pragma once
+#include <random>
+#include <vector>
+
+#include "render/Triangles.h"
+#include "OwnedImage.h"
+
+namespace strandel::test {
+
+inline double Uniform(std::mt19937_64& random, double lo, double hi)
+{
+    return lo + (hi - lo) * std::generate_canonical<double, 53>(random);
+}
+
+// Straight colour in stored units; a fifth of the texels fully transparent, a fifth opaque.
+inline void FillRandom(OwnedImage& image, std::mt19937_64& random)
+{
+    const double full = FullScale(image.Format());
+    const bool isFloat = image.Format() == PF_PixelFormat_ARGB128;
+    for (int32_t y = 0; y < image.Height(); ++y)
+        for (int32_t x = 0; x < image.Width(); ++x) {
+            const double pick = Uniform(random, 0, 1);
+            double alpha = pick < 0.2 ? 0 : pick < 0.4 ? 1 : Uniform(random, 0, 1);
+            std::array<double, 4> c = {alpha, Uniform(random, 0, 1), Uniform(random, 0, 1), Uniform(random, 0, 1)};
+            if (isFloat) {
+                for (int i = 1; i < 4; ++i) c[i] *= 1.5; // colours above 1 are legal in float
+            } else {
+                for (double& v : c) v = std::round(v * full);
+            }
+            image.Set(x, y, c);
+        }
+}
+
+struct RandomListOptions {
+    double xLo = -20, xHi = 80, yLo = -20, yHi = 70;
+    double zLo = 0.5, zHi = 20;
+};
+
+// Triangles over the given source quads, with texture coordinates reaching past the border and
+// every third entry a full quad (D differs from A).
+inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads, int count, std::mt19937_64& random,
+                                    const RandomListOptions& options = {})
+{
+    TriangleList list;
+    for (int i = 0; i < count; ++i) {
+        const SourceQuad* quad = quads[i % quads.size()];
+        const auto vertex = [&] {
+            const double w = quad->image->width, h = quad->image->height;
+            return ScreenVertex{Uniform(random, options.xLo, options.xHi), Uniform(random, options.yLo, options.yHi),
+                                Uniform(random, options.zLo, options.zHi), Uniform(random, -3, w + 2),
+                                Uniform(random, -3, h + 2)};
+        };
+        ScreenTriangle t{quad, vertex(), vertex(), vertex(), {}, Uniform(random, 0.05, 1), 0};
+        t.D = i % 3 == 0 ? vertex() : t.A;
+        t.depth = (t.A.z + t.B.z + t.C.z) / 3;
+        list.push_back(t);
+    }
+    return list;
+}
+
+} // namespace strandel::test
