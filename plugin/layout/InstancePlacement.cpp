@@ -73,7 +73,10 @@ uint32_t HashRandom(uint32_t seed, uint32_t index, uint32_t channel)
     return Avalanche((index * kIndexMultiplier) ^ (channel * kChannelMultiplier) ^ seed);
 }
 
-double SignedRandom(uint32_t seed, uint32_t index, uint32_t channel) { return ToSigned(HashRandom(seed, index, channel)); }
+double SignedRandom(uint32_t seed, uint32_t index, uint32_t channel)
+{
+    return ToSigned(HashRandom(seed, index, channel));
+}
 
 double InstanceTimeOffset(const RenderSettings& settings, int32_t index, double indexFraction,
                           double gradientFraction)
@@ -88,8 +91,11 @@ double InstanceTimeOffset(const RenderSettings& settings, int32_t index, double 
 
 bool HasTimeOffsets(const RenderSettings& settings)
 {
-    return std::abs(settings.rampTimeOffset) > kNegligible || std::abs(settings.gradientStartTimeOffset) > kNegligible ||
-           std::abs(settings.gradientEndTimeOffset) > kNegligible || std::abs(settings.timeRandom) > kNegligible;
+    for (double amount : {settings.rampTimeOffset, settings.gradientStartTimeOffset, settings.gradientEndTimeOffset,
+                          settings.timeRandom}) {
+        if (std::abs(amount) > kNegligible) return true;
+    }
+    return false;
 }
 
 } // namespace strandel

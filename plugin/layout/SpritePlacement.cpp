@@ -30,22 +30,21 @@ CurveValues Evaluate(const RampCurve (&curves)[5], double t)
             EvaluateCurve(curves[kCurveOpacity], t)};
 }
 
+// Per axis: the path gradient, the object angle, the ramp and the random spread, in degrees.
 Vec3 RotationDegrees(const RenderSettings& settings, const CurveValues& ramp, const CurveValues& gradient,
                      uint32_t index)
 {
-    const auto angle = [&](double start, double end, double object, double rampAmount, double random, int axis,
-                           uint32_t channel) {
-        return Lerp(start, end, gradient.rotation[axis]) + object + rampAmount * ramp.rotation[axis] +
-               random * SignedRandom(settings.randomSeed, index, channel);
-    };
-    const Vec3& s = settings.gradientStartRotation;
-    const Vec3& e = settings.gradientEndRotation;
-    const Vec3& o = settings.objectRotation;
-    const Vec3& r = settings.rampRotation;
-    const Vec3& n = settings.randomRotation;
-    return {angle(s.x, e.x, o.x, r.x, n.x, 0, kRandomRotationXChannel),
-            angle(s.y, e.y, o.y, r.y, n.y, 1, kRandomRotationYChannel),
-            angle(s.z, e.z, o.z, r.z, n.z, 2, kRandomRotationZChannel)};
+    constexpr double Vec3::*kAxes[3] = {&Vec3::x, &Vec3::y, &Vec3::z};
+    constexpr uint32_t kChannels[3] = {kRandomRotationXChannel, kRandomRotationYChannel, kRandomRotationZChannel};
+    Vec3 degrees;
+    for (int a = 0; a < 3; ++a) {
+        const auto axis = kAxes[a];
+        degrees.*axis = Lerp(settings.gradientStartRotation.*axis, settings.gradientEndRotation.*axis,
+                             gradient.rotation[a]) +
+                        settings.objectRotation.*axis + settings.rampRotation.*axis * ramp.rotation[a] +
+                        settings.randomRotation.*axis * SignedRandom(settings.randomSeed, index, kChannels[a]);
+    }
+    return degrees;
 }
 
 // Turns the other two axes about `pivot`, which stays put.
@@ -66,7 +65,8 @@ std::optional<SpritePose> PoseSprite(const SpriteInstance& instance, const Rende
     const CurveValues gradient = Evaluate(settings.gradientCurves, Clamp01(instance.gradientFraction));
     const uint32_t index = uint32_t(instance.index);
 
-    const double pathScale = std::max(0.0, Lerp(settings.gradientStartScale, settings.gradientEndScale, gradient.scale));
+    const double pathScale =
+        std::max(0.0, Lerp(settings.gradientStartScale, settings.gradientEndScale, gradient.scale));
     const double ownScale = std::max(0.0, settings.objectScale + settings.rampScale * ramp.scale +
                                               settings.randomScale *
                                                   SignedRandom(settings.randomSeed, index, kRandomScaleChannel));

@@ -22,6 +22,8 @@ struct BasisCase {
     uint32_t placement, orientation, forwardAxis;
     double roll;
     Vec3 x, y, z;
+    double spread = 100;
+    bool inside = false;
 };
 
 void ExpectBasis(const Basis& b, const Vec3& x, const Vec3& y, const Vec3& z)
@@ -43,11 +45,14 @@ void CheckCases(const std::vector<BasisCase>& cases, const SpriteInstance& insta
 {
     for (const BasisCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "placement " << c.placement << " orientation " << c.orientation
-                                        << " forward " << c.forwardAxis << " roll " << c.roll);
+                                        << " forward " << c.forwardAxis << " roll " << c.roll << " spread "
+                                        << c.spread << " inside " << c.inside);
         s.placementMode = c.placement;
         s.orientationMode = c.orientation;
         s.forwardAxis = c.forwardAxis;
         s.roll = c.roll;
+        s.spread = c.spread;
+        s.inside = c.inside;
         ExpectBasis(OrientationBasis(s, camera, instance), c.x, c.y, c.z);
     }
 }
@@ -95,36 +100,19 @@ TEST(OrientationBasis, RibbonModesTurnBySpreadAndFlipInside)
 {
     const Vec3 heading{0.6, 0.8, 0}, across{-0.8, 0.6, 0};
     const Vec3 half{kRoot08, kRoot02, 0}, halfAcross{-kRoot02, kRoot08, 0};
-    struct RibbonCase {
-        uint32_t orientation;
-        double spread;
-        bool inside;
-        Vec3 x, y, z;
-    };
-    const CameraInfo camera; // at the origin, looking down world +Z
-    const SpriteInstance slanted = SlantedInstance({0, 0, 1000});
-    for (const RibbonCase& c : std::vector<RibbonCase>{
-             {1, 0, false, kX, kY, kZ},
-             {1, 0, true, kX, -kY, -kZ},
-             {1, 100, false, heading, across, kZ},
-             {1, 100, true, heading, -across, -kZ},
-             {1, 50, false, half, halfAcross, kZ},
-             {2, 0, false, T, -B, N},
-             {2, 100, false, T, -B, N},
-             {7, 100, true, T, B, -N},
-             {3, 0, false, kX, kY, kZ},
-             {3, 100, false, heading, across, kZ},
-             {3, 50, true, half, -halfAcross, -kZ},
-         }) {
-        SCOPED_TRACE(testing::Message() << "orientation " << c.orientation << " spread " << c.spread << " inside "
-                                        << c.inside);
-        RenderSettings s;
-        s.placementMode = 2;
-        s.orientationMode = c.orientation;
-        s.spread = c.spread;
-        s.inside = c.inside;
-        ExpectBasis(OrientationBasis(s, camera, slanted), c.x, c.y, c.z);
-    }
+    // Camera at the origin looking down world +Z; the copy straight ahead.
+    CheckCases({{2, 1, 5, 0, kX, kY, kZ, 0},
+                {2, 1, 5, 0, kX, -kY, -kZ, 0, true},
+                {2, 1, 5, 0, heading, across, kZ},
+                {2, 1, 5, 0, heading, -across, -kZ, 100, true},
+                {2, 1, 5, 0, half, halfAcross, kZ, 50},
+                {2, 2, 5, 0, T, -B, N, 0},
+                {2, 2, 5, 0, T, -B, N},
+                {2, 7, 5, 0, T, B, -N, 100, true},
+                {2, 3, 5, 0, kX, kY, kZ, 0},
+                {2, 3, 5, 0, heading, across, kZ},
+                {2, 3, 5, 0, half, -halfAcross, -kZ, 50, true}},
+               SlantedInstance({0, 0, 1000}), CameraInfo{});
 }
 
 TEST(OrientationBasis, RibbonHeadingFallsBackWhenThePathHasNoSideways)

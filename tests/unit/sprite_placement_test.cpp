@@ -179,12 +179,25 @@ TEST(PlaceSprite, EmitsOnlyDrawableQuadsThatHavePixels)
     empty.data = nullptr;
 
     Fixture f;
+    f.camera.zoom = 1000; // at depth 1000 a view point lands on its own x, y in pixels
+    f.camera.compWidth = f.camera.compHeight = 0;
+    f.settings.opacity = 40;
     TriangleList list;
     const SourceQuad quad = UnitQuad(&image);
     ASSERT_TRUE(PlaceSprite(f.instance, quad, f.settings, f.camera, list));
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].quad, &quad);
-    EXPECT_DOUBLE_EQ(list[0].opacity, 1.0);
+    ASSERT_EQ(list.size(), 2u); // (W0, W1, W2) then (W0, W2, W3)
+    const double expected[2][3][2] = {{{9.5, 19.5}, {10.5, 19.5}, {10.5, 20.5}},
+                                      {{9.5, 19.5}, {10.5, 20.5}, {9.5, 20.5}}};
+    for (int t = 0; t < 2; ++t) {
+        EXPECT_EQ(list[t].quad, &quad);
+        EXPECT_DOUBLE_EQ(list[t].opacity, 0.4);
+        const ScreenVertex* v[3] = {&list[t].A, &list[t].B, &list[t].C};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(v[k]->x, expected[t][k][0], 1e-9) << t << " " << k;
+            EXPECT_NEAR(v[k]->y, expected[t][k][1], 1e-9) << t << " " << k;
+        }
+    }
+    f.settings.opacity = 100;
 
     EXPECT_FALSE(PlaceSprite(f.instance, UnitQuad(), f.settings, f.camera, list));
     EXPECT_FALSE(PlaceSprite(f.instance, UnitQuad(&empty), f.settings, f.camera, list));
