@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "frame/RenderSettings.h"
 #include "layout/SourceTypes.h"
@@ -20,7 +21,16 @@ struct Placement {
     double gradientFraction = 0; // g: input of the Path Gradient curves
 };
 
+// Independent HashRandom streams per copy; the seeds are the Random "Seed" or, for the source, "Source Seed".
+constexpr uint32_t kRandomRotationXChannel = 11;
+constexpr uint32_t kRandomRotationYChannel = 12;
+constexpr uint32_t kRandomRotationZChannel = 13;
+constexpr uint32_t kRandomScaleChannel = 21;
+constexpr uint32_t kSourceChoiceChannel = 0x534F5552;
+
 Placement PlaceInstance(const RenderSettings& settings, int32_t index);
+// index / (count - 1), or 0 for a single copy: the input of the Ramp curves.
+double IndexFraction(int32_t count, int32_t index);
 // Index into a list of n usable sources, or -1 when n < 1.
 int32_t ChooseSource(const RenderSettings& settings, int32_t index, int32_t sourceCount);
 uint32_t HashRandom(uint32_t seed, uint32_t index, uint32_t channel);
@@ -40,6 +50,18 @@ Basis OrientationBasis(const RenderSettings& settings, const CameraInfo& camera,
 Vec3 RotateAboutAxis(const Vec3& v, const Vec3& axis, double radians);
 Basis Orthonormalize(const Vec3& x, const Vec3& y, const Vec3& z);
 Vec3 PerpendicularPart(const Vec3& v, const Vec3& unitT, const Vec3& fallback);
+
+// A copy's final axes (after orientation and rotations), size factor and opacity.
+struct SpritePose {
+    Basis axes;
+    double scale = 0;
+    double opacity = 0;
+};
+// Empty when the copy is too small or too transparent to draw.
+std::optional<SpritePose> PoseSprite(const SpriteInstance& instance, const RenderSettings& settings,
+                                     const CameraInfo& camera);
+// The quad's local corners taken to world space around the copy's position.
+std::array<Vec3, 4> QuadWorldCorners(const Vec3& position, const SpritePose& pose, const SourceQuad& quad);
 
 // True when the triangle list grew.
 bool PlaceSprite(const SpriteInstance& instance, const SourceQuad& quad, const RenderSettings& settings,
