@@ -6,11 +6,13 @@ namespace strandel::host {
 
 void RegisterUtilitySuites(SuiteRegistry& registry);
 void RegisterEffectSuites(SuiteRegistry& registry);
+void RegisterRenderSuites(SuiteRegistry& registry);
 
 inline void RegisterAllSuites(SuiteRegistry& registry)
 {
     RegisterUtilitySuites(registry);
     RegisterEffectSuites(registry);
+    RegisterRenderSuites(registry);
 }
 
 } // namespace strandel::host
