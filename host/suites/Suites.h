@@ -6,11 +6,15 @@ namespace strandel::host {
 
 void RegisterUtilitySuites(SuiteRegistry& registry);
 void RegisterEffectSuites(SuiteRegistry& registry);
+void RegisterProjectSuites(SuiteRegistry& registry);
+void RegisterStreamSuites(SuiteRegistry& registry);
 
 inline void RegisterAllSuites(SuiteRegistry& registry)
 {
     RegisterUtilitySuites(registry);
     RegisterEffectSuites(registry);
+    RegisterProjectSuites(registry);
+    RegisterStreamSuites(registry);
 }
 
 } // namespace strandel::host
