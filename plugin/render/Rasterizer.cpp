@@ -109,7 +109,7 @@ std::optional<TriangleSetup> SetUpTriangle(ScreenVertex a, ScreenVertex b, Scree
     return t;
 }
 
-// The covered pixels of row y form one run (each edge passes a run, and runs intersect to a run);
+// The covered pixels of a row form one run (each edge passes a run, and runs intersect to a run);
 // false when it is empty. The ends are found with the exact per-pixel edge test.
 bool CoveredRun(const TriangleSetup& t, const double (&rowTerms)[3], int32_t& first, int32_t& last)
 {
@@ -117,7 +117,7 @@ bool CoveredRun(const TriangleSetup& t, const double (&rowTerms)[3], int32_t& fi
     if (t.narrowSpans)
         for (int k = 0; k < 3; ++k) t.edges[k].NarrowSpan(rowTerms[k], lo, hi);
     if (!(lo <= hi)) return false;
-    // Both ends lie within [xMin, xMax]; truncation can only widen the run.
+    // Both ends lie within [xMin, xMax], so truncation is floor and keeps every column in (lo, hi).
     first = static_cast<int32_t>(lo);
     last = static_cast<int32_t>(hi);
     const auto covered = [&](int32_t x) {

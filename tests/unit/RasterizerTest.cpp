@@ -98,6 +98,9 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
         // Float keeps colours outside [0, 1] and clamps only alpha.
         {PF_PixelFormat_ARGB128, {1, 2.5, -0.25, 1}, 1, {1, 2.5, -0.25, 1}},
         {PF_PixelFormat_ARGB128, {3, 0.5, 0.5, 0.5}, 1, {1, 0.5, 0.5, 0.5}},
+        // Source alpha above full scale counts as full, so opacity alone sets the coverage.
+        {PF_PixelFormat_ARGB128, {2, 0.8, 0.2, 0.4}, 0.5, {0.5, 0.8, 0.2, 0.4}},
+        {PF_PixelFormat_ARGB64, {65535, 32768, 0, 8192}, 0.5, {16384, 32768, 0, 8192}},
     };
     for (const Case& c : cases) {
         const test::OwnedImage texture = Solid(3, 3, c.format, c.texel);
