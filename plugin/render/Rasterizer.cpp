@@ -151,6 +151,7 @@ void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageVi
     // while the filtered alpha is at most 1 (always, unless a source holds alpha above full scale).
     const float k = Src::kToUnit, op = static_cast<float>(opacity);
     const Channels toPremultiplied = Channels{k, k * k, k * k, k * k} * op;
+    const BilinearSampler<Src> sampler(texture);
     PendingPixel pending[kBatchPixels];
     for (int32_t y = t.yMin; y <= t.yMax; ++y) {
         const double py = y + 0.5;
@@ -173,14 +174,14 @@ void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageVi
                 // Written unconditionally and kept by advancing count: no branch to mispredict.
                 // Rejected pixels may carry NaN or infinite u, v; Locate clamps those safely.
                 const double u = (u0 + steps * t.uOverZ.step) * depth, v = (v0 + steps * t.vOverZ.step) * depth;
-                pending[count] = {Locate<Src>(texture, u, v), depth, x};
+                pending[count] = {sampler.Locate(u, v), depth, x};
                 bool keep = w > 1e-12;
                 if constexpr (kDepthTest) keep = keep && depth < depthRow[x] - 1e-7;
                 count += keep;
             }
             for (int32_t i = 0; i < count; ++i) {
                 const PendingPixel& p = pending[i];
-                const Channels filtered = FilterPremultiplied<Src>(p.footprint);
+                const Channels filtered = sampler.FilterPremultiplied(p.footprint);
                 const float alpha = filtered[0] * k;
                 if (!(alpha > 1e-12f)) continue;
                 Channels src = filtered * toPremultiplied;
