@@ -147,8 +147,8 @@ template <class Out, class Src, bool kDepthTest>
 void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageView& texture, double opacity,
                   double* depthValues)
 {
-    // Filtered stored units to premultiplied unit colour with the triangle's opacity, valid
-    // while the filtered alpha is at most 1 (always, unless a source holds alpha above full scale).
+    // Filtered stored units to premultiplied unit colour with the triangle's opacity, valid while
+    // the result's alpha stays at most 1 (always, unless a source holds alpha above full scale).
     const float k = Src::kToUnit, op = static_cast<float>(opacity);
     const Channels toPremultiplied = Channels{k, k * k, k * k, k * k} * op;
     const BilinearSampler<Src> sampler(texture);
@@ -185,8 +185,11 @@ void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageVi
                 const float alpha = filtered[0] * k;
                 if (!(alpha > 1e-12f)) continue;
                 Channels src = filtered * toPremultiplied;
-                if (alpha > 1) [[unlikely]]
-                    src = filtered * (Channels{1, k, k, k} * (op / filtered[0]));
+                if (alpha > 1 || src[0] > 1) [[unlikely]] {
+                    // Coverage saturates at 1; the colour keeps its straight value.
+                    const float s = std::min(std::min(alpha, 1.0f) * op, 1.0f);
+                    src = filtered * (Channels{1, k, k, k} * (s / filtered[0]));
+                }
                 if (!(src[0] > 1e-8f)) continue;
                 CompositeOver<Out>(ImageView::InRow<Out>(outRow, p.x), src);
                 if constexpr (kDepthTest) {

@@ -124,6 +124,11 @@ TEST(RasterizerTest, BlendsOverExistingPixelsAndIgnoresTransparentTexels)
     RasterizeTriangleCpu(WholeImage(red), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 0.5,
                          nullptr);
     EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 128, 0, 128}));
+
+    // Opacity 2 lifts alpha 0.6 to full coverage: the source replaces the pixel, R = 0.2.
+    const test::OwnedImage dim = Solid(2, 2, PF_PixelFormat_ARGB32, {153, 51, 0, 0});
+    RasterizeTriangleCpu(WholeImage(dim), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 2, nullptr);
+    EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 51, 0, 0}));
 }
 
 TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
