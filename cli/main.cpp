@@ -28,7 +28,8 @@ int main(int argc, char** argv)
 
     try {
         if (*infoCmd) return strandel::cli::RunInfo(common, info);
-    } catch (const strandel::host::HostError& e) {
+    } catch (const std::exception& e) {
+        // Bad scenes, bad libraries, bad arguments: one clear message, nothing rendered.
         std::cerr << "strandel: " << e.what() << "\n";
         return 2;
     }
