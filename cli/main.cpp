@@ -53,7 +53,8 @@ int main(int argc, char** argv)
             if (frameOpt->count()) render.frame = frame;
             return strandel::cli::RunRender(common, render);
         }
-    } catch (const strandel::host::HostError& e) {
+    } catch (const std::exception& e) {
+        // Bad scenes, bad libraries, bad arguments: one clear message, nothing rendered.
         std::cerr << "strandel: " << e.what() << "\n";
         return 2;
     }

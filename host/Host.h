@@ -90,6 +90,12 @@ public:
     const Item* ItemForComp(const Composition& comp) const;
     const Item* ItemForLayerSource(const Layer& layer) const;
     bool OwnsItem(const void* item) const;
+    // Tests: host calls made to fail, as a host under pressure might.
+    struct Faults {
+        std::atomic<bool> spatialTangents{false};
+        std::atomic<bool> cameraMatrix{false};
+    } faults;
+
     // The comp shown in the viewer, and its current time.
     const Composition* activeComp = nullptr;
     double currentSeconds = 0;

@@ -6,12 +6,16 @@ namespace strandel::host {
 
 void RegisterUtilitySuites(SuiteRegistry& registry);
 void RegisterEffectSuites(SuiteRegistry& registry);
+void RegisterProjectSuites(SuiteRegistry& registry);
+void RegisterStreamSuites(SuiteRegistry& registry);
 void RegisterRenderSuites(SuiteRegistry& registry);
 
 inline void RegisterAllSuites(SuiteRegistry& registry)
 {
     RegisterUtilitySuites(registry);
     RegisterEffectSuites(registry);
+    RegisterProjectSuites(registry);
+    RegisterStreamSuites(registry);
     RegisterRenderSuites(registry);
 }
 

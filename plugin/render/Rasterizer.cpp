@@ -109,7 +109,7 @@ std::optional<TriangleSetup> SetUpTriangle(ScreenVertex a, ScreenVertex b, Scree
     return t;
 }
 
-// The covered pixels of row y form one run (each edge passes a run, and runs intersect to a run);
+// The covered pixels of a row form one run (each edge passes a run, and runs intersect to a run);
 // false when it is empty. The ends are found with the exact per-pixel edge test.
 bool CoveredRun(const TriangleSetup& t, const double (&rowTerms)[3], int32_t& first, int32_t& last)
 {
@@ -117,7 +117,7 @@ bool CoveredRun(const TriangleSetup& t, const double (&rowTerms)[3], int32_t& fi
     if (t.narrowSpans)
         for (int k = 0; k < 3; ++k) t.edges[k].NarrowSpan(rowTerms[k], lo, hi);
     if (!(lo <= hi)) return false;
-    // Both ends lie within [xMin, xMax]; truncation can only widen the run.
+    // Both ends lie within [xMin, xMax], so truncation is floor and keeps every column in (lo, hi).
     first = static_cast<int32_t>(lo);
     last = static_cast<int32_t>(hi);
     const auto covered = [&](int32_t x) {
@@ -147,10 +147,11 @@ template <class Out, class Src, bool kDepthTest>
 void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageView& texture, double opacity,
                   double* depthValues)
 {
-    // Filtered stored units to premultiplied unit colour with the triangle's opacity, valid
-    // while the filtered alpha is at most 1 (always, unless a source holds alpha above full scale).
+    // Filtered stored units to premultiplied unit colour with the triangle's opacity, valid while
+    // the result's alpha stays at most 1 (always, unless a source holds alpha above full scale).
     const float k = Src::kToUnit, op = static_cast<float>(opacity);
     const Channels toPremultiplied = Channels{k, k * k, k * k, k * k} * op;
+    const BilinearSampler<Src> sampler(texture);
     PendingPixel pending[kBatchPixels];
     for (int32_t y = t.yMin; y <= t.yMax; ++y) {
         const double py = y + 0.5;
@@ -173,19 +174,22 @@ void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageVi
                 // Written unconditionally and kept by advancing count: no branch to mispredict.
                 // Rejected pixels may carry NaN or infinite u, v; Locate clamps those safely.
                 const double u = (u0 + steps * t.uOverZ.step) * depth, v = (v0 + steps * t.vOverZ.step) * depth;
-                pending[count] = {Locate<Src>(texture, u, v), depth, x};
+                pending[count] = {sampler.Locate(u, v), depth, x};
                 bool keep = w > 1e-12;
                 if constexpr (kDepthTest) keep = keep && depth < depthRow[x] - 1e-7;
                 count += keep;
             }
             for (int32_t i = 0; i < count; ++i) {
                 const PendingPixel& p = pending[i];
-                const Channels filtered = FilterPremultiplied<Src>(p.footprint);
+                const Channels filtered = sampler.FilterPremultiplied(p.footprint);
                 const float alpha = filtered[0] * k;
                 if (!(alpha > 1e-12f)) continue;
                 Channels src = filtered * toPremultiplied;
-                if (alpha > 1) [[unlikely]]
-                    src = filtered * (Channels{1, k, k, k} * (op / filtered[0]));
+                if (alpha > 1 || src[0] > 1) [[unlikely]] {
+                    // Coverage saturates at 1; the colour keeps its straight value.
+                    const float s = std::min(std::min(alpha, 1.0f) * op, 1.0f);
+                    src = filtered * (Channels{1, k, k, k} * (s / filtered[0]));
+                }
                 if (!(src[0] > 1e-8f)) continue;
                 CompositeOver<Out>(ImageView::InRow<Out>(outRow, p.x), src);
                 if constexpr (kDepthTest) {

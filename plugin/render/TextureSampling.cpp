@@ -17,7 +17,8 @@ Colour SampleBilinear(const PF_EffectWorld& image, PF_PixelFormat format, double
     const ImageView view(image);
     if (!view.HasPixels()) return {};
     return WithPixelFormat(format, [&]<class Format>(Format) {
-        const Channels filtered = FilterPremultiplied<Format>(Locate<Format>(view, u, v));
+        const BilinearSampler<Format> sampler(view);
+        const Channels filtered = sampler.FilterPremultiplied(sampler.Locate(u, v));
         const float alpha = filtered[0] * Format::kToUnit;
         if (!(alpha > 1e-12f)) return Colour{};
         const float toStraight = Format::kToUnit / filtered[0];

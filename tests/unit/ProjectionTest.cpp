@@ -25,15 +25,7 @@ CameraInfo AxisCamera()
     return camera;
 }
 
-SourceQuad TextureRect()
-{
-    SourceQuad quad;
-    quad.uMin = 0;
-    quad.vMin = 0;
-    quad.uMax = 63;
-    quad.vMax = 31;
-    return quad;
-}
+SourceQuad TextureRect() { return {nullptr, PF_PixelFormat_ARGB32, {}, 0, 0, 63, 31}; }
 
 TEST(WorldToViewTest, DefaultCameraUsesAxesAndCameraLayerUsesBothMatrices)
 {

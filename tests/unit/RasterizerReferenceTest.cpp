@@ -82,5 +82,35 @@ TEST(RasterizerReferenceTest, StaysWithinALevelOfThePlainLoopOnRandomLists)
                 }
 }
 
+TEST(RasterizerReferenceTest, CoversExactlyThePixelsOfThePlainEdgeTest)
+{
+    // Edges through pixel centres, on pixel borders, and all but horizontal or vertical.
+    const double nudges[] = {0, 1e-13, -1e-13, 1e-9, -1e-9, 1e-7, 0.5, 1e-300};
+    test::OwnedImage white(2, 2, PF_PixelFormat_ARGB32);
+    for (int32_t i = 0; i < 4; ++i) white.Set(i % 2, i / 2, {255, 255, 255, 255});
+    const SourceQuad quad{white.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 1, 1};
+    int drawn = 0;
+    for (double nudge : nudges)
+        for (int shape = 0; shape < 4; ++shape) {
+            const ScreenVertex corners[4][3] = {
+                {{2.5, 3.5, 1, 0, 0}, {40.5, 3.5 + nudge, 1, 1, 0}, {20.5, 30.5, 1, 1, 1}},
+                {{3, 2, 1, 0, 0}, {3 + nudge, 35, 1, 1, 0}, {37, 20, 1, 1, 1}},
+                {{0.5, 0.5, 1, 0, 0}, {39.5, 29.5 + nudge, 1, 1, 0}, {39.5, 0.5, 1, 1, 1}},
+                {{-7, 3, 1, 0, 0}, {45, 3 - nudge, 1, 1, 0}, {19, 3.5, 1, 1, 1}},
+            };
+            const ScreenVertex* v = corners[shape];
+            for (int order = 0; order < 6; ++order) {
+                const int i0 = order / 2, i1 = (i0 + 1 + order % 2) % 3, i2 = 3 - i0 - i1;
+                test::OwnedImage fast(41, 37, PF_PixelFormat_ARGB32), plain(41, 37, PF_PixelFormat_ARGB32);
+                RasterizeTriangleCpu(quad, fast.World(), PF_PixelFormat_ARGB32, v[i0], v[i1], v[i2], 1, nullptr);
+                test::reference::RasterizeTriangle(quad, plain.World(), PF_PixelFormat_ARGB32, v[i0], v[i1], v[i2], 1,
+                                                   nullptr);
+                EXPECT_EQ(fast.Channels(), plain.Channels()) << "nudge " << nudge << ", shape " << shape;
+                drawn += fast.Get(20, 3)[0] > 0;
+            }
+        }
+    EXPECT_GT(drawn, 0);
+}
+
 } // namespace
 } // namespace strandel

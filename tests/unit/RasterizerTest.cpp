@@ -98,6 +98,9 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
         // Float keeps colours outside [0, 1] and clamps only alpha.
         {PF_PixelFormat_ARGB128, {1, 2.5, -0.25, 1}, 1, {1, 2.5, -0.25, 1}},
         {PF_PixelFormat_ARGB128, {3, 0.5, 0.5, 0.5}, 1, {1, 0.5, 0.5, 0.5}},
+        // Source alpha above full scale counts as full, so opacity alone sets the coverage.
+        {PF_PixelFormat_ARGB128, {2, 0.8, 0.2, 0.4}, 0.5, {0.5, 0.8, 0.2, 0.4}},
+        {PF_PixelFormat_ARGB64, {65535, 32768, 0, 8192}, 0.5, {16384, 32768, 0, 8192}},
     };
     for (const Case& c : cases) {
         const test::OwnedImage texture = Solid(3, 3, c.format, c.texel);
@@ -121,6 +124,11 @@ TEST(RasterizerTest, BlendsOverExistingPixelsAndIgnoresTransparentTexels)
     RasterizeTriangleCpu(WholeImage(red), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 0.5,
                          nullptr);
     EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 128, 0, 128}));
+
+    // Opacity 2 lifts alpha 0.6 to full coverage: the source replaces the pixel, R = 0.2.
+    const test::OwnedImage dim = Solid(2, 2, PF_PixelFormat_ARGB32, {153, 51, 0, 0});
+    RasterizeTriangleCpu(WholeImage(dim), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 2, nullptr);
+    EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 51, 0, 0}));
 }
 
 TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
