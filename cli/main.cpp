@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        std::cerr << "strandel: " << e.what() << " (see --help)\n";
         return 2;
     }
 

@@ -31,7 +31,7 @@ struct FrameCallbacks {
                                 A_long time, A_long, A_u_long scale, PF_CheckoutResult* result)
     {
         FrameCall* f = From(ref);
-        if (!f || f->phase_ != FrameCall::Phase::PreRendering || !req || !result) return PF_Err_BAD_CALLBACK_PARAM;
+        if (!f || !f->preRendering_ || !req || !result) return PF_Err_BAD_CALLBACK_PARAM;
         if (index < 0 || index >= f->effect_.paramCount() || f->effect_.param(index).def.param_type != PF_Param_LAYER ||
             f->registered_.count(id))
             return PF_Err_BAD_CALLBACK_PARAM;
@@ -57,20 +57,26 @@ struct FrameCallbacks {
     static PF_Err GuidMixIn(PF_ProgPtr ref, A_u_long size, const void* buf)
     {
         FrameCall* f = From(ref);
-        if (!f || f->phase_ != FrameCall::Phase::PreRendering || (size && !buf)) return PF_Err_BAD_CALLBACK_PARAM;
+        if (!f || !f->preRendering_ || (size && !buf)) return PF_Err_BAD_CALLBACK_PARAM;
         f->mixedIn_.append(static_cast<const char*>(buf), size);
         return PF_Err_NONE;
+    }
+
+    // Smart-render callbacks answer once pre-render has succeeded, and not during it.
+    static FrameCall* AfterPreRender(PF_ProgPtr ref)
+    {
+        FrameCall* f = From(ref);
+        return f && f->preRendered_ && !f->preRendering_ ? f : nullptr;
     }
 
     // Only IDs registered in pre-render; the same ID checked out again gives the same pixels.
     static PF_Err CheckoutLayerPixels(PF_ProgPtr ref, A_long id, PF_EffectWorld** pixels)
     {
-        FrameCall* f = From(ref);
+        FrameCall* f = AfterPreRender(ref);
         if (!f || !pixels) return PF_Err_BAD_CALLBACK_PARAM;
         *pixels = nullptr;
         auto registered = f->registered_.find(id);
-        if (f->phase_ != FrameCall::Phase::Rendering || registered == f->registered_.end())
-            return PF_Err_BAD_CALLBACK_PARAM;
+        if (registered == f->registered_.end()) return PF_Err_BAD_CALLBACK_PARAM;
         FrameCall::Lent& lent = f->lent_[id];
         if (lent.count == 0 && registered->second.layer) {
             const RegisteredCheckout& c = registered->second;
@@ -90,7 +96,7 @@ struct FrameCallbacks {
 
     static PF_Err CheckinLayerPixels(PF_ProgPtr ref, A_long id)
     {
-        FrameCall* f = From(ref);
+        FrameCall* f = AfterPreRender(ref);
         if (!f) return PF_Err_BAD_CALLBACK_PARAM;
         auto lent = f->lent_.find(id);
         if (lent == f->lent_.end()) return PF_Err_BAD_CALLBACK_PARAM;
@@ -100,8 +106,8 @@ struct FrameCallbacks {
 
     static PF_Err CheckoutOutput(PF_ProgPtr ref, PF_EffectWorld** output)
     {
-        FrameCall* f = From(ref);
-        if (!f || !output || f->phase_ != FrameCall::Phase::Rendering) return PF_Err_BAD_CALLBACK_PARAM;
+        FrameCall* f = AfterPreRender(ref);
+        if (!f || !output) return PF_Err_BAD_CALLBACK_PARAM;
         *output = nullptr;
         if (f->failOutputCheckout != PF_Err_NONE) return f->failOutputCheckout;
         *output = &f->output_->World();
@@ -150,6 +156,7 @@ PF_Err FrameCall::Send(PF_Cmd cmd, PF_ParamDef* params[], PF_LayerDef* output, v
 
 PF_Err FrameCall::PreRender(const PF_LRect& rect)
 {
+    if (preRender_.pre_render_data || preRendered_) throw HostError("a frame is pre-rendered once");
     PF_PreRenderInput input{};
     input.output_request.rect = rect;
     input.output_request.field = PF_Field_FRAME;
@@ -157,9 +164,9 @@ PF_Err FrameCall::PreRender(const PF_LRect& rect)
     input.bitdepth = static_cast<A_short>(depth);
     PF_PreRenderOutput out{};
     PF_PreRenderExtra extra{&input, &out, &preRenderCallbacks_};
-    phase_ = Phase::PreRendering;
+    preRendering_ = true;
     const PF_Err err = Send(PF_Cmd_SMART_PRE_RENDER, nullptr, nullptr, &extra);
-    phase_ = Phase::Idle;
+    preRendering_ = false;
     preRender_ = out; // the host owns the pre-render data from here on
     request_ = input.output_request;
     preRendered_ = err == PF_Err_NONE;
@@ -175,9 +182,7 @@ PF_Err FrameCall::SmartRender()
     input.bitdepth = static_cast<A_short>(depth);
     input.pre_render_data = preRender_.pre_render_data;
     PF_SmartRenderExtra extra{&input, &smartCallbacks_};
-    phase_ = Phase::Rendering;
     const PF_Err err = Send(PF_Cmd_SMART_RENDER, nullptr, nullptr, &extra);
-    phase_ = Phase::Idle;
     return err;
 }
 

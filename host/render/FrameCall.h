@@ -54,7 +54,6 @@ public:
     PF_Err failOutputCheckout = PF_Err_NONE;
 
 private:
-    enum class Phase { Idle, PreRendering, Rendering };
     struct Lent {
         std::unique_ptr<LentImage> pixels; // none: the checkout has no pixels
         int count = 0;
@@ -67,7 +66,7 @@ private:
     EffectInstance& effect_;
     std::unique_ptr<EffectCall> call_;
     std::unique_ptr<LentImage> output_;
-    Phase phase_ = Phase::Idle;
+    bool preRendering_ = false;
     PF_PreRenderCallbacks preRenderCallbacks_;
     PF_SmartRenderCallbacks smartCallbacks_;
     PF_RenderRequest request_{};
