@@ -22,7 +22,7 @@ PF_LRect Intersect(const PF_LRect& a, const PF_LRect& b)
 
 } // namespace
 
-// The smart-render callbacks: effect_ref leads back to the frame that is being rendered.
+// The callbacks of smart pre-render and smart render: effect_ref leads back to the frame.
 struct FrameCallbacks {
     // These callbacks are only handed out in a FrameCall's extras, so its call's frame is one.
     static FrameCall* From(PF_ProgPtr ref) { return ref ? static_cast<FrameCall*>(EffectCall::From(ref).frame) : nullptr; }
@@ -58,7 +58,7 @@ struct FrameCallbacks {
     {
         FrameCall* f = From(ref);
         if (!f || !f->preRendering_ || (size && !buf)) return PF_Err_BAD_CALLBACK_PARAM;
-        f->mixedIn_.append(static_cast<const char*>(buf), size);
+        if (size) f->mixedIn_.append(static_cast<const char*>(buf), size);
         return PF_Err_NONE;
     }
 
