@@ -23,11 +23,11 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options);
 
 struct RenderArgs {
     std::string scenePath;
-    std::string comp;  // default: the comp of the layer, or the first comp with the effect
-    std::string layer; // default: the first layer that carries the effect
+    std::string comp;                  // default: the layer's, or the first comp with the effect
+    std::string layer;                 // default: the first layer that carries the effect
     std::optional<std::int64_t> frame; // one frame
-    std::string frames;       // "A-B", when given
-    std::string output;       // pattern with [####]; default out/<scene>_[####].png (.exr at 32 bits)
+    std::string frames;                // "A-B", when given
+    std::string output;                // [####]: the frame number; default out/<scene>_[####].png (.exr at 32 bits)
     int depth = 8;
     std::string resolution = "full";
     bool legacy = false;

@@ -371,13 +371,6 @@ int EffectInstance::OutstandingCheckouts() const
     return static_cast<int>(checkouts_.size());
 }
 
-int EffectInstance::OutstandingCheckouts(const EffectCall* call) const
-{
-    std::lock_guard lock(checkoutMutex_);
-    return static_cast<int>(
-        std::count_if(checkouts_.begin(), checkouts_.end(), [&](const auto& entry) { return entry.second.call == call; }));
-}
-
 int EffectInstance::ReclaimCheckouts(const EffectCall* call)
 {
     std::vector<Checkout> left;

@@ -89,10 +89,8 @@ public:
     // The layer a layer parameter names at a time; the input (index 0) is the effect's own layer.
     const Layer* LayerAt(int index, double seconds) const;
 
-    // Parameter checkouts made through the interaction callbacks and not yet checked in: all
-    // of them, or those made during one call.
+    // Parameter checkouts made through the interaction callbacks and not yet checked in.
     int OutstandingCheckouts() const;
-    int OutstandingCheckouts(const EffectCall* call) const;
     // Checks in what a call left checked out; returns how many there were.
     int ReclaimCheckouts(const EffectCall* call);
     // Every checkout (true) and check-in (false) with its parameter index, in call order.
