@@ -5,7 +5,7 @@ build=${1:-build}
 cd "$(dirname "$0")/.."
 strandel="$build/cli/strandel"
 mkdir -p out
-"$strandel" info
+
 shopt -s nullglob
 scenes=(examples/*.json)
 if [ ${#scenes[@]} -eq 0 ]; then
