@@ -29,8 +29,8 @@ struct Depth {
     double tolerance;
 };
 const Depth kDepths[] = {{PF_PixelFormat_ARGB32, "8-bit", 255, 3},
-                         {PF_PixelFormat_ARGB64, "16-bit", 32768, 3},
-                         {PF_PixelFormat_ARGB128, "float", 1, 1e-3}};
+                         {PF_PixelFormat_ARGB64, "16-bit", 32768, 8},
+                         {PF_PixelFormat_ARGB128, "float", 1, 1e-4}};
 
 // Channels A, R, G, B of every pixel, in stored units.
 using Pixels = std::vector<double>;
