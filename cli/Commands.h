@@ -1,6 +1,9 @@
 // The subcommands of the strandel command line.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace strandel::cli {
 
@@ -17,5 +20,22 @@ struct InfoOptions {
 };
 
 int RunInfo(const CommonOptions& common, const InfoOptions& options);
+
+struct RenderArgs {
+    std::string scenePath;
+    std::string comp;                  // default: the layer's, or the first comp with the effect
+    std::string layer;                 // default: the first layer that carries the effect
+    std::optional<std::int64_t> frame; // one frame
+    std::string frames;                // "A-B", when given
+    std::string output;                // [####]: the frame number; default out/<scene>_[####].png (.exr at 32 bits)
+    int depth = 8;
+    std::string resolution = "full";
+    bool legacy = false;
+    int threads = 1;
+    std::vector<std::string> sets; // "Param=value"
+};
+
+// 0: every frame written; 1: a frame failed (those written are kept); 2: bad arguments or scene.
+int RunRender(const CommonOptions& common, const RenderArgs& args);
 
 } // namespace strandel::cli

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "host/Host.h"
 #include "host/HostError.h"
+#include "host/scene/SceneReader.h"
 
 namespace strandel::cli {
 namespace {
@@ -105,9 +106,29 @@ void PrintParameters(host::Host& host)
     }
 }
 
+void PrintScene(host::Host& host, const std::string& path)
+{
+    host::LoadedScene scene = host::LoadScene(path);
+    std::vector<std::string> warnings = scene.warnings;
+    host.OpenProject(std::move(scene.project), &warnings);
+    for (const std::string& w : warnings) std::cerr << "strandel: warning: " << w << "\n";
+    for (const host::Composition& comp : host.project().comps) {
+        std::cout << "\nComp \"" << comp.name << "\": " << comp.width << " x " << comp.height << ", "
+                  << comp.frameRate << " fps, " << comp.duration << " s (" << comp.FrameCount() << " frames)\n";
+        for (const host::Layer& layer : comp.layers) {
+            std::cout << "  " << comp.IndexOf(layer) << "  " << layer.name << "  (" << host::LayerTypeName(layer.type)
+                      << (layer.threeD ? ", 3D" : "") << (layer.enabled ? "" : ", disabled");
+            if (const host::Layer* parent = host.project().ParentOf(layer)) std::cout << ", parent " << parent->name;
+            std::cout << ")";
+            for (const host::Effect& effect : layer.effects) std::cout << "  [" << effect.name << "]";
+            std::cout << "\n";
+        }
+    }
+}
+
 } // namespace
 
-int RunInfo(const CommonOptions& common, const InfoOptions&)
+int RunInfo(const CommonOptions& common, const InfoOptions& options)
 {
     host::Host host({common.pluginPath});
     PF_Err err = host.GlobalSetup();
@@ -127,6 +148,7 @@ int RunInfo(const CommonOptions& common, const InfoOptions&)
                   static_cast<unsigned>(g.out_flags2));
     std::cout << flags << "\n" << AboutText(host) << "\n";
     PrintParameters(host);
+    if (!options.scenePath.empty()) PrintScene(host, options.scenePath);
     return 0;
 }
 

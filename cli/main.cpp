@@ -1,5 +1,6 @@
 // strandel: renders scene files through the emulated host, presses buttons, draws the panel.
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <iostream>
 
 #include "cli/Commands.h"
@@ -17,18 +18,43 @@ int main(int argc, char** argv)
                                                "scene, its comps and layers");
     infoCmd->add_option("scene", info.scenePath, "scene file (JSON)");
 
+    strandel::cli::RenderArgs render;
+    auto* renderCmd = app.add_subcommand("render", "renders the effect of one layer, frame by frame, to PNG or "
+                                                   "OpenEXR files");
+    renderCmd->add_option("scene", render.scenePath, "scene file (JSON)")->required();
+    renderCmd->add_option("--comp", render.comp, "the comp (default: the layer's, or the first with the effect)");
+    renderCmd->add_option("--layer", render.layer, "the layer whose effect renders (default: the first that carries it)");
+    std::int64_t frame = 0;
+    auto* frameOpt = renderCmd->add_option("--frame", frame, "one frame");
+    renderCmd->add_option("--frames", render.frames, "a range of frames, A-B")->excludes(frameOpt);
+    renderCmd->add_option("-o,--output", render.output,
+                          "file pattern; [####] is the zero-padded frame number (default out/<scene>_[####].png, "
+                          ".exr at 32 bits)");
+    renderCmd->add_option("--depth", render.depth, "bits per channel: 8, 16 or 32 (float)")->capture_default_str();
+    renderCmd->add_option("--resolution", render.resolution, "full, half, third or quarter")->capture_default_str();
+    renderCmd->add_flag("--legacy-render", render.legacy, "render with the plain render command");
+    renderCmd->add_option("--threads", render.threads, "frames rendered at once")->capture_default_str();
+    renderCmd->add_option("--set", render.sets, "Param=value, the value as in a scene file (repeatable)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        app.exit(e);
+        std::cerr << "strandel: " << e.what() << " (see --help)\n";
         return 2;
     }
 
     try {
         if (*infoCmd) return strandel::cli::RunInfo(common, info);
-    } catch (const strandel::host::HostError& e) {
+        if (*renderCmd) {
+            if (frameOpt->count()) render.frame = frame;
+            return strandel::cli::RunRender(common, render);
+        }
+    } catch (const std::exception& e) {
+        // Bad scenes, bad libraries, bad arguments: one clear message, nothing rendered.
         std::cerr << "strandel: " << e.what() << "\n";
         return 2;
     }

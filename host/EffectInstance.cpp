@@ -7,6 +7,8 @@
 
 #include "host/Host.h"
 #include "host/HostError.h"
+#include "host/render/LayerPixels.h"
+#include "host/render/RenderFailure.h"
 
 namespace strandel::host {
 
@@ -35,7 +37,7 @@ struct ParamCallbacks {
     {
         EffectInstance* inst = Instance(ref);
         if (!inst || !param) return PF_Err_BAD_CALLBACK_PARAM;
-        return inst->CheckoutParam(index, time, scale, param);
+        return inst->CheckoutParam(EffectCall::From(ref), index, time, scale, param);
     }
 
     static PF_Err Checkin(PF_ProgPtr ref, PF_ParamDef* param)
@@ -45,7 +47,11 @@ struct ParamCallbacks {
         return inst->CheckinParam(param);
     }
 
-    static PF_Err Abort(PF_ProgPtr) { return PF_Err_NONE; }
+    static PF_Err Abort(PF_ProgPtr ref)
+    {
+        const FrameContext* frame = ref ? EffectCall::From(ref).frame : nullptr;
+        return frame && frame->cancel && frame->cancel->load() ? PF_Interrupt_CANCEL : PF_Err_NONE;
+    }
 
     static PF_Err RegisterUi(PF_ProgPtr ref, PF_CustomUIInfo* info)
     {
@@ -224,6 +230,7 @@ void EffectInstance::SetKeys(int index, std::vector<ParamKey> keys, std::vector<
     std::sort(keys.begin(), keys.end(), [](const ParamKey& a, const ParamKey& b) { return a.time < b.time; });
     for (const ParamKey& k : values_[index].keys) DisposeValue(index, k.value);
     values_[index].keys = std::move(keys);
+    ++host_.render().projectRevision;
 }
 
 void EffectInstance::DisposeValue(int index, const ParamValue& v)
@@ -289,17 +296,45 @@ PF_Err EffectInstance::Injected(std::pair<int, PF_Err>& fail)
     return fail.second;
 }
 
-PF_Err EffectInstance::CheckoutParam(int index, A_long time, A_u_long scale, PF_ParamDef* out)
+const Layer* EffectInstance::LayerAt(int index, double seconds) const
+{
+    if (index == 0) return layer;
+    const std::vector<ParamKey>& keys = values_.at(index).keys;
+    // Layer choices hold from one key to the next.
+    auto after = std::upper_bound(keys.begin(), keys.end(), seconds,
+                                  [](double t, const ParamKey& k) { return t < k.time; });
+    const ParamKey& key = after == keys.begin() ? keys.front() : *(after - 1);
+    const A_long* id = std::get_if<A_long>(&key.value);
+    return id ? host_.project().LayerById(*id) : nullptr;
+}
+
+PF_Err EffectInstance::CheckoutParam(const EffectCall& call, int index, A_long time, A_u_long scale,
+                                     PF_ParamDef* out)
 {
     if (index < 0 || index >= paramCount()) return PF_Err_INVALID_INDEX;
     {
         std::lock_guard lock(checkoutMutex_);
         if (PF_Err err = Injected(failCheckout_)) return err;
     }
-    bool owns = false;
-    *out = DefAt(index, scale ? double(time) / scale : 0.0, &owns);
+    const double seconds = scale ? double(time) / scale : 0.0;
+    Checkout c{{}, index, false, &call, nullptr};
+    c.def = DefAt(index, seconds, &c.ownsArb);
+    if (c.def.param_type == PF_Param_LAYER) {
+        // Outside a render a layer parameter carries no pixels.
+        c.def.u.ld = PF_LayerDef{};
+        const Layer* chosen = LayerAt(index, seconds);
+        if (call.frame && chosen) {
+            PF_Err err = GuardRender([&] {
+                auto pixels = LayerCheckoutPixels(host_, *chosen, seconds, call.frame->depth, call.frame->downsample);
+                if (pixels) c.pixels = std::make_shared<LentImage>(host_.render().worlds, std::move(*pixels));
+            });
+            if (err != PF_Err_NONE) return err;
+            if (c.pixels) c.def.u.ld = c.pixels->World();
+        }
+    }
+    *out = c.def;
     std::lock_guard lock(checkoutMutex_);
-    checkouts_.insert({out, Checkout{*out, index, owns}});
+    checkouts_.insert({out, std::move(c)});
     checkoutLog_.push_back({true, index});
     return PF_Err_NONE;
 }
@@ -310,6 +345,11 @@ std::vector<std::pair<bool, int>> EffectInstance::CheckoutLog() const
     return checkoutLog_;
 }
 
+void EffectInstance::Release(const Checkout& c)
+{
+    if (c.ownsArb) ArbDispose(c.index, c.def.u.arb_d.value);
+}
+
 PF_Err EffectInstance::CheckinParam(PF_ParamDef* def)
 {
     Checkout c;
@@ -317,11 +357,11 @@ PF_Err EffectInstance::CheckinParam(PF_ParamDef* def)
         std::lock_guard lock(checkoutMutex_);
         auto it = checkouts_.find(def);
         if (it == checkouts_.end()) return PF_Err_BAD_CALLBACK_PARAM;
-        c = it->second;
+        c = std::move(it->second);
         checkouts_.erase(it);
         checkoutLog_.push_back({false, c.index});
     }
-    if (c.ownsArb) ArbDispose(c.index, c.def.u.arb_d.value);
+    Release(c);
     return PF_Err_NONE;
 }
 
@@ -329,6 +369,24 @@ int EffectInstance::OutstandingCheckouts() const
 {
     std::lock_guard lock(checkoutMutex_);
     return static_cast<int>(checkouts_.size());
+}
+
+int EffectInstance::ReclaimCheckouts(const EffectCall* call)
+{
+    std::vector<Checkout> left;
+    {
+        std::lock_guard lock(checkoutMutex_);
+        for (auto it = checkouts_.begin(); it != checkouts_.end();) {
+            if (it->second.call != call) {
+                ++it;
+                continue;
+            }
+            left.push_back(std::move(it->second));
+            it = checkouts_.erase(it);
+        }
+    }
+    for (const Checkout& c : left) Release(c);
+    return static_cast<int>(left.size());
 }
 
 PF_Err EffectInstance::ArbCall(PF_ArbParamsExtra& extra, int index)

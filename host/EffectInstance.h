@@ -1,6 +1,7 @@
 // One applied copy of the effect: the parameters the plug-in defined, their values over time,
 // and the parameter callbacks of the host (add, check out, check in, register UI).
 #pragma once
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -10,17 +11,27 @@
 
 #include "AE_Effect.h"
 #include "host/ParamValue.h"
+#include "host/image/Image.h"
 
 namespace strandel::host {
 
 class Host;
 class EffectInstance;
+class LentImage;
 struct Layer;
+
+// A call that renders a frame: what its layer checkouts lend, and whether it is cancelled.
+struct FrameContext {
+    PixelDepth depth = PixelDepth::Eight;
+    int downsample = 1;
+    const std::atomic<bool>* cancel = nullptr;
+};
 
 // What effect_ref points at for the duration of one command sent to an instance.
 struct EffectCall {
     EffectInstance* instance = nullptr;
     PF_InData in{};
+    FrameContext* frame = nullptr; // none outside renders: layer checkouts lend no pixels
 
     static EffectCall& From(PF_ProgPtr effect_ref) { return *static_cast<EffectCall*>(effect_ref); }
 };
@@ -75,8 +86,13 @@ public:
     PF_Err Command(PF_Cmd cmd, PF_OutData* out, PF_ParamDef* params[] = nullptr, PF_LayerDef* output = nullptr,
                    void* extra = nullptr);
 
+    // The layer a layer parameter names at a time; the input (index 0) is the effect's own layer.
+    const Layer* LayerAt(int index, double seconds) const;
+
     // Parameter checkouts made through the interaction callbacks and not yet checked in.
     int OutstandingCheckouts() const;
+    // Checks in what a call left checked out; returns how many there were.
+    int ReclaimCheckouts(const EffectCall* call);
     // Every checkout (true) and check-in (false) with its parameter index, in call order.
     std::vector<std::pair<bool, int>> CheckoutLog() const;
 
@@ -95,7 +111,7 @@ public:
 private:
     friend struct ParamCallbacks;
     double Clamp(int index, double v, std::vector<std::string>* warnings) const;
-    PF_Err CheckoutParam(int index, A_long time, A_u_long scale, PF_ParamDef* out);
+    PF_Err CheckoutParam(const EffectCall& call, int index, A_long time, A_u_long scale, PF_ParamDef* out);
     PF_Err CheckinParam(PF_ParamDef* def);
     void DisposeValue(int index, const ParamValue& v);
 
@@ -112,7 +128,10 @@ private:
         PF_ParamDef def;
         int index;
         bool ownsArb;
+        const EffectCall* call;
+        std::shared_ptr<LentImage> pixels; // a layer's pixels lent during a render
     };
+    void Release(const Checkout& checkout);
     // Counts down an injected failure; the error when this call is the one to fail.
     static PF_Err Injected(std::pair<int, PF_Err>& fail);
     mutable std::mutex checkoutMutex_;

@@ -128,6 +128,8 @@ void Host::OpenProject(Project project, std::vector<std::string>* warnings)
     instances_.clear();
     items_.clear();
     project_ = std::move(project);
+    render_.cache.Clear(); // its frames name instances that are gone
+    ++render_.projectRevision;
     activeComp = project_.comps.empty() ? nullptr : &project_.comps.front();
     for (const Composition& comp : project_.comps) {
         items_.push_back({comp.itemId, &comp, nullptr});

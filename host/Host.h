@@ -15,6 +15,7 @@
 #include "host/SuiteRegistry.h"
 #include "host/project/LayerSource.h"
 #include "host/project/Project.h"
+#include "host/render/RenderServices.h"
 
 namespace strandel::host {
 
@@ -53,6 +54,7 @@ public:
     SuiteRegistry& suites() { return suites_; }
     HandleStore& handles() { return handles_; }
     HostLog& log() { return log_; }
+    RenderServices& render() { return render_; }
     A_long appId() const { return options_.appId; }
 
     // Sends one command to EffectMain; the host never lets a plug-in failure escape as a crash.
@@ -123,6 +125,7 @@ private:
     SuiteRegistry suites_;
     HandleStore handles_;
     HostLog log_;
+    RenderServices render_;
     std::unique_ptr<PluginLibrary> plugin_;
     std::vector<std::unique_ptr<EffectInstance>> instances_;
     Project project_;

@@ -148,6 +148,7 @@ enum { PF_ValueDisplayFlag_NONE = 0, PF_ValueDisplayFlag_PERCENT = 1 << 0 };
 
 enum { PF_WorldFlag_DEEP = 1 << 0, PF_WorldFlag_WRITEABLE = 1 << 1 };
 enum { PF_Field_FRAME = 0 };
+enum { PF_ChannelMask_ALPHA = 1, PF_ChannelMask_RED = 2, PF_ChannelMask_GREEN = 4, PF_ChannelMask_BLUE = 8, PF_ChannelMask_ARGB = 15 };
 
 constexpr PF_PixelFormat PF_PixelFormat_ARGB32 = AEFourCC('a', 'r', 'g', 'b');
 constexpr PF_PixelFormat PF_PixelFormat_ARGB64 = AEFourCC('a', 'e', '1', '6');

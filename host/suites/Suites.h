@@ -8,6 +8,7 @@ void RegisterUtilitySuites(SuiteRegistry& registry);
 void RegisterEffectSuites(SuiteRegistry& registry);
 void RegisterProjectSuites(SuiteRegistry& registry);
 void RegisterStreamSuites(SuiteRegistry& registry);
+void RegisterRenderSuites(SuiteRegistry& registry);
 
 inline void RegisterAllSuites(SuiteRegistry& registry)
 {
@@ -15,6 +16,7 @@ inline void RegisterAllSuites(SuiteRegistry& registry)
     RegisterEffectSuites(registry);
     RegisterProjectSuites(registry);
     RegisterStreamSuites(registry);
+    RegisterRenderSuites(registry);
 }
 
 } // namespace strandel::host

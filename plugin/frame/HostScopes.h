@@ -5,35 +5,25 @@
 
 namespace strandel {
 
-class StreamScope {
+template <class Suite, class Handle, A_Err (*Suite::*Dispose)(Handle)> class HandleScope {
 public:
-    explicit StreamScope(SuiteCache& suites) : suites_(suites) {}
-    ~StreamScope()
+    explicit HandleScope(SuiteCache& suites) : suites_(suites) {}
+    ~HandleScope()
     {
-        if (stream) suites_.Get<AEGP_StreamSuite11>().AEGP_DisposeStream(stream);
+        // The suite that gave the handle is already in the cache, so this cannot throw.
+        if (const Suite* suite = suites_.TryGet<Suite>(); suite && handle) (suite->*Dispose)(handle);
     }
-    StreamScope(const StreamScope&) = delete;
-    StreamScope& operator=(const StreamScope&) = delete;
-    AEGP_StreamRefH stream = nullptr;
+    HandleScope(const HandleScope&) = delete;
+    HandleScope& operator=(const HandleScope&) = delete;
+
+    Handle handle = nullptr;
 
 private:
     SuiteCache& suites_;
 };
 
-class EffectScope {
-public:
-    explicit EffectScope(SuiteCache& suites) : suites_(suites) {}
-    ~EffectScope()
-    {
-        if (effect) suites_.Get<AEGP_EffectSuite5>().AEGP_DisposeEffect(effect);
-    }
-    EffectScope(const EffectScope&) = delete;
-    EffectScope& operator=(const EffectScope&) = delete;
-    AEGP_EffectRefH effect = nullptr;
-
-private:
-    SuiteCache& suites_;
-};
+using StreamScope = HandleScope<AEGP_StreamSuite11, AEGP_StreamRefH, &AEGP_StreamSuite11::AEGP_DisposeStream>;
+using EffectScope = HandleScope<AEGP_EffectSuite5, AEGP_EffectRefH, &AEGP_EffectSuite5::AEGP_DisposeEffect>;
 
 // A stream value the host filled; disposed only when a call actually produced it.
 class StreamValueScope {
@@ -41,7 +31,8 @@ public:
     explicit StreamValueScope(SuiteCache& suites) : suites_(suites) {}
     ~StreamValueScope()
     {
-        if (filled) suites_.Get<AEGP_StreamSuite11>().AEGP_DisposeStreamValue(&value);
+        if (const auto* streams = suites_.TryGet<AEGP_StreamSuite11>(); streams && filled)
+            streams->AEGP_DisposeStreamValue(&value);
     }
     StreamValueScope(const StreamValueScope&) = delete;
     StreamValueScope& operator=(const StreamValueScope&) = delete;

@@ -17,13 +17,13 @@ LayerParamLookup LookupFromStream(SuiteCache& suites, AEGP_CompH comp, AEGP_Effe
     const AEGP_PluginID id = PluginId();
     const auto& streams = suites.Get<AEGP_StreamSuite11>();
     StreamScope stream(suites);
-    if (streams.AEGP_GetNewEffectStreamByIndex(id, effect, index, &stream.stream) != A_Err_NONE || !stream.stream)
+    if (streams.AEGP_GetNewEffectStreamByIndex(id, effect, index, &stream.handle) != A_Err_NONE || !stream.handle)
         return result;
     AEGP_StreamType type = AEGP_StreamType_NO_DATA;
-    if (streams.AEGP_GetStreamType(stream.stream, &type) != A_Err_NONE || type != AEGP_StreamType_LAYER_ID)
+    if (streams.AEGP_GetStreamType(stream.handle, &type) != A_Err_NONE || type != AEGP_StreamType_LAYER_ID)
         return result;
     StreamValueScope value(suites);
-    if (streams.AEGP_GetNewStreamValue(id, stream.stream, AEGP_LTimeMode_CompTime, &compTime, false,
+    if (streams.AEGP_GetNewStreamValue(id, stream.handle, AEGP_LTimeMode_CompTime, &compTime, false,
                                        &value.value) != A_Err_NONE)
         return result;
     value.filled = true;
@@ -135,10 +135,10 @@ AEGP_LayerH GetLayerFromLayerParam(const PF_InData* in_data, SuiteCache& suites,
     if (PluginId() == 0) return nullptr;
     EffectScope effect(suites);
     if (suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetNewEffectForEffect(PluginId(), in_data->effect_ref,
-                                                                        &effect.effect) != A_Err_NONE ||
-        !effect.effect)
+                                                                        &effect.handle) != A_Err_NONE ||
+        !effect.handle)
         return nullptr;
-    return LookupFromStream(suites, nullptr, effect.effect, index, compTime, in_data).layer;
+    return LookupFromStream(suites, nullptr, effect.handle, index, compTime, in_data).layer;
 }
 
 LayerParamLookup GetLayerFromLayerParam(SuiteCache& suites, AEGP_CompH comp, AEGP_EffectRefH effect,
@@ -158,16 +158,16 @@ bool ReadPathKeyframes(const PF_InData* in_data, SuiteCache& suites, const A_Tim
     if (LayerHasParent(suites, layer)) return false;
     StreamScope stream(suites);
     if (suites.Get<AEGP_StreamSuite11>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
-                                                                &stream.stream) != A_Err_NONE ||
-        !stream.stream)
+                                                                &stream.handle) != A_Err_NONE ||
+        !stream.handle)
         return false;
-    const PositionStream shape = QueryPosition(suites, stream.stream);
+    const PositionStream shape = QueryPosition(suites, stream.handle);
     if (!shape.ok || shape.separated || shape.expression || shape.type < AEGP_StreamType_ThreeD_SPATIAL ||
         shape.type > AEGP_StreamType_TwoD || shape.keyCount < 2)
         return false;
     keys.reserve(static_cast<std::size_t>(shape.keyCount));
     for (A_long i = 0; i < shape.keyCount; ++i) {
-        KeyRead k = ReadKey(suites, stream.stream, shape, i);
+        KeyRead k = ReadKey(suites, stream.handle, shape, i);
         if (!k.valueOk) return false;
         keys.push_back({k.position, k.inTangent, k.outTangent});
     }
@@ -185,13 +185,13 @@ bool ComputePathSignature(SuiteCache& suites, AEGP_LayerH layer, AEGP_LayerIDVal
     h.Mix(int32_t{LayerHasParent(suites, layer) ? 1 : 0});
     StreamScope stream(suites);
     if (suites.Get<AEGP_StreamSuite11>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
-                                                                &stream.stream) != A_Err_NONE ||
-        !stream.stream) {
+                                                                &stream.handle) != A_Err_NONE ||
+        !stream.handle) {
         h.Mix(static_cast<uint64_t>(int64_t{-2}));
         signature = h.value();
         return true;
     }
-    const PositionStream shape = QueryPosition(suites, stream.stream);
+    const PositionStream shape = QueryPosition(suites, stream.handle);
     bool ok = shape.ok;
     h.Mix(int32_t{shape.type});
     h.Mix(int32_t{shape.separated ? 1 : 0});
@@ -200,10 +200,10 @@ bool ComputePathSignature(SuiteCache& suites, AEGP_LayerH layer, AEGP_LayerIDVal
     const auto& keys = suites.Get<AEGP_KeyframeSuite5>();
     for (A_long i = 0; ok && i < shape.keyCount; ++i) {
         A_Time time{};
-        ok = keys.AEGP_GetKeyframeTime(stream.stream, i, AEGP_LTimeMode_CompTime, &time) == A_Err_NONE;
-        KeyRead k = ReadKey(suites, stream.stream, shape, i);
+        ok = keys.AEGP_GetKeyframeTime(stream.handle, i, AEGP_LTimeMode_CompTime, &time) == A_Err_NONE;
+        KeyRead k = ReadKey(suites, stream.handle, shape, i);
         AEGP_KeyframeInterpolationType in = AEGP_KeyInterp_LINEAR, out = AEGP_KeyInterp_LINEAR;
-        ok = keys.AEGP_GetKeyframeInterpolation(stream.stream, i, &in, &out) == A_Err_NONE && ok && k.valueOk &&
+        ok = keys.AEGP_GetKeyframeInterpolation(stream.handle, i, &in, &out) == A_Err_NONE && ok && k.valueOk &&
              (k.tangentsOk || !shape.Spatial());
         h.Mix(int32_t{time.value});
         h.Mix(static_cast<int32_t>(time.scale));

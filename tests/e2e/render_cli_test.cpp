@@ -1,0 +1,187 @@
+// `strandel render` run as a user runs it: exit statuses and messages, file patterns, depths
+// and resolutions, atomic writes, and several frames at once.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "host/HostTestSupport.h"
+#include "host/image/ExrFile.h"
+#include "host/image/PngFile.h"
+
+namespace strandel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using host::test::ReadText;
+using host::test::ScratchDir;
+using host::test::WriteText;
+
+const char* kScene = R"({"comps": [
+  {"name": "Main", "width": 64, "height": 33, "frameRate": 30, "duration": 1, "layers": [
+    {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1],
+     "effects": [{"name": "Strandel", "params": {"Path Layer": "Path", "Source Layer 1": "Dot", "Count": 6,
+        "Spacing": 150, "Array/Offset": {"keys": [{"time": 0, "value": 0}, {"time": 1, "value": 30}]}}}]},
+    {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
+        {"time": 0, "value": [6, 16, 0]}, {"time": 1, "value": [58, 16, 40]}]}}},
+    {"name": "Dot", "type": "solid", "color": [1, 0.5, 0.25, 0.75], "width": 6, "height": 6}]}]})";
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+class RenderCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(work());
+        WriteText(work() / "scene.json", kScene);
+    }
+    fs::path work() const { return dir_ / "work"; }
+
+    // Runs strandel render in the work folder; its output is captured outside it.
+    CliRun Render(const std::string& args) const
+    {
+        const std::string command = "cd '" + work().string() + "' && '" STRANDEL_CLI_PATH "' --plugin '" +
+                                    STRANDEL_PLUGIN_PATH "' render " + args + " >'" + (dir_ / "out.txt").string() +
+                                    "' 2>'" + (dir_ / "err.txt").string() + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
+    }
+
+    std::set<std::string> FilesIn(const fs::path& folder) const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            names.insert(fs::relative(entry.path(), folder).string());
+        return names;
+    }
+
+    ScratchDir dir_;
+};
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST_F(RenderCliTest, BadArgumentsAndScenesExitTwoWithOneLineAndWriteNothing)
+{
+    WriteText(work() / "file.txt", "not a folder");
+    WriteText(work() / "bad.json", R"({"comps": [{"name": "Main", "width": 8, "height": 8, "frameRate": 30,
+        "duration": 1, "layers": [{"name": "Fx", "type": "solid",
+        "effects": [{"name": "Strandel", "params": {"Count": "many"}}]}]}]})");
+    // Argument errors take one line; a bad scene lists each of its problems on a line of its own.
+    const struct {
+        const char* args;
+        const char* says;
+        bool oneLine = true;
+    } cases[] = {
+        {"scene.json --frame 30", "outside"},
+        {"scene.json --frames 5-2", "--frames"},
+        {"scene.json --frames five", "--frames"},
+        {"scene.json --frame 1 --frames 0-2", "--frames"},
+        {"scene.json --layer Nope", "Nope"},
+        {"scene.json --layer Dot", "Dot"},
+        {"scene.json --comp Nope", "Nope"},
+        {"scene.json --depth 32 -o f_[#].png", ".exr"},
+        {"scene.json --depth 12", "--depth"},
+        {"scene.json --resolution double", "--resolution"},
+        {"scene.json --threads 0", "--threads"},
+        {"scene.json --set Count=abc", "Count"},
+        {"scene.json --set Nope=1", "Nope"},
+        {"scene.json --set Count", "Param=value"},
+        {"scene.json -o f.png", "[####]"},
+        {"scene.json -o f_[#].tif", ".png or .exr"},
+        {"scene.json -o file.txt/f_[#].png", "file.txt"},
+        {"missing.json", "missing.json"},
+        {"bad.json", "Count", false},
+    };
+    const std::set<std::string> before = FilesIn(work());
+    for (const auto& c : cases) {
+        const CliRun run = Render(c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_TRUE(c.oneLine ? Lines(run.err) == 1 : Lines(run.err) >= 1) << c.args << ": " << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.args << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.args;
+        EXPECT_EQ(FilesIn(work()), before) << c.args;
+    }
+}
+
+TEST_F(RenderCliTest, FramesGoWhereThePatternSaysReplacingFilesWhole)
+{
+    fs::create_directories(work() / "frames");
+    WriteText(work() / "frames" / "f_004.png", "an old file");
+    const CliRun run = Render("scene.json --frames 3-5 -o 'frames/f_[###].png' --set Count=5000");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(FilesIn(work() / "frames"), (std::set<std::string>{"f_003.png", "f_004.png", "f_005.png"}))
+        << "no temporary files left";
+    EXPECT_EQ(host::ReadPngSize(work() / "frames" / "f_004.png"), (host::ImageSize{64, 33}));
+    EXPECT_NE(run.err.find("warning"), std::string::npos) << "the clamped Count is reported: " << run.err;
+    EXPECT_EQ(Lines(run.out), 1);
+    EXPECT_NE(run.out.find("3 frames"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("frames/f_003.png"), std::string::npos) << run.out;
+
+    // Without -o: out/<scene>_[####] beside where it runs; PNG, or EXR at 32 bits.
+    ASSERT_EQ(Render("scene.json --frame 2").status, 0);
+    ASSERT_EQ(Render("scene.json --frame 2 --depth 32").status, 0);
+    EXPECT_EQ(FilesIn(work() / "out"), (std::set<std::string>{"scene_0002.png", "scene_0002.exr"}));
+}
+
+TEST_F(RenderCliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
+{
+    ASSERT_EQ(Render("scene.json --frame 20 --depth 32 -o f.exr").status, 0);
+    ASSERT_EQ(Render("scene.json --frame 20 --depth 16 -o s.png").status, 0);
+    const host::Image exr = host::ReadExr(work() / "f.exr");
+    const host::Image png = host::ReadPng(work() / "s.png");
+    ASSERT_EQ(exr.Width(), 64);
+    ASSERT_EQ(exr.Height(), 33);
+    ASSERT_EQ(png.Depth(), host::PixelDepth::Sixteen);
+    int drawn = 0;
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const host::PixelValue f = exr.Get(x, y), s = png.Get(x, y);
+            EXPECT_NEAR(f.a, s.a, 1e-3) << x << ", " << y;
+            if (s.a < 0.05) continue;
+            ++drawn;
+            EXPECT_NEAR(f.r, s.r, 2e-3) << x << ", " << y;
+            EXPECT_NEAR(f.b, s.b, 2e-3) << x << ", " << y;
+        }
+    EXPECT_GT(drawn, 0);
+
+    const std::pair<const char*, host::ImageSize> sizes[] = {
+        {"half", {32, 17}}, {"third", {22, 11}}, {"quarter", {16, 9}}};
+    for (const auto& [resolution, size] : sizes) {
+        ASSERT_EQ(Render(std::string("scene.json --frame 20 -o r.png --resolution ") + resolution).status, 0);
+        EXPECT_EQ(host::ReadPngSize(work() / "r.png"), size) << resolution;
+    }
+}
+
+TEST_F(RenderCliTest, SeveralThreadsWriteTheSameFilesAsOne)
+{
+    ASSERT_EQ(Render("scene.json --frames 0-7 -o 'one/f_[##].png'").status, 0);
+    ASSERT_EQ(Render("scene.json --frames 0-7 -o 'two/f_[##].png' --threads 3").status, 0);
+    std::set<std::string> contents;
+    for (int f = 0; f < 8; ++f) {
+        const std::string name = "f_0" + std::to_string(f) + ".png";
+        const std::string one = ReadText(work() / "one" / name);
+        ASSERT_FALSE(one.empty()) << name;
+        EXPECT_EQ(one, ReadText(work() / "two" / name)) << name;
+        contents.insert(one);
+    }
+    EXPECT_GT(contents.size(), 1u) << "the frames differ from each other";
+}
+
+TEST_F(RenderCliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
+{
+    fs::create_directories(work() / "f_01.png"); // frame 1 cannot be written over a folder
+    const CliRun run = Render("scene.json --frames 0-2 -o 'f_[##].png'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("frame 1 failed"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_regular_file(work() / "f_00.png"));
+    EXPECT_NE(run.out.find("1 frame"), std::string::npos) << run.out;
+}
+
+} // namespace
+} // namespace strandel::test

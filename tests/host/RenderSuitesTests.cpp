@@ -1,0 +1,191 @@
+// The rendering suites as the plug-in reaches them through the basic suite: pixel formats of
+// lent worlds, render options, frame receipts and their worlds, the project timestamp.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "AE_EffectSuites.h"
+#include "AE_GeneralPlug.h"
+#include "host/scene/SceneReader.h"
+#include "support/HostFixture.h"
+
+namespace strandel::host {
+namespace {
+
+// A suite held for the scope, as the plug-in's suite cache holds it.
+template <class Suite> class Acquired {
+public:
+    Acquired(const char* name, int version) : name_(name), version_(version)
+    {
+        const void* suite = nullptr;
+        EXPECT_EQ(SuiteRegistry::BasicSuite()->AcquireSuite(name, version, &suite), kSPNoError) << name;
+        suite_ = static_cast<const Suite*>(suite);
+    }
+    ~Acquired() { SuiteRegistry::BasicSuite()->ReleaseSuite(name_, version_); }
+    const Suite* operator->() const { return suite_; }
+
+private:
+    const char* name_;
+    int version_;
+    const Suite* suite_ = nullptr;
+};
+
+constexpr AEGP_PluginID kPlugin = 7;
+
+class RenderSuitesTest : public test::HostTest {
+protected:
+    void SetUp() override
+    {
+        StartHost();
+        H().OpenProject(ParseScene(R"({"comps": [
+            {"name": "Main", "width": 40, "height": 20, "frameRate": 30, "duration": 1, "layers": [
+              {"name": "Inner", "type": "precomp", "comp": "Sub"},
+              {"name": "Plate", "type": "solid", "color": [0, 0, 0.5, 0.5], "width": 6, "height": 4}]},
+            {"name": "Sub", "width": 10, "height": 6, "frameRate": 30, "duration": 1, "layers": [
+              {"name": "Left", "type": "solid", "color": [1, 0, 0, 1], "width": 4, "height": 6,
+               "transform": {"position": [2, 3]}}]}]})",
+                                   "suites.json")
+                            .project);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(H().render().renderOptions.LiveCount(), 0u);
+        EXPECT_EQ(H().render().receipts.LiveCount(), 0u);
+        EXPECT_EQ(H().render().worlds.LiveCount(), 0u);
+        HostTest::TearDown();
+    }
+    AEGP_ItemH Item(const Composition* comp, const Layer* footage = nullptr)
+    {
+        const Host::Item* item = comp ? H().ItemForComp(*comp) : H().ItemForLayerSource(*footage);
+        return reinterpret_cast<AEGP_ItemH>(const_cast<Host::Item*>(item));
+    }
+    const Composition& Comp(const char* name) { return *H().project().CompByName(name); }
+};
+
+TEST_F(RenderSuitesTest, PixelFormatsAreKnownForLentWorldsOnly)
+{
+    Acquired<PF_WorldSuite2> suite(kPFWorldSuite, kPFWorldSuiteVersion2);
+    const std::pair<PixelDepth, PF_PixelFormat> cases[] = {{PixelDepth::Eight, PF_PixelFormat_ARGB32},
+                                                           {PixelDepth::Sixteen, PF_PixelFormat_ARGB64},
+                                                           {PixelDepth::Float, PF_PixelFormat_ARGB128}};
+    for (const auto& [depth, format] : cases) {
+        PF_EffectWorld copy{};
+        {
+            LentImage lent(H().render().worlds, Image(3, 2, depth));
+            copy = lent.World(); // the plug-in asks about its own copy of the record
+            PF_PixelFormat answer = 0;
+            EXPECT_EQ(suite->PF_GetPixelFormat(&copy, &answer), PF_Err_NONE);
+            EXPECT_EQ(answer, format);
+        }
+        PF_PixelFormat answer = 0;
+        EXPECT_EQ(suite->PF_GetPixelFormat(&copy, &answer), PF_Err_BAD_CALLBACK_PARAM) << "returned world";
+        EXPECT_EQ(answer, PF_PixelFormat_INVALID);
+    }
+    PF_EffectWorld foreign{};
+    PF_PixelFormat answer = 0;
+    EXPECT_EQ(suite->PF_GetPixelFormat(&foreign, &answer), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(answer, PF_PixelFormat_INVALID);
+    EXPECT_EQ(suite->PF_GetPixelFormat(nullptr, &answer), PF_Err_BAD_CALLBACK_PARAM);
+}
+
+TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
+{
+    Acquired<AEGP_RenderOptionsSuite4> options(kAEGPRenderOptionsSuite, kAEGPRenderOptionsSuiteVersion4);
+    Acquired<AEGP_RenderSuite8> render(kAEGPRenderSuite, kAEGPRenderSuiteVersion8);
+    Acquired<AEGP_WorldSuite3> worlds(kAEGPWorldSuite, kAEGPWorldSuiteVersion3);
+    H().render().projectDepth = PixelDepth::Sixteen;
+
+    // Sub at half resolution, region x 2..10: red over x 2..3, transparent after. 8 x 6 -> 4 x 3.
+    AEGP_RenderOptionsH opts = nullptr;
+    ASSERT_EQ(options->AEGP_NewFromItem(kPlugin, Item(&Comp("Sub")), &opts), A_Err_NONE);
+    EXPECT_EQ(options->AEGP_SetTime(opts, {15, 30}), A_Err_NONE);
+    EXPECT_EQ(options->AEGP_SetDownsampleFactor(opts, 2, 2), A_Err_NONE);
+    const A_LRect roi{2, 0, 10, 6};
+    EXPECT_EQ(options->AEGP_SetRegionOfInterest(opts, &roi), A_Err_NONE);
+    AEGP_FrameReceiptH receipt = nullptr;
+    ASSERT_EQ(render->AEGP_RenderAndCheckoutFrame(opts, nullptr, nullptr, &receipt), A_Err_NONE);
+    EXPECT_EQ(options->AEGP_Dispose(opts), A_Err_NONE);
+
+    AEGP_WorldH world = nullptr;
+    ASSERT_EQ(render->AEGP_GetReceiptWorld(receipt, &world), A_Err_NONE);
+    AEGP_WorldType type = AEGP_WorldType_NONE;
+    EXPECT_EQ(worlds->AEGP_GetType(world, &type), A_Err_NONE);
+    EXPECT_EQ(type, AEGP_WorldType_16);
+    PF_EffectWorld pf{};
+    ASSERT_EQ(worlds->AEGP_FillOutPFEffectWorld(world, &pf), A_Err_NONE);
+    ASSERT_NE(pf.data, nullptr);
+    EXPECT_EQ(pf.width, 4);
+    EXPECT_EQ(pf.height, 3);
+    EXPECT_TRUE(pf.world_flags & PF_WorldFlag_DEEP);
+    for (int x = 0; x < 4; ++x) {
+        const auto* px = reinterpret_cast<const uint16_t*>(static_cast<const char*>(pf.data) + pf.rowbytes) + 4 * x;
+        EXPECT_EQ(px[0], x == 0 ? 32768 : 0) << "column " << x;
+        EXPECT_EQ(px[1], x == 0 ? 32768 : 0);
+    }
+    EXPECT_EQ(render->AEGP_CheckinFrame(receipt), A_Err_NONE);
+    EXPECT_EQ(render->AEGP_CheckinFrame(receipt), A_Err_PARAMETER) << "checked in twice";
+    EXPECT_EQ(worlds->AEGP_GetType(world, &type), A_Err_PARAMETER) << "world of a returned receipt";
+
+    // A footage item is its layer's source, premultiplied on request.
+    ASSERT_EQ(options->AEGP_NewFromItem(kPlugin, Item(nullptr, Comp("Main").LayerByName("Plate")), &opts), A_Err_NONE);
+    EXPECT_EQ(options->AEGP_SetMatteMode(opts, AEGP_MatteMode_PREMUL_BLACK), A_Err_NONE);
+    ASSERT_EQ(render->AEGP_RenderAndCheckoutFrame(opts, nullptr, nullptr, &receipt), A_Err_NONE);
+    ASSERT_EQ(render->AEGP_GetReceiptWorld(receipt, &world), A_Err_NONE);
+    ASSERT_EQ(worlds->AEGP_FillOutPFEffectWorld(world, &pf), A_Err_NONE);
+    EXPECT_EQ(pf.width, 6);
+    EXPECT_EQ(pf.height, 4);
+    const auto* plate = static_cast<const uint16_t*>(pf.data);
+    EXPECT_EQ(plate[0], 16384);
+    EXPECT_EQ(plate[3], 8192); // 0.5 blue times 0.5 alpha
+    EXPECT_EQ(render->AEGP_CheckinFrame(receipt), A_Err_NONE);
+    EXPECT_EQ(options->AEGP_Dispose(opts), A_Err_NONE);
+}
+
+TEST_F(RenderSuitesTest, ForeignHandlesAndBadValuesAreRefused)
+{
+    Acquired<AEGP_RenderOptionsSuite4> options(kAEGPRenderOptionsSuite, kAEGPRenderOptionsSuiteVersion4);
+    Acquired<AEGP_RenderSuite8> render(kAEGPRenderSuite, kAEGPRenderSuiteVersion8);
+    Acquired<AEGP_WorldSuite3> worlds(kAEGPWorldSuite, kAEGPWorldSuiteVersion3);
+    int junk = 0;
+    const auto foreignOptions = reinterpret_cast<AEGP_RenderOptionsH>(&junk);
+    AEGP_RenderOptionsH opts = nullptr;
+    EXPECT_EQ(options->AEGP_NewFromItem(kPlugin, reinterpret_cast<AEGP_ItemH>(&junk), &opts), A_Err_PARAMETER);
+    EXPECT_EQ(options->AEGP_NewFromItem(0, Item(&Comp("Sub")), &opts), A_Err_PARAMETER);
+    EXPECT_EQ(options->AEGP_SetTime(foreignOptions, {0, 30}), A_Err_PARAMETER);
+    EXPECT_EQ(options->AEGP_Dispose(foreignOptions), A_Err_PARAMETER);
+    AEGP_FrameReceiptH receipt = nullptr;
+    EXPECT_EQ(render->AEGP_RenderAndCheckoutFrame(foreignOptions, nullptr, nullptr, &receipt), A_Err_PARAMETER);
+    EXPECT_EQ(render->AEGP_CheckinFrame(reinterpret_cast<AEGP_FrameReceiptH>(&junk)), A_Err_PARAMETER);
+    PF_EffectWorld pf{};
+    EXPECT_EQ(worlds->AEGP_FillOutPFEffectWorld(reinterpret_cast<AEGP_WorldH>(&junk), &pf), A_Err_PARAMETER);
+
+    ASSERT_EQ(options->AEGP_NewFromItem(kPlugin, Item(&Comp("Sub")), &opts), A_Err_NONE);
+    EXPECT_EQ(options->AEGP_SetTime(opts, {0, 0}), A_Err_PARAMETER);
+    EXPECT_EQ(options->AEGP_SetDownsampleFactor(opts, 0, 1), A_Err_PARAMETER);
+    EXPECT_EQ(options->AEGP_SetMatteMode(opts, 9), A_Err_PARAMETER);
+    EXPECT_EQ(options->AEGP_SetRegionOfInterest(opts, nullptr), A_Err_PARAMETER);
+    // A cancelled render gives no receipt.
+    const AEGP_RenderSuiteCheckForCancellation cancelled = [](AEGP_CancelRefcon, A_Boolean* c) -> A_Err {
+        *c = true;
+        return A_Err_NONE;
+    };
+    EXPECT_NE(render->AEGP_RenderAndCheckoutFrame(opts, cancelled, nullptr, &receipt), A_Err_NONE);
+    EXPECT_EQ(receipt, nullptr);
+    EXPECT_EQ(options->AEGP_Dispose(opts), A_Err_NONE);
+}
+
+TEST_F(RenderSuitesTest, TimestampMovesWhenTheProjectChanges)
+{
+    Acquired<AEGP_RenderSuite8> render(kAEGPRenderSuite, kAEGPRenderSuiteVersion8);
+    AEGP_TimeStamp before{}, same{}, after{};
+    ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&before), A_Err_NONE);
+    ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&same), A_Err_NONE);
+    EXPECT_EQ(std::memcmp(before.a, same.a, sizeof before.a), 0);
+    EffectInstance& fx = H().AddInstance();
+    fx.SetValue(fx.Resolve("Count"), 12.0);
+    ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&after), A_Err_NONE);
+    EXPECT_NE(std::memcmp(before.a, after.a, sizeof before.a), 0);
+}
+
+} // namespace
+} // namespace strandel::host
