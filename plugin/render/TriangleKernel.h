@@ -2,12 +2,12 @@
 // host compiler, so an emulated launch on the CPU runs exactly what the GPU runs. Plain C++: no
 // CUDA header is needed to include it.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #if defined(__CUDACC__)
 #define STX_HOST_DEVICE __host__ __device__
 #else
-#include <cmath>
 #define STX_HOST_DEVICE
 #endif
 
