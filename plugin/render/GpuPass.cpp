@@ -47,7 +47,10 @@ private:
     std::vector<void*> buffers_;
 };
 
-GpuTexture AsTexture(const GpuImage& image) { return {image.data, image.width, image.height, image.rowBytes, image.format}; }
+GpuTexture AsTexture(const GpuImage& image)
+{
+    return {image.data, image.width, image.height, image.rowBytes, image.format};
+}
 
 struct DeviceFrame {
     std::vector<Float4*> textures;

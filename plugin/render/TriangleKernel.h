@@ -55,7 +55,10 @@ STX_HOST_DEVICE inline bool IsFinite(float value)
 STX_HOST_DEVICE inline float Abs(float value) { return value < 0 ? -value : value; }
 
 // NaN goes to lo.
-STX_HOST_DEVICE inline float Clamp(float value, float lo, float hi) { return value > lo ? (value < hi ? value : hi) : lo; }
+STX_HOST_DEVICE inline float Clamp(float value, float lo, float hi)
+{
+    return value > lo ? (value < hi ? value : hi) : lo;
+}
 
 // In front of the camera and finite in all five fields.
 STX_HOST_DEVICE inline bool IsDrawable(const StxCudaVertex& v)

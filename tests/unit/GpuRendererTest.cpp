@@ -68,7 +68,8 @@ struct SmallFrame {
     explicit SmallFrame(PF_PixelFormat format)
         : red(Uniform(6, 5, PF_PixelFormat_ARGB32, {0.8, 1, 0.2, 0.1})), mixed(9, 7, PF_PixelFormat_ARGB64, 4),
           background(30, 22, format, 8),
-          quads{{red.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 5, 4}, {mixed.WorldPtr(), PF_PixelFormat_ARGB64, {}, 0, 0, 8, 6}}
+          quads{{red.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 5, 4},
+                {mixed.WorldPtr(), PF_PixelFormat_ARGB64, {}, 0, 0, 8, 6}}
     {
         std::mt19937_64 random(7);
         test::FillRandom(mixed, random);
@@ -160,7 +161,8 @@ TEST(GpuRendererTest, WithoutADeviceTheCpuDrawsAndReportsTheFallback)
 
 TEST(GpuRendererTest, EachDistinctImageAndFormatIsUploadedOnce)
 {
-    OwnedImage p = Uniform(5, 5, PF_PixelFormat_ARGB32, {1, 1, 0, 0}), q = Uniform(3, 7, PF_PixelFormat_ARGB32, {1, 0, 1, 0});
+    OwnedImage p = Uniform(5, 5, PF_PixelFormat_ARGB32, {1, 1, 0, 0});
+    OwnedImage q = Uniform(3, 7, PF_PixelFormat_ARGB32, {1, 0, 1, 0});
     const SourceQuad pQuad{p.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 4, 4};
     const SourceQuad pAgain{p.WorldPtr(), PF_PixelFormat_ARGB32, {}, 1, 1, 3, 3}; // another quad, same image
     const SourceQuad pAs16{p.WorldPtr(), PF_PixelFormat_ARGB64, {}, 0, 0, 1, 4};  // same bytes, other format
@@ -226,12 +228,14 @@ TEST(GpuRendererTest, LaunchesCoverOnlyTheClippedBoxOfDrawableTriangles)
     };
     // floor of the smallest, ceil of the largest coordinate, clamped to 0 .. 63 and 0 .. 47;
     // blocks of 16 x 16 just covering the box.
-    const Expected expected[] = {{10, 5, 41, 38, 2, 3}, {0, 0, 21, 47, 2, 3}, {50, 40, 63, 47, 1, 1}, {50, 40, 62, 47, 1, 1}};
+    const Expected expected[] = {
+        {10, 5, 41, 38, 2, 3}, {0, 0, 21, 47, 2, 3}, {50, 40, 63, 47, 1, 1}, {50, 40, 62, 47, 1, 1}};
     ASSERT_EQ(runtime.launches().size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         const auto& [grid, args] = runtime.launches()[i];
         const Expected& e = expected[i];
-        EXPECT_EQ((std::array{args.xMin, args.yMin, args.xMax, args.yMax}), (std::array{e.xMin, e.yMin, e.xMax, e.yMax}))
+        EXPECT_EQ((std::array{args.xMin, args.yMin, args.xMax, args.yMax}),
+                  (std::array{e.xMin, e.yMin, e.xMax, e.yMax}))
             << "launch " << i;
         EXPECT_EQ(grid.x, e.gridX) << "launch " << i;
         EXPECT_EQ(grid.y, e.gridY) << "launch " << i;
@@ -320,7 +324,8 @@ TEST(GpuRendererTest, ColoursClampAtEveryBlendUnlessTheOutputIsFloat)
         OwnedImage output = Uniform(3, 3, k.format, {1, 0, 0, 0});
         EmulatedGpuRuntime runtime;
         ASSERT_EQ(RenderTrianglesGpu(runtime, list, output.World(), k.format, false), PF_Err_NONE);
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(output.Get(1, 1)[i], k.expected[i], 1e-6) << k.format << " channel " << i;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(output.Get(1, 1)[i], k.expected[i], 1e-6) << k.format << " channel " << i;
     }
 }
 

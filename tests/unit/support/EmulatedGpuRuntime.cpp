@@ -74,7 +74,8 @@ void EmulatedGpuRuntime::LaunchRasterizeTriangle(const LaunchGrid& grid, const T
     };
     const std::size_t outputPixels = pixels(args.outputWidth, args.outputHeight);
     // What would be an illegal address on the device.
-    if ((args.texture && !IsDeviceRange(args.texture, pixels(args.textureWidth, args.textureHeight) * sizeof(Float4))) ||
+    const std::size_t texturePixels = pixels(args.textureWidth, args.textureHeight);
+    if ((args.texture && !IsDeviceRange(args.texture, texturePixels * sizeof(Float4))) ||
         !IsDeviceRange(args.output, outputPixels * sizeof(Float4)) ||
         (args.depth && !IsDeviceRange(args.depth, outputPixels * sizeof(float)))) {
         Failed(kGpuInvalidValue);
