@@ -18,8 +18,8 @@
 #include "path/PathReader.h"
 #include "render/DebugPath.h"
 #include "render/DepthSort.h"
+#include "render/FrameDrawing.h"
 #include "render/GpuRenderer.h"
-#include "render/Rasterizer.h"
 
 namespace strandel {
 namespace {
@@ -111,15 +111,8 @@ PF_Err DrawFrame(FrameState& f)
 
     const bool useDepth = f.settings.depthSort && f.output.width >= 1 && f.output.height >= 1;
     if (f.settings.depthSort) SortTrianglesByDepth(triangles);
-    if (f.settings.renderer != 3 && !triangles.empty()) {
-        if (IsGpuAvailable() && RenderTrianglesGpu(triangles, f.output, f.format, useDepth) == PF_Err_NONE) {
-            f.device = ProcessingDevice::Gpu;
-            return PF_Err_NONE;
-        }
-        f.device = ProcessingDevice::CpuFallback;
-    }
-    DepthBuffer depth = useDepth ? DepthBuffer(f.output.width, f.output.height) : DepthBuffer();
-    DrawTriangleListCpu(triangles, f.output, f.format, useDepth ? &depth : nullptr, abort);
+    f.device = DrawFrameTriangles(triangles, f.output, f.format, useDepth, f.settings.renderer, abort,
+                                  PluginGpuRuntime());
     return PF_Err_NONE;
 }
 

@@ -5,10 +5,20 @@
 
 namespace strandel {
 
+class GpuRuntime;
+
+// The CUDA runtime the plug-in draws with; null in a build without the CUDA unit.
+GpuRuntime* PluginGpuRuntime();
+
 // A CUDA device is present and usable.
 bool IsGpuAvailable();
+bool IsGpuAvailable(GpuRuntime& runtime);
+
 // 0 when drawn (or when there was nothing to draw); 512 when the GPU pass failed, which leaves
-// the output untouched.
+// the output untouched. Entries without an image or with no opacity are skipped; each distinct
+// (image, pixel format) pair is uploaded once.
 PF_Err RenderTrianglesGpu(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format, bool depthOn);
+PF_Err RenderTrianglesGpu(GpuRuntime& runtime, const TriangleList& list, PF_EffectWorld& output,
+                          PF_PixelFormat format, bool depthOn);
 
 } // namespace strandel

@@ -3,11 +3,6 @@
 
 namespace strandel {
 
-bool IsGpuAvailable() { return false; }
-
-PF_Err RenderTrianglesGpu(const TriangleList&, PF_EffectWorld&, PF_PixelFormat, bool)
-{
-    return PF_Err_INTERNAL_STRUCT_DAMAGED;
-}
+GpuRuntime* PluginGpuRuntime() { return nullptr; }
 
 } // namespace strandel

@@ -1,0 +1,24 @@
+#include "render/FrameDrawing.h"
+
+#include "render/DepthSort.h"
+#include "render/GpuRenderer.h"
+#include "render/Rasterizer.h"
+
+namespace strandel {
+
+ProcessingDevice DrawFrameTriangles(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format,
+                                    bool useDepth, uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu)
+{
+    constexpr uint32_t kRendererCpu = 3;
+    ProcessingDevice device = ProcessingDevice::Cpu;
+    if (renderer != kRendererCpu && !list.empty()) {
+        if (gpu && IsGpuAvailable(*gpu) && RenderTrianglesGpu(*gpu, list, output, format, useDepth) == PF_Err_NONE)
+            return ProcessingDevice::Gpu;
+        device = ProcessingDevice::CpuFallback;
+    }
+    DepthBuffer depth = useDepth ? DepthBuffer(output.width, output.height) : DepthBuffer();
+    DrawTriangleListCpu(list, output, format, useDepth ? &depth : nullptr, abortCheck);
+    return device;
+}
+
+} // namespace strandel

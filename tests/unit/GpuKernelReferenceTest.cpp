@@ -1,0 +1,160 @@
+// The GPU kernel, run on the CPU by the emulated runtime, against the CPU rasterizer on random
+// triangle lists.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/DepthSort.h"
+#include "render/GpuRenderer.h"
+#include "render/Rasterizer.h"
+#include "unit/support/EmulatedGpuRuntime.h"
+#include "unit/support/RandomScene.h"
+
+namespace strandel {
+namespace {
+
+const PF_PixelFormat kFormats[] = {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128};
+
+// Random textures and a random background of one output format.
+struct Scene {
+    test::OwnedImage small, large, background;
+    SourceQuad quads[2];
+
+    Scene(PF_PixelFormat sourceFormat, PF_PixelFormat outFormat, std::mt19937_64& random)
+        : small(17, 13, sourceFormat, 6), large(40, 33, sourceFormat, 10), background(61, 47, outFormat, 12),
+          quads{{small.WorldPtr(), sourceFormat, {}, 0, 0, 16, 12}, {large.WorldPtr(), sourceFormat, {}, 0, 0, 39, 32}}
+    {
+        test::FillRandom(small, random);
+        test::FillRandom(large, random);
+        test::FillRandom(background, random);
+    }
+};
+
+test::OwnedImage CopyOf(const test::OwnedImage& image)
+{
+    test::OwnedImage copy(image.Width(), image.Height(), image.Format(), 12);
+    for (int32_t y = 0; y < image.Height(); ++y)
+        for (int32_t x = 0; x < image.Width(); ++x) copy.Set(x, y, image.Get(x, y));
+    return copy;
+}
+
+// The largest difference over all pixels, in stored units (levels, or float values). A straight
+// colour counts weighted by the larger of the two alphas: under an almost transparent pixel the
+// colour is the filtered colour divided by that tiny alpha, so a texture coordinate off by a few
+// single-precision ulps moves it by levels that nobody can see.
+double LargestDifference(const TriangleList& list, const Scene& scene, bool depthTest)
+{
+    const PF_PixelFormat format = scene.background.Format();
+    test::OwnedImage gpu = CopyOf(scene.background), cpu = CopyOf(scene.background);
+    test::EmulatedGpuRuntime runtime;
+    EXPECT_EQ(RenderTrianglesGpu(runtime, list, gpu.World(), format, depthTest), PF_Err_NONE);
+    DepthBuffer depth(cpu.Width(), cpu.Height());
+    DrawTriangleListCpu(list, cpu.World(), format, depthTest ? &depth : nullptr, {});
+    EXPECT_TRUE(gpu.PaddingBytes() == cpu.PaddingBytes()) << "row padding was written";
+
+    const double full = test::FullScale(format);
+    double largest = 0;
+    for (int32_t y = 0; y < gpu.Height(); ++y)
+        for (int32_t x = 0; x < gpu.Width(); ++x) {
+            const auto g = gpu.Get(x, y), c = cpu.Get(x, y);
+            const double weight = std::max(g[0], c[0]) / full;
+            largest = std::max(largest, std::fabs(g[0] - c[0]));
+            for (int i = 1; i < 4; ++i) largest = std::max(largest, std::fabs(g[i] - c[i]) * weight);
+        }
+    return largest;
+}
+
+template <class Fn> void ForEachCase(Fn&& fn)
+{
+    // Small triangles around the output, and large ones far beyond it (as near-plane clipping makes).
+    const test::RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
+    uint64_t seed = 1;
+    for (const auto& options : ranges)
+        for (PF_PixelFormat outFormat : kFormats)
+            for (PF_PixelFormat sourceFormat : kFormats)
+                for (bool depthTest : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "output " << outFormat << ", source " << sourceFormat
+                                                    << ", depth " << depthTest << ", range " << options.xHi);
+                    std::mt19937_64 random(seed++);
+                    const Scene scene(sourceFormat, outFormat, random);
+                    TriangleList list = test::RandomTriangles({&scene.quads[0], &scene.quads[1]}, 80, random, options);
+                    if (depthTest) {
+                        // Nearest first, and half of the entries opaque where their texels are,
+                        // so that the depth buffer decides most overlaps.
+                        SortTrianglesByDepth(list);
+                        std::reverse(list.begin(), list.end());
+                        for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
+                    }
+                    fn(scene, list, depthTest);
+                }
+}
+
+// Float output is rounded by neither renderer, so the lists compare whole: coverage, order, depth
+// test and compositing. The GPU narrows vertices to single precision and interpolates u, v in it;
+// for these textures of at most 40 texels that moves a sample by about 1e-5 texel, and with
+// neighbouring texels up to 1.5 apart the colour by a few 1e-5. 1e-4 allows that and is still 40
+// times finer than an 8-bit level.
+TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerOnFloatOutput)
+{
+    ForEachCase([](const Scene& scene, const TriangleList& list, bool depthTest) {
+        if (scene.background.Format() != PF_PixelFormat_ARGB128) return;
+        EXPECT_LE(LargestDifference(list, scene, depthTest), 1e-4);
+    });
+}
+
+// At 8 and 16 bits one blend rounds once in both renderers: within one level. A stack of blends
+// differs by more, and not because of the GPU: the CPU rounds to the output's levels after every
+// blend, the GPU keeps floats until the download. Whole lists stay within two levels.
+TEST(GpuKernelReferenceTest, StaysWithinALevelOfTheCpuRasterizerPerBlendAt8And16Bits)
+{
+    ForEachCase([](const Scene& scene, const TriangleList& list, bool depthTest) {
+        if (scene.background.Format() == PF_PixelFormat_ARGB128) return;
+        double single = 0;
+        for (const ScreenTriangle& t : list) {
+            // Each half of a quad entry on its own.
+            ScreenTriangle first = t, second = t;
+            first.D = first.A;
+            second.B = t.C;
+            second.C = t.D;
+            second.D = t.A;
+            for (const ScreenTriangle& half : {first, second})
+                single = std::max(single, LargestDifference({half}, scene, false));
+        }
+        EXPECT_LE(single, 1);
+        EXPECT_LE(LargestDifference(list, scene, depthTest), 2);
+    });
+}
+
+TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
+{
+    // Edges through pixel centres: horizontal, vertical and diagonal, in both windings.
+    test::OwnedImage white(2, 2, PF_PixelFormat_ARGB32);
+    for (int32_t i = 0; i < 4; ++i) white.Set(i % 2, i / 2, {255, 255, 255, 255});
+    const SourceQuad quad{white.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 1, 1};
+    const ScreenVertex shapes[][4] = {
+        {{0.5, 0.5, 1, 0, 0}, {20.5, 0.5, 1, 1, 0}, {20.5, 10.5, 1, 1, 1}, {0.5, 10.5, 1, 0, 1}},
+        {{3.5, 2.5, 1, 0, 0}, {3.5, 17.5, 1, 1, 0}, {21.5, 17.5, 1, 1, 1}, {21.5, 2.5, 1, 0, 1}},
+        {{10.5, 0.5, 1, 0, 0}, {22.5, 9.5, 1, 1, 0}, {10.5, 18.5, 1, 1, 1}, {1.5, 9.5, 1, 0, 1}},
+    };
+    for (const auto& v : shapes) {
+        ScreenTriangle entry{&quad, v[0], v[1], v[2], v[3], 0.5, 1};
+        test::OwnedImage gpu(24, 20, PF_PixelFormat_ARGB128), cpu(24, 20, PF_PixelFormat_ARGB128);
+        test::EmulatedGpuRuntime runtime;
+        ASSERT_EQ(RenderTrianglesGpu(runtime, {entry}, gpu.World(), PF_PixelFormat_ARGB128, false), PF_Err_NONE);
+        DrawTriangleListCpu({entry}, cpu.World(), PF_PixelFormat_ARGB128, nullptr, {});
+        int covered = 0;
+        for (int32_t y = 0; y < 20; ++y)
+            for (int32_t x = 0; x < 24; ++x) {
+                // Covered twice would be 0.75; the filter's weights sum to 1 within a float ulp.
+                const double alpha = gpu.Get(x, y)[0];
+                EXPECT_TRUE(alpha == 0 || std::fabs(alpha - 0.5) < 1e-6) << "pixel " << x << ", " << y << ": " << alpha;
+                EXPECT_EQ(alpha > 0, cpu.Get(x, y)[0] > 0) << "pixel " << x << ", " << y;
+                covered += alpha > 0;
+            }
+        EXPECT_GT(covered, 100);
+    }
+}
+
+} // namespace
+} // namespace strandel
