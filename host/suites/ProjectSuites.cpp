@@ -1,4 +1,5 @@
 // AEGP suites that answer for the project: PF Interface, Layer, Comp, Item and Effect.
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <unordered_set>
@@ -158,7 +159,15 @@ A_Err GetLayerMaskedBounds(AEGP_LayerH layer, AEGP_LTimeMode, const A_Time*, A_F
     if (!l || !bounds) return kBadHandle;
     auto size = LayerSourceSize(Host::Current().project(), *l);
     if (!size) return A_Err_GENERIC;
-    *bounds = {0, 0, double(size->width), double(size->height)};
+    const double w = size->width, h = size->height;
+    *bounds = {0, 0, w, h};
+    if (l->type == LayerType::Shape) {
+        // A shape layer's visible bounds are its shape's, within the layer.
+        const Point2 extent = l->shape.size.value_or(Point2{w, h});
+        const Point2 centre = l->shape.centre.value_or(Point2{w / 2, h / 2});
+        *bounds = {std::max(0.0, centre.x - extent.x / 2), std::max(0.0, centre.y - extent.y / 2),
+                   std::min(w, centre.x + extent.x / 2), std::min(h, centre.y + extent.y / 2)};
+    }
     return A_Err_NONE;
 }
 
