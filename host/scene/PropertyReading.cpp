@@ -10,10 +10,10 @@ namespace {
 constexpr const char* kInterpolationNames[] = {"linear", "bezier", "hold"};
 
 std::optional<std::pair<Vec3, int>> ReadValue(JsonReader& reader, const Json* v, const std::string& path,
-                                              const PropertySpec& spec, Presence presence)
+                                              const PropertyRule& rule, Presence presence)
 {
-    if (spec.maxCount > 1) return reader.Vector(v, path, spec.minCount, spec.maxCount, spec.fill, presence);
-    const auto x = spec.range ? reader.NumberIn(v, path, spec.low, spec.high, spec.range, presence)
+    if (rule.maxCount > 1) return reader.Vector(v, path, rule.minCount, rule.maxCount, rule.fill, presence);
+    const auto x = rule.range ? reader.NumberIn(v, path, rule.low, rule.high, rule.range, presence)
                               : reader.Number(v, path, presence);
     if (!x) return std::nullopt;
     return std::pair{Vec3{*x, 0, 0}, 1};
@@ -29,29 +29,29 @@ std::optional<Interpolation> ReadInterpolation(JsonReader& reader, const Json* v
 }
 
 // Tangents share the value's component count and default to zero.
-std::optional<Vec3> ReadTangent(JsonReader& reader, const Json* v, const std::string& path, const PropertySpec& spec)
+std::optional<Vec3> ReadTangent(JsonReader& reader, const Json* v, const std::string& path, const PropertyRule& rule)
 {
-    const auto tangent = reader.Vector(v, path, spec.minCount, spec.maxCount, {});
+    const auto tangent = reader.Vector(v, path, rule.minCount, rule.maxCount, {});
     if (!tangent) return std::nullopt;
     return tangent->first;
 }
 
-std::optional<Keyframe> ReadKey(JsonReader& reader, const Json& v, const std::string& path, const PropertySpec& spec,
+std::optional<Keyframe> ReadKey(JsonReader& reader, const Json& v, const std::string& path, const PropertyRule& rule,
                                 int& dimensions)
 {
     if (!reader.IsObject(&v, path, Presence::Required)) return std::nullopt;
     Keyframe key;
     const std::size_t errorsBefore = reader.Report().ErrorCount();
     if (const auto t = reader.Number(Find(v, "time"), Member(path, "time"), Presence::Required)) key.time = *t;
-    if (const auto value = ReadValue(reader, Find(v, "value"), Member(path, "value"), spec, Presence::Required)) {
+    if (const auto value = ReadValue(reader, Find(v, "value"), Member(path, "value"), rule, Presence::Required)) {
         key.value = value->first;
         dimensions = std::max(dimensions, value->second);
     }
     for (auto [name, target] : {std::pair{"inTangent", &key.inTangent}, std::pair{"outTangent", &key.outTangent}}) {
         const Json* t = Find(v, name);
-        if (t && !spec.spatial) reader.Report().Error(Member(path, name), "spatial tangents apply to position only");
-        if (t && spec.spatial)
-            if (const auto tangent = ReadTangent(reader, t, Member(path, name), spec)) *target = *tangent;
+        if (t && !rule.spatial) reader.Report().Error(Member(path, name), "spatial tangents apply to position only");
+        if (t && rule.spatial)
+            if (const auto tangent = ReadTangent(reader, t, Member(path, name), rule)) *target = *tangent;
     }
     if (const auto in = ReadInterpolation(reader, Find(v, "inInterpolation"), Member(path, "inInterpolation")))
         key.inInterpolation = *in;
@@ -62,14 +62,14 @@ std::optional<Keyframe> ReadKey(JsonReader& reader, const Json& v, const std::st
     return key;
 }
 
-void ReadKeys(JsonReader& reader, const Json& keys, const std::string& path, const PropertySpec& spec,
+void ReadKeys(JsonReader& reader, const Json& keys, const std::string& path, const PropertyRule& rule,
               AnimatedProperty& property)
 {
     if (!reader.IsArray(&keys, path, Presence::Required)) return;
     if (keys.empty()) reader.Report().Expected(path, "at least one keyframe", &keys);
     int dimensions = 0;
     for (std::size_t i = 0; i < keys.size(); ++i)
-        if (const auto key = ReadKey(reader, keys[i], Element(path, i), spec, dimensions)) property.keys.push_back(*key);
+        if (const auto key = ReadKey(reader, keys[i], Element(path, i), rule, dimensions)) property.keys.push_back(*key);
     CheckKeyTimes(reader, keys, path);
     property.dimensions = dimensions;
     if (!property.keys.empty()) property.value = property.keys.front().value;
@@ -95,14 +95,14 @@ void CheckKeyTimes(JsonReader& reader, const Json& keys, const std::string& path
 }
 
 std::optional<AnimatedProperty> ReadProperty(JsonReader& reader, const Json& v, const std::string& path,
-                                             const PropertySpec& spec)
+                                             const PropertyRule& rule)
 {
     AnimatedProperty property;
-    property.spatial = spec.spatial;
+    property.spatial = rule.spatial;
     property.specified = true;
     const std::size_t errorsBefore = reader.Report().ErrorCount();
     if (!v.is_object()) {
-        if (const auto value = ReadValue(reader, &v, path, spec, Presence::Required)) {
+        if (const auto value = ReadValue(reader, &v, path, rule, Presence::Required)) {
             property.value = value->first;
             property.dimensions = value->second;
         }
@@ -112,16 +112,16 @@ std::optional<AnimatedProperty> ReadProperty(JsonReader& reader, const Json& v, 
         if ((value != nullptr) == (keys != nullptr))
             reader.Report().Error(path, "expected either \"value\" or \"keys\"");
         if (value)
-            if (const auto read = ReadValue(reader, value, Member(path, "value"), spec, Presence::Required)) {
+            if (const auto read = ReadValue(reader, value, Member(path, "value"), rule, Presence::Required)) {
                 property.value = read->first;
                 property.dimensions = read->second;
             }
-        if (keys) ReadKeys(reader, *keys, Member(path, "keys"), spec, property);
+        if (keys) ReadKeys(reader, *keys, Member(path, "keys"), rule, property);
         for (auto [flag, target] :
              {std::pair{"expression", &property.expression}, std::pair{"separated", &property.separated}}) {
             const Json* f = Find(v, flag);
-            if (f && !spec.spatial) reader.Report().Error(Member(path, flag), "applies to position only");
-            if (f && spec.spatial)
+            if (f && !rule.spatial) reader.Report().Error(Member(path, flag), "applies to position only");
+            if (f && rule.spatial)
                 if (const auto on = reader.Bool(f, Member(path, flag))) *target = *on;
         }
         property.extra = reader.Unknown(v, path, {"value", "keys", "expression", "separated"});

@@ -9,7 +9,7 @@
 
 namespace strandel::host {
 
-struct PropertySpec {
+struct PropertyRule {
     int minCount = 1; // components: 1 for a scalar (a plain number)
     int maxCount = 1;
     Vec3 fill;        // components a shorter vector leaves out
@@ -25,6 +25,6 @@ struct PropertySpec {
 void CheckKeyTimes(JsonReader& reader, const Json& keys, const std::string& path);
 
 std::optional<AnimatedProperty> ReadProperty(JsonReader& reader, const Json& v, const std::string& path,
-                                             const PropertySpec& spec);
+                                             const PropertyRule& rule);
 
 } // namespace strandel::host

@@ -20,12 +20,12 @@ namespace {
 constexpr int kMaxCompSize = 30000;
 
 // Components (least, most), the default of those left out, spatial, and a scalar's range.
-const PropertySpec kAnchorSpec{2, 3, {}, false};
-const PropertySpec kPositionSpec{2, 3, {}, true};
-const PropertySpec kScaleSpec{2, 3, {100, 100, 100}, false};
-const PropertySpec kAngleSpec{1, 1, {}, false};
-const PropertySpec kOrientationSpec{3, 3, {}, false};
-const PropertySpec kZoomSpec{1, 1, {}, false, 1e-6, HUGE_VAL, "a zoom above 0 (pixels)"};
+const PropertyRule kAnchorSpec{2, 3, {}, false};
+const PropertyRule kPositionSpec{2, 3, {}, true};
+const PropertyRule kScaleSpec{2, 3, {100, 100, 100}, false};
+const PropertyRule kAngleSpec{1, 1, {}, false};
+const PropertyRule kOrientationSpec{3, 3, {}, false};
+const PropertyRule kZoomSpec{1, 1, {}, false, 1e-6, HUGE_VAL, "a zoom above 0 (pixels)"};
 
 // Which layer types a type-specific field belongs to.
 struct TypeField {
@@ -259,7 +259,7 @@ private:
         const struct {
             const char* name;
             AnimatedProperty* target;
-            const PropertySpec& spec;
+            const PropertyRule& rule;
         } properties[] = {
             {"anchorPoint", &t.anchorPoint, kAnchorSpec},         {"position", &t.position, kPositionSpec},
             {"scale", &t.scale, kScaleSpec},                      {"rotation", &t.rotation, kAngleSpec},
@@ -268,7 +268,7 @@ private:
         };
         for (const auto& p : properties)
             if (const Json* value = Find(*transform, p.name))
-                if (auto property = ReadProperty(r_, *value, Member(path, p.name), p.spec)) *p.target = *property;
+                if (auto property = ReadProperty(r_, *value, Member(path, p.name), p.rule)) *p.target = *property;
         if (Find(*transform, "pointOfInterest") && layer.type != LayerType::Camera)
             d_.Error(Member(path, "pointOfInterest"), "expected no point of interest on a " +
                                                           std::string(LayerTypeName(layer.type)) +

@@ -23,9 +23,9 @@ PF_Err AddCurveDataParam(PF_InData* in_data, PF_ParamDef& def)
 PF_Err DefineParameters(PF_InData* in_data, PF_OutData* out_data)
 {
     if (!in_data || !out_data || !in_data->inter.add_param) return PF_Err_BAD_CALLBACK_PARAM;
-    for (const ParamSpec& spec : ParamTable()) {
-        PF_ParamDef def = MakeParamDef(spec);
-        PF_Err err = spec.kind == ParamKind::CurveData ? AddCurveDataParam(in_data, def)
+    for (const ParamRow& row : ParamTable()) {
+        PF_ParamDef def = MakeParamDef(row);
+        PF_Err err = row.kind == ParamKind::CurveData ? AddCurveDataParam(in_data, def)
                                                        : in_data->inter.add_param(in_data->effect_ref, -1, &def);
         if (err != PF_Err_NONE) return err;
     }

@@ -15,43 +15,43 @@ constexpr uint16_t kTw = kTraitTwirl;
 constexpr uint16_t kInv = kTraitHidden;
 constexpr uint16_t kSup = kTraitSupervise;
 
-constexpr ParamSpec Group(PF_ParamIndex i, A_long id, const char* name, uint16_t traits = 0)
+constexpr ParamRow Group(PF_ParamIndex i, A_long id, const char* name, uint16_t traits = 0)
 {
     return {i, id, name, ParamKind::GroupStart, 0, 0, 0, 0, 0, nullptr, 0, 0, traits};
 }
-constexpr ParamSpec End(PF_ParamIndex i, A_long id) { return {i, id, "", ParamKind::GroupEnd}; }
-constexpr ParamSpec Popup(PF_ParamIndex i, A_long id, const char* name, const char* choices, int dflt,
+constexpr ParamRow End(PF_ParamIndex i, A_long id) { return {i, id, "", ParamKind::GroupEnd}; }
+constexpr ParamRow Popup(PF_ParamIndex i, A_long id, const char* name, const char* choices, int dflt,
                           uint16_t traits = 0)
 {
     return {i, id, name, ParamKind::Popup, 1, 0, 1, 0, double(dflt), choices, 0, 0, traits};
 }
-constexpr ParamSpec Layer(PF_ParamIndex i, A_long id, const char* name)
+constexpr ParamRow Layer(PF_ParamIndex i, A_long id, const char* name)
 {
     return {i, id, name, ParamKind::Layer};
 }
-constexpr ParamSpec Check(PF_ParamIndex i, A_long id, const char* name, bool dflt)
+constexpr ParamRow Check(PF_ParamIndex i, A_long id, const char* name, bool dflt)
 {
     return {i, id, name, ParamKind::Checkbox, 0, 1, 0, 1, dflt ? 1.0 : 0.0};
 }
-constexpr ParamSpec Float(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin,
+constexpr ParamRow Float(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin,
                           double sMax, double dflt, uint16_t traits)
 {
     return {i, id, name, ParamKind::FloatSlider, vMin, vMax, sMin, sMax, dflt, nullptr, 0, 0, traits};
 }
-constexpr ParamSpec Int(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin,
+constexpr ParamRow Int(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin,
                         double sMax, double dflt, uint16_t traits = 0)
 {
     return {i, id, name, ParamKind::IntSlider, vMin, vMax, sMin, sMax, dflt, nullptr, 0, 0, traits};
 }
-constexpr ParamSpec Angle(PF_ParamIndex i, A_long id, const char* name)
+constexpr ParamRow Angle(PF_ParamIndex i, A_long id, const char* name)
 {
     return {i, id, name, ParamKind::Angle, 0, 0, 0, 0, 0, nullptr, 0, 0, kTw};
 }
-constexpr ParamSpec CurveRow(PF_ParamIndex i, A_long id, const char* name)
+constexpr ParamRow CurveRow(PF_ParamIndex i, A_long id, const char* name)
 {
     return {i, id, name, ParamKind::CustomRow, 0, 0, 0, 0, 0, nullptr, 220, 84, kTw};
 }
-constexpr ParamSpec CurveData(PF_ParamIndex i, A_long id, const char* name)
+constexpr ParamRow CurveData(PF_ParamIndex i, A_long id, const char* name)
 {
     return {i, id, name, ParamKind::CurveData};
 }
@@ -67,7 +67,7 @@ constexpr A_long kRandomRotationXId = 177;
 constexpr A_long kRandomRotationYId = 178;
 constexpr A_long kRandomRotationZId = 179;
 
-constexpr std::array<ParamSpec, 120> kTable = {{
+constexpr std::array<ParamRow, 120> kTable = {{
     Group(1, 1, "Path Setup"),
     Popup(2, 71, "Placement Mode", "Path Array|Path Ribbon", 1, kSup),
     Layer(3, 2, "Path Layer"),
@@ -210,9 +210,9 @@ int CountChoices(const char* choices)
 
 } // namespace
 
-std::span<const ParamSpec> ParamTable() { return kTable; }
+std::span<const ParamRow> ParamTable() { return kTable; }
 
-const ParamSpec* FindParamSpec(PF_ParamIndex index)
+const ParamRow* FindParamRow(PF_ParamIndex index)
 {
     if (index < 1 || index > kParamLast) return nullptr;
     return &kTable[static_cast<std::size_t>(index - 1)];
@@ -220,11 +220,11 @@ const ParamSpec* FindParamSpec(PF_ParamIndex index)
 
 A_long ParamIdForIndex(PF_ParamIndex index)
 {
-    const ParamSpec* spec = FindParamSpec(index);
-    return spec ? spec->id : 0;
+    const ParamRow* row = FindParamRow(index);
+    return row ? row->id : 0;
 }
 
-PF_ParamDef MakeParamDef(const ParamSpec& s)
+PF_ParamDef MakeParamDef(const ParamRow& s)
 {
     PF_ParamDef def;
     std::memset(&def, 0, sizeof def);

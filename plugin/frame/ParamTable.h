@@ -32,7 +32,7 @@ enum ParamTrait : uint16_t {
     kTraitPrecision2 = 1 << 4,
 };
 
-struct ParamSpec {
+struct ParamRow {
     PF_ParamIndex index;
     A_long id; // stable: saved projects store values under it
     const char* name;
@@ -45,11 +45,11 @@ struct ParamSpec {
 };
 
 // Indices 1..120 in order; element i describes index i + 1.
-std::span<const ParamSpec> ParamTable();
-const ParamSpec* FindParamSpec(PF_ParamIndex index);
+std::span<const ParamRow> ParamTable();
+const ParamRow* FindParamRow(PF_ParamIndex index);
 A_long ParamIdForIndex(PF_ParamIndex index);
 
 // The PF_ParamDef handed to the host for one row (arbitrary-data defaults excluded).
-PF_ParamDef MakeParamDef(const ParamSpec& spec);
+PF_ParamDef MakeParamDef(const ParamRow& row);
 
 } // namespace strandel
