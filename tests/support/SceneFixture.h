@@ -4,6 +4,7 @@
 
 #include "frame/GlobalState.h"
 #include "frame/SuiteCache.h"
+#include "host/SceneParams.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
 
@@ -23,6 +24,17 @@ protected:
         fx_ = H().instances().front().get();
         call_ = fx_->NewCall();
         return *fx_;
+    }
+
+    // Sets a parameter as a scene would; layer names resolve in the first comp.
+    void Set(const std::string& name, const nlohmann::json& value)
+    {
+        std::vector<std::string> warnings;
+        auto layers = [&](const std::string& n) -> std::optional<A_long> {
+            const host::Layer* l = H().project().comps[0].LayerByName(n);
+            return l ? std::optional<A_long>(l->id) : std::nullopt;
+        };
+        host::ApplySceneParam(*fx_, name, value, layers, warnings);
     }
 
     const PF_InData* In() const { return &call_->in; }

@@ -67,12 +67,7 @@ protected:
     }
     void Set(const std::string& name, const nlohmann::json& value)
     {
-        std::vector<std::string> warnings;
-        auto layers = [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* l = H().project().comps[0].LayerByName(n);
-            return l ? std::optional<A_long>(l->id) : std::nullopt;
-        };
-        host::ApplySceneParam(*fx_, name, value, layers, warnings);
+        SceneTest::Set(name, value);
         if (name.starts_with("Source Layer ")) fake_.chosen.insert(22 + std::stoi(name.substr(13)));
     }
     PF_Err Run(PF_LRect request)

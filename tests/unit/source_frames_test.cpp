@@ -24,15 +24,6 @@ protected:
         call_->frame = &frame_;
         call_->in.downsample_x = call_->in.downsample_y = {1, static_cast<A_u_long>(downsample)};
     }
-    void Set(const std::string& name, const nlohmann::json& value)
-    {
-        std::vector<std::string> warnings;
-        auto layers = [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* l = H().project().comps[0].LayerByName(n);
-            return l ? std::optional<A_long>(l->id) : std::nullopt;
-        };
-        host::ApplySceneParam(*fx_, name, value, layers, warnings);
-    }
     PF_Err Build()
     {
         SuiteCache suites(In()->pica_basicP);
