@@ -109,7 +109,7 @@ std::unique_ptr<EffectCall> EffectInstance::NewCall() const
 {
     auto call = std::make_unique<EffectCall>();
     call->instance = const_cast<EffectInstance*>(this);
-    call->in = host_.BaseInData(call.get());
+    call->in = host_.BaseInData(reinterpret_cast<PF_ProgPtr>(call.get()));
     call->in.inter.add_param = ParamCallbacks::AddParam;
     call->in.inter.checkout_param = ParamCallbacks::Checkout;
     call->in.inter.checkin_param = ParamCallbacks::Checkin;

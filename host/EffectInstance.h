@@ -33,7 +33,7 @@ struct EffectCall {
     PF_InData in{};
     FrameContext* frame = nullptr; // none outside renders: layer checkouts lend no pixels
 
-    static EffectCall& From(PF_ProgPtr effect_ref) { return *static_cast<EffectCall*>(effect_ref); }
+    static EffectCall& From(PF_ProgPtr effect_ref) { return *reinterpret_cast<EffectCall*>(effect_ref); }
 };
 
 struct ParamInfo {

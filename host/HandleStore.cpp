@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/Host.h"
+#include "host/suites/SuiteTable.h"
 
 namespace strandel::host {
 
@@ -104,16 +105,29 @@ std::size_t HandleStore::LiveCount() const
     return live_.size();
 }
 
+template <>
+struct TableLabel<PF_UtilCallbacks> {
+    static constexpr const char* name = "PF_UtilCallbacks";
+    static constexpr A_long version = 0;
+};
+
 PF_UtilCallbacks* HandleStore::Callbacks()
 {
-    static PF_UtilCallbacks callbacks = {
-        [](A_HandleSize size) { return Host::Current().handles().New(size); },
-        [](PF_Handle h) { return Host::Current().handles().Lock(h); },
-        [](PF_Handle h) { Host::Current().handles().Unlock(h); },
-        [](PF_Handle h) { Host::Current().handles().Dispose(h); },
-        [](PF_Handle h) -> A_HandleSize { return Host::Current().handles().Size(h); },
-        [](A_HandleSize size, PF_Handle* h) { return Host::Current().handles().Resize(size, h); },
-    };
+    static PF_UtilCallbacks callbacks = [] {
+        auto table = TableOfTraps<PF_UtilCallbacks>();
+        table.get_batch_func_is_deprecated = nullptr;
+        table.ansi.ansi_procs[0] = 0;
+        table.reserved[0] = 0;
+        table.host_new_handle = [](A_HandleSize size) { return Host::Current().handles().New(size); };
+        table.host_lock_handle = [](PF_Handle h) { return Host::Current().handles().Lock(h); };
+        table.host_unlock_handle = [](PF_Handle h) { Host::Current().handles().Unlock(h); };
+        table.host_dispose_handle = [](PF_Handle h) { Host::Current().handles().Dispose(h); };
+        table.host_get_handle_size = [](PF_Handle h) -> A_HandleSize { return Host::Current().handles().Size(h); };
+        table.host_resize_handle = [](A_HandleSize size, PF_Handle* h) {
+            return Host::Current().handles().Resize(size, h);
+        };
+        return table;
+    }();
     return &callbacks;
 }
 

@@ -1,16 +1,43 @@
 #include "host/Host.h"
 
 #include <cassert>
+#include <cstring>
+#include <utility>
 
 #include "host/HostError.h"
 #include "host/SceneParams.h"
 #include "host/project/LayerQueries.h"
+#include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
 namespace {
 std::atomic<Host*> gCurrent{nullptr};
 } // namespace
+
+void RecordUnimplementedCall(const char* table, A_long version, std::size_t slot)
+{
+    Host::Current().log().AddUnimplementedCall(std::string(table) + " version " + std::to_string(version) +
+                                               ", slot " + std::to_string(slot));
+}
+
+void HostLog::AddUnimplementedCall(std::string what)
+{
+    std::lock_guard lock(unimplementedMutex_);
+    unimplementedCalls_.push_back(std::move(what));
+}
+
+std::vector<std::string> HostLog::UnimplementedCalls() const
+{
+    std::lock_guard lock(unimplementedMutex_);
+    return unimplementedCalls_;
+}
+
+std::vector<std::string> HostLog::TakeUnimplementedCalls()
+{
+    std::lock_guard lock(unimplementedMutex_);
+    return std::exchange(unimplementedCalls_, {});
+}
 
 Host::Host(const HostOptions& options) : options_(options)
 {
@@ -45,9 +72,23 @@ PF_Err Host::Call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_Param
     return plugin_->entry()(cmd, in_data, out_data, params, output, extra);
 }
 
+template <>
+struct TableLabel<PF_InteractCallbacks> {
+    static constexpr const char* name = "PF_InteractCallbacks";
+    static constexpr A_long version = 0;
+};
+
 PF_InData Host::BaseInData(PF_ProgPtr effect_ref) const
 {
+    // The instance's own callbacks are set by its calls; any other slot reports its use.
+    static const PF_InteractCallbacks kInteract = [] {
+        auto table = TableOfTraps<PF_InteractCallbacks>();
+        std::memset(table.reserved_str, 0, sizeof(table.reserved_str));
+        std::memset(table.reserved, 0, sizeof(table.reserved));
+        return table;
+    }();
     PF_InData in{};
+    in.inter = kInteract;
     in.utils = HandleStore::Callbacks();
     in.effect_ref = effect_ref;
     in.version = {13, 29};

@@ -38,6 +38,15 @@ struct HostLog {
     std::atomic<int> liveStreamValues{0};
     std::vector<PF_PixelFormat> supportedPixelFormats;
     std::vector<std::string> messages;
+
+    // Calls that reached a function-table slot the emulated host does not implement.
+    void AddUnimplementedCall(std::string what);
+    std::vector<std::string> UnimplementedCalls() const;
+    std::vector<std::string> TakeUnimplementedCalls();
+
+private:
+    mutable std::mutex unimplementedMutex_;
+    std::vector<std::string> unimplementedCalls_;
 };
 
 class Host {

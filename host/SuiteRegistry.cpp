@@ -7,10 +7,10 @@
 
 namespace strandel::host {
 
-void SuiteRegistry::Add(const std::string& name, int32_t version, const void* suite)
+void SuiteRegistry::Add(const std::string& name, int32_t version, std::shared_ptr<const void> suite)
 {
     std::lock_guard lock(mutex_);
-    suites_[{name, version}] = suite;
+    suites_[{name, version}] = std::move(suite);
 }
 
 SPErr SuiteRegistry::Acquire(const char* name, int32_t version, const void** suite)
@@ -23,7 +23,7 @@ SPErr SuiteRegistry::Acquire(const char* name, int32_t version, const void** sui
         *suite = nullptr;
         return kSPSuiteNotFoundError;
     }
-    *suite = it->second;
+    *suite = it->second.get();
     ++outstanding_[key];
     ++acquired_[name];
     return kSPNoError;
@@ -37,6 +37,14 @@ SPErr SuiteRegistry::Release(const char* name, int32_t version)
     if (it == outstanding_.end() || it->second == 0) return kSPSuiteNotFoundError;
     --it->second;
     return kSPNoError;
+}
+
+std::vector<std::pair<std::string, int32_t>> SuiteRegistry::ServedPairs() const
+{
+    std::lock_guard lock(mutex_);
+    std::vector<Key> pairs;
+    for (const auto& entry : suites_) pairs.push_back(entry.first);
+    return pairs;
 }
 
 int SuiteRegistry::Outstanding() const
@@ -64,7 +72,7 @@ SPBasicSuite* SuiteRegistry::BasicSuite()
         [](const char* a, const char* b) -> SPBoolean { return a && b && std::strcmp(a, b) == 0; },
         [](size_t size, void** block) -> SPErr {
             *block = std::malloc(size);
-            return *block ? kSPNoError : kSPSuiteNotFoundError;
+            return *block ? kSPNoError : kSPOutOfMemoryError;
         },
         [](void* block) -> SPErr {
             std::free(block);
@@ -72,7 +80,7 @@ SPBasicSuite* SuiteRegistry::BasicSuite()
         },
         [](void* block, size_t size, void** out) -> SPErr {
             *out = std::realloc(block, size);
-            return *out ? kSPNoError : kSPSuiteNotFoundError;
+            return *out ? kSPNoError : kSPOutOfMemoryError;
         },
         []() -> SPErr { return kSPNoError; },
     };

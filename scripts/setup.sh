@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs; quiet and quick when they are already there.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config python3
   nlohmann-json3-dev libspng-dev libopenexr-dev duktape-dev libcairo2-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64

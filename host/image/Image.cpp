@@ -85,7 +85,7 @@ PF_EffectWorld Image::AsEffectWorld()
 {
     PF_EffectWorld world{};
     world.world_flags = PF_WorldFlag_WRITEABLE | (depth_ == PixelDepth::Sixteen ? PF_WorldFlag_DEEP : 0);
-    world.data = data_.data();
+    world.data = reinterpret_cast<PF_PixelPtr>(data_.data());
     world.rowbytes = static_cast<A_long>(rowBytes_);
     world.width = width_;
     world.height = height_;

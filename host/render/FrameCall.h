@@ -45,7 +45,7 @@ public:
     const Image& Output() const { return output_->Pixels(); }
     Image TakeOutput() { return output_->Take(); }
     const PF_InData& in() const { return call_->in; }
-    PF_ProgPtr EffectRef() const { return call_.get(); }
+    PF_ProgPtr EffectRef() const { return reinterpret_cast<PF_ProgPtr>(call_.get()); }
     // The callbacks as the plug-in receives them, for tests that call them out of turn.
     PF_PreRenderCallbacks& PreRenderCallbacks() { return preRenderCallbacks_; }
     PF_SmartRenderCallbacks& SmartCallbacks() { return smartCallbacks_; }

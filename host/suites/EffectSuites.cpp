@@ -1,6 +1,7 @@
 // PF suites that do not depend on a project: rerender requests and pixel-format declarations.
 #include "AE_EffectSuites.h"
 #include "host/Host.h"
+#include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
@@ -13,7 +14,7 @@ PF_Err ForceRerender(PF_InData* in_data, PF_EffectWorld* world)
     return PF_Err_NONE;
 }
 
-PF_Err TouchActiveItem(PF_ProgPtr)
+PF_Err TouchActiveItem()
 {
     ++Host::Current().log().touchedActiveItem;
     return PF_Err_NONE;
@@ -31,15 +32,25 @@ PF_Err ClearSupportedPixelFormats(PF_ProgPtr)
     return PF_Err_NONE;
 }
 
-const PF_AdvItemSuite1 kAdvItemSuite = {ForceRerender, TouchActiveItem};
-const PF_PixelFormatSuite2 kPixelFormatSuite = {AddSupportedPixelFormat, ClearSupportedPixelFormats};
+const PF_AdvItemSuite1 kAdvItemSuite = [] {
+    auto suite = TableOfTraps<PF_AdvItemSuite1>();
+    suite.PF_ForceRerender = ForceRerender;
+    suite.PF_TouchActiveItem = TouchActiveItem;
+    return suite;
+}();
+const PF_PixelFormatSuite2 kPixelFormatSuite = [] {
+    auto suite = TableOfTraps<PF_PixelFormatSuite2>();
+    suite.PF_AddSupportedPixelFormat = AddSupportedPixelFormat;
+    suite.PF_ClearSupportedPixelFormats = ClearSupportedPixelFormats;
+    return suite;
+}();
 
 } // namespace
 
 void RegisterEffectSuites(SuiteRegistry& registry)
 {
-    registry.Add(kPFAdvItemSuite, kPFAdvItemSuiteVersion1, &kAdvItemSuite);
-    registry.Add(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion2, &kPixelFormatSuite);
+    registry.Serve(kAdvItemSuite);
+    registry.Serve(kPixelFormatSuite);
 }
 
 } // namespace strandel::host

@@ -7,6 +7,7 @@
 #include "host/project/LayerQueries.h"
 #include "host/project/Transforms.h"
 #include "host/suites/ProjectHandles.h"
+#include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
@@ -322,17 +323,55 @@ A_Err GetEffectMatchName(AEGP_InstalledEffectKey key, A_char* match_name)
     return A_Err_NONE;
 }
 
-const AEGP_PFInterfaceSuite1 kPFInterface = {GetEffectLayer, GetNewEffectForEffect, ConvertEffectToCompTime,
-                                             GetEffectCameraMatrix};
-const AEGP_LayerSuite11 kLayer = {GetCompNumLayers,     GetCompLayerByIndex,    GetLayerSourceItem,
-                                  GetLayerID,           GetLayerFlags,          IsVideoActive,
-                                  GetLayerParentComp,   ConvertCompToLayerTime, GetLayerMaskedBounds,
-                                  GetLayerObjectType,   GetLayerToWorldXform,   GetLayerFromLayerID,
-                                  GetLayerParent};
-const AEGP_CompSuite9 kComp = {GetCompFromItem, GetItemFromComp};
-const AEGP_ItemSuite10 kItem = {GetActiveItem, GetItemType, GetItemDimensions, GetItemCurrentTime};
-const AEGP_EffectSuite5 kEffect = {GetLayerNumEffects, GetLayerEffectByIndex, GetInstalledKeyFromLayerEffect,
-                                   DisposeEffect,      EffectCallGeneric,     GetEffectMatchName};
+const AEGP_PFInterfaceSuite1 kPFInterface = [] {
+    auto suite = TableOfTraps<AEGP_PFInterfaceSuite1>();
+    suite.AEGP_GetEffectLayer = GetEffectLayer;
+    suite.AEGP_GetNewEffectForEffect = GetNewEffectForEffect;
+    suite.AEGP_ConvertEffectToCompTime = ConvertEffectToCompTime;
+    suite.AEGP_GetEffectCameraMatrix = GetEffectCameraMatrix;
+    return suite;
+}();
+const AEGP_LayerSuite5 kLayer = [] {
+    auto suite = TableOfTraps<AEGP_LayerSuite5>();
+    suite.AEGP_GetCompNumLayers = GetCompNumLayers;
+    suite.AEGP_GetCompLayerByIndex = GetCompLayerByIndex;
+    suite.AEGP_GetLayerSourceItem = GetLayerSourceItem;
+    suite.AEGP_GetLayerID = GetLayerID;
+    suite.AEGP_GetLayerFlags = GetLayerFlags;
+    suite.AEGP_IsVideoActive = IsVideoActive;
+    suite.AEGP_GetLayerParentComp = GetLayerParentComp;
+    suite.AEGP_ConvertCompToLayerTime = ConvertCompToLayerTime;
+    suite.AEGP_GetLayerMaskedBounds = GetLayerMaskedBounds;
+    suite.AEGP_GetLayerObjectType = GetLayerObjectType;
+    suite.AEGP_GetLayerToWorldXform = GetLayerToWorldXform;
+    suite.AEGP_GetLayerFromLayerID = GetLayerFromLayerID;
+    suite.AEGP_GetLayerParent = GetLayerParent;
+    return suite;
+}();
+const AEGP_CompSuite4 kComp = [] {
+    auto suite = TableOfTraps<AEGP_CompSuite4>();
+    suite.AEGP_GetCompFromItem = GetCompFromItem;
+    suite.AEGP_GetItemFromComp = GetItemFromComp;
+    return suite;
+}();
+const AEGP_ItemSuite6 kItem = [] {
+    auto suite = TableOfTraps<AEGP_ItemSuite6>();
+    suite.AEGP_GetActiveItem = GetActiveItem;
+    suite.AEGP_GetItemType = GetItemType;
+    suite.AEGP_GetItemDimensions = GetItemDimensions;
+    suite.AEGP_GetItemCurrentTime = GetItemCurrentTime;
+    return suite;
+}();
+const AEGP_EffectSuite5 kEffect = [] {
+    auto suite = TableOfTraps<AEGP_EffectSuite5>();
+    suite.AEGP_GetLayerNumEffects = GetLayerNumEffects;
+    suite.AEGP_GetLayerEffectByIndex = GetLayerEffectByIndex;
+    suite.AEGP_GetInstalledKeyFromLayerEffect = GetInstalledKeyFromLayerEffect;
+    suite.AEGP_DisposeEffect = DisposeEffect;
+    suite.AEGP_EffectCallGeneric = EffectCallGeneric;
+    suite.AEGP_GetEffectMatchName = GetEffectMatchName;
+    return suite;
+}();
 
 } // namespace
 
@@ -384,11 +423,11 @@ A_Err DisposeStreamHandle(AEGP_StreamRefH stream)
 
 void RegisterProjectSuites(SuiteRegistry& registry)
 {
-    registry.Add(kAEGPPFInterfaceSuite, 1, &kPFInterface);
-    registry.Add(kAEGPLayerSuite, 11, &kLayer);
-    registry.Add(kAEGPCompSuite, 9, &kComp);
-    registry.Add(kAEGPItemSuite, 10, &kItem);
-    registry.Add(kAEGPEffectSuite, 5, &kEffect);
+    registry.Serve(kPFInterface);
+    registry.Serve(kLayer);
+    registry.Serve(kComp);
+    registry.Serve(kItem);
+    registry.Serve(kEffect);
 }
 
 } // namespace strandel::host

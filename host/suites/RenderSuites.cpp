@@ -9,6 +9,7 @@
 #include "host/project/TimeBase.h"
 #include "host/render/LayerPixels.h"
 #include "host/render/RenderFailure.h"
+#include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
@@ -203,20 +204,45 @@ A_Err FillOutPFEffectWorld(AEGP_WorldH world, PF_EffectWorld* pf_world)
     return A_Err_NONE;
 }
 
-const PF_WorldSuite2 kWorldSuite = {GetPixelFormat};
-const AEGP_RenderOptionsSuite4 kRenderOptionsSuite = {NewFromItem,         SetTime,      SetTimeStep,   SetDownsampleFactor,
-                                                      SetRegionOfInterest, SetMatteMode, DisposeOptions};
-const AEGP_RenderSuite8 kRenderSuite = {RenderAndCheckoutFrame, CheckinFrame, GetReceiptWorld, GetCurrentTimestamp};
-const AEGP_WorldSuite3 kAegpWorldSuite = {GetWorldType, FillOutPFEffectWorld};
+const PF_WorldSuite2 kWorldSuite = [] {
+    auto suite = TableOfTraps<PF_WorldSuite2>();
+    suite.PF_GetPixelFormat = GetPixelFormat;
+    return suite;
+}();
+const AEGP_RenderOptionsSuite4 kRenderOptionsSuite = [] {
+    auto suite = TableOfTraps<AEGP_RenderOptionsSuite4>();
+    suite.AEGP_NewFromItem = NewFromItem;
+    suite.AEGP_SetTime = SetTime;
+    suite.AEGP_SetTimeStep = SetTimeStep;
+    suite.AEGP_SetDownsampleFactor = SetDownsampleFactor;
+    suite.AEGP_SetRegionOfInterest = SetRegionOfInterest;
+    suite.AEGP_SetMatteMode = SetMatteMode;
+    suite.AEGP_Dispose = DisposeOptions;
+    return suite;
+}();
+const AEGP_RenderSuite5 kRenderSuite = [] {
+    auto suite = TableOfTraps<AEGP_RenderSuite5>();
+    suite.AEGP_RenderAndCheckoutFrame = RenderAndCheckoutFrame;
+    suite.AEGP_CheckinFrame = CheckinFrame;
+    suite.AEGP_GetReceiptWorld = GetReceiptWorld;
+    suite.AEGP_GetCurrentTimestamp = GetCurrentTimestamp;
+    return suite;
+}();
+const AEGP_WorldSuite3 kAegpWorldSuite = [] {
+    auto suite = TableOfTraps<AEGP_WorldSuite3>();
+    suite.AEGP_GetType = GetWorldType;
+    suite.AEGP_FillOutPFEffectWorld = FillOutPFEffectWorld;
+    return suite;
+}();
 
 } // namespace
 
 void RegisterRenderSuites(SuiteRegistry& registry)
 {
-    registry.Add(kPFWorldSuite, kPFWorldSuiteVersion2, &kWorldSuite);
-    registry.Add(kAEGPRenderOptionsSuite, kAEGPRenderOptionsSuiteVersion4, &kRenderOptionsSuite);
-    registry.Add(kAEGPRenderSuite, kAEGPRenderSuiteVersion8, &kRenderSuite);
-    registry.Add(kAEGPWorldSuite, kAEGPWorldSuiteVersion3, &kAegpWorldSuite);
+    registry.Serve(kWorldSuite);
+    registry.Serve(kRenderOptionsSuite);
+    registry.Serve(kRenderSuite);
+    registry.Serve(kAegpWorldSuite);
 }
 
 } // namespace strandel::host

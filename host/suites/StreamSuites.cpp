@@ -3,6 +3,7 @@
 
 #include "host/project/LayerQueries.h"
 #include "host/suites/ProjectHandles.h"
+#include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
@@ -261,20 +262,41 @@ A_Err GetKeyframeInterpolation(AEGP_StreamRefH stream, AEGP_KeyframeIndex index,
     return A_Err_NONE;
 }
 
-const AEGP_StreamSuite11 kStream = {GetNewLayerStream,  GetNewEffectStreamByIndex, DisposeStreamHandle,
-                                    GetStreamType,      GetNewStreamValue,         DisposeStreamValue,
-                                    GetExpressionState, GetLayerStreamValue};
-const AEGP_DynamicStreamSuite5 kDynamicStream = {AreDimensionsSeparated, SetDynamicStreamFlag};
-const AEGP_KeyframeSuite5 kKeyframe = {GetStreamNumKFs, GetKeyframeTime, GetNewKeyframeValue,
-                                       GetNewKeyframeSpatialTangents, GetKeyframeInterpolation};
+const AEGP_StreamSuite6 kStream = [] {
+    auto suite = TableOfTraps<AEGP_StreamSuite6>();
+    suite.AEGP_GetNewLayerStream = GetNewLayerStream;
+    suite.AEGP_GetNewEffectStreamByIndex = GetNewEffectStreamByIndex;
+    suite.AEGP_DisposeStream = DisposeStreamHandle;
+    suite.AEGP_GetStreamType = GetStreamType;
+    suite.AEGP_GetNewStreamValue = GetNewStreamValue;
+    suite.AEGP_DisposeStreamValue = DisposeStreamValue;
+    suite.AEGP_GetExpressionState = GetExpressionState;
+    suite.AEGP_GetLayerStreamValue = GetLayerStreamValue;
+    return suite;
+}();
+const AEGP_DynamicStreamSuite4 kDynamicStream = [] {
+    auto suite = TableOfTraps<AEGP_DynamicStreamSuite4>();
+    suite.AEGP_AreDimensionsSeparated = AreDimensionsSeparated;
+    suite.AEGP_SetDynamicStreamFlag = SetDynamicStreamFlag;
+    return suite;
+}();
+const AEGP_KeyframeSuite5 kKeyframe = [] {
+    auto suite = TableOfTraps<AEGP_KeyframeSuite5>();
+    suite.AEGP_GetStreamNumKFs = GetStreamNumKFs;
+    suite.AEGP_GetKeyframeTime = GetKeyframeTime;
+    suite.AEGP_GetNewKeyframeValue = GetNewKeyframeValue;
+    suite.AEGP_GetNewKeyframeSpatialTangents = GetNewKeyframeSpatialTangents;
+    suite.AEGP_GetKeyframeInterpolation = GetKeyframeInterpolation;
+    return suite;
+}();
 
 } // namespace
 
 void RegisterStreamSuites(SuiteRegistry& registry)
 {
-    registry.Add(kAEGPStreamSuite, 11, &kStream);
-    registry.Add(kAEGPDynamicStreamSuite, 5, &kDynamicStream);
-    registry.Add(kAEGPKeyframeSuite, 5, &kKeyframe);
+    registry.Serve(kStream);
+    registry.Serve(kDynamicStream);
+    registry.Serve(kKeyframe);
 }
 
 } // namespace strandel::host

@@ -1,6 +1,7 @@
 // AEGP Utility and Register suites: general-plug-in registration, hooks and the idle trigger.
 #include "AE_GeneralPlug.h"
 #include "host/Host.h"
+#include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
 namespace strandel::host {
@@ -33,16 +34,29 @@ A_Err RegisterDeathHook(AEGP_PluginID id, AEGP_DeathHook hook, AEGP_DeathRefcon 
     return A_Err_NONE;
 }
 
-const AEGP_UtilitySuite kUtilitySuite = {RegisterWithAEGP, CauseIdleRoutinesToBeCalled};
-const AEGP_RegisterSuite6 kRegisterSuite = {RegisterIdleHook, RegisterDeathHook};
+// Registration is asked of version 7, the idle trigger of version 13: two structs, two layouts.
+template <class Suite>
+Suite UtilitySuite()
+{
+    auto suite = TableOfTraps<Suite>();
+    suite.AEGP_RegisterWithAEGP = RegisterWithAEGP;
+    suite.AEGP_CauseIdleRoutinesToBeCalled = CauseIdleRoutinesToBeCalled;
+    return suite;
+}
+const AEGP_RegisterSuite5 kRegisterSuite = [] {
+    auto suite = TableOfTraps<AEGP_RegisterSuite5>();
+    suite.AEGP_RegisterIdleHook = RegisterIdleHook;
+    suite.AEGP_RegisterDeathHook = RegisterDeathHook;
+    return suite;
+}();
 
 } // namespace
 
 void RegisterUtilitySuites(SuiteRegistry& registry)
 {
-    registry.Add(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7, &kUtilitySuite);
-    registry.Add(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion13, &kUtilitySuite);
-    registry.Add(kAEGPRegisterSuite, kAEGPRegisterSuiteVersion6, &kRegisterSuite);
+    registry.Serve(UtilitySuite<AEGP_UtilitySuite3>());
+    registry.Serve(UtilitySuite<AEGP_UtilitySuite6>());
+    registry.Serve(kRegisterSuite);
 }
 
 } // namespace strandel::host

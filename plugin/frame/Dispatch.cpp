@@ -67,7 +67,7 @@ PF_Err HandleRerenderRequest(PF_InData* in_data, PF_ParamDef* params[], PF_Layer
     if (!world && params && params[0]) world = &params[0]->u.ld;
     SuiteCache suites(in_data->pica_basicP);
     const auto& item = suites.Get<PF_AdvItemSuite1>();
-    return world ? item.PF_ForceRerender(in_data, world) : item.PF_TouchActiveItem(in_data->effect_ref);
+    return world ? item.PF_ForceRerender(in_data, world) : item.PF_TouchActiveItem();
 }
 
 PF_Err DispatchCommand(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],

@@ -55,10 +55,10 @@ void DeclarePixelFormats(PF_InData* in_data)
     if (!basic || basic->AcquireSuite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion2, &raw) != kSPNoError || !raw)
         return;
     auto suite = static_cast<const PF_PixelFormatSuite2*>(raw);
-    suite->ClearSupportedPixelFormats(in_data->effect_ref);
-    suite->AddSupportedPixelFormat(in_data->effect_ref, PF_PixelFormat_ARGB128);
-    suite->AddSupportedPixelFormat(in_data->effect_ref, PF_PixelFormat_ARGB64);
-    suite->AddSupportedPixelFormat(in_data->effect_ref, PF_PixelFormat_ARGB32);
+    suite->PF_ClearSupportedPixelFormats(in_data->effect_ref);
+    suite->PF_AddSupportedPixelFormat(in_data->effect_ref, PF_PixelFormat_ARGB128);
+    suite->PF_AddSupportedPixelFormat(in_data->effect_ref, PF_PixelFormat_ARGB64);
+    suite->PF_AddSupportedPixelFormat(in_data->effect_ref, PF_PixelFormat_ARGB32);
     basic->ReleaseSuite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion2);
 }
 
@@ -110,16 +110,16 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data)
 
     SuiteCache suites(in_data->pica_basicP);
     AEGP_PluginID id = 0;
-    suites.Get<AEGP_UtilitySuite, kAEGPUtilitySuiteVersion7>().AEGP_RegisterWithAEGP(nullptr, kEffectName, &id);
+    suites.Get<AEGP_UtilitySuite3>().AEGP_RegisterWithAEGP(nullptr, kEffectName, &id);
     detail::gPluginId.store(id);
     if (id == 0) return PF_Err_NONE;
     detail::gSavedBasicSuite.store(in_data->pica_basicP);
 
-    const auto& reg = suites.Get<AEGP_RegisterSuite6>();
+    const auto& reg = suites.Get<AEGP_RegisterSuite5>();
     A_Err idleErr = reg.AEGP_RegisterIdleHook(id, IdleWatcher, nullptr);
     reg.AEGP_RegisterDeathHook(id, DeathHook, nullptr);
     if (idleErr == A_Err_NONE) {
-        const auto& util = suites.Get<AEGP_UtilitySuite, kAEGPUtilitySuiteVersion13>();
+        const auto& util = suites.Get<AEGP_UtilitySuite6>();
         StartWakeUpThread(util.AEGP_CauseIdleRoutinesToBeCalled);
     }
     return PF_Err_NONE;

@@ -22,7 +22,7 @@ private:
     SuiteCache& suites_;
 };
 
-using StreamScope = HandleScope<AEGP_StreamSuite11, AEGP_StreamRefH, &AEGP_StreamSuite11::AEGP_DisposeStream>;
+using StreamScope = HandleScope<AEGP_StreamSuite6, AEGP_StreamRefH, &AEGP_StreamSuite6::AEGP_DisposeStream>;
 using EffectScope = HandleScope<AEGP_EffectSuite5, AEGP_EffectRefH, &AEGP_EffectSuite5::AEGP_DisposeEffect>;
 
 // A stream value the host filled; disposed only when a call actually produced it.
@@ -31,7 +31,7 @@ public:
     explicit StreamValueScope(SuiteCache& suites) : suites_(suites) {}
     ~StreamValueScope()
     {
-        if (const auto* streams = suites_.TryGet<AEGP_StreamSuite11>(); streams && filled)
+        if (const auto* streams = suites_.TryGet<AEGP_StreamSuite6>(); streams && filled)
             streams->AEGP_DisposeStreamValue(&value);
     }
     StreamValueScope(const StreamValueScope&) = delete;

@@ -39,7 +39,7 @@ void DeletePreRenderData(void* data) { delete static_cast<PreRenderData*>(data);
 void ClearOutput(PF_EffectWorld& output)
 {
     const std::size_t rowBytes = static_cast<std::size_t>(std::abs(output.rowbytes));
-    auto* base = static_cast<uint8_t*>(output.data);
+    auto* base = reinterpret_cast<uint8_t*>(output.data);
     for (A_long y = 0; y < output.height; ++y) std::memset(base + std::ptrdiff_t(y) * output.rowbytes, 0, rowBytes);
 }
 

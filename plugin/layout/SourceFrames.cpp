@@ -26,7 +26,7 @@ std::optional<Vec3> ReadLayerPoint(SuiteCache& suites, AEGP_LayerH layer, AEGP_L
 {
     AEGP_StreamVal2 value{};
     AEGP_StreamType type = AEGP_StreamType_NO_DATA;
-    if (suites.Get<AEGP_StreamSuite11>().AEGP_GetLayerStreamValue(layer, which, AEGP_LTimeMode_CompTime, &compTime,
+    if (suites.Get<AEGP_StreamSuite6>().AEGP_GetLayerStreamValue(layer, which, AEGP_LTimeMode_CompTime, &compTime,
                                                                   false, &value, &type) != A_Err_NONE)
         return std::nullopt;
     if (type < AEGP_StreamType_ThreeD_SPATIAL || type > AEGP_StreamType_TwoD) return std::nullopt;
@@ -37,7 +37,7 @@ std::optional<Vec3> ReadLayerPoint(SuiteCache& suites, AEGP_LayerH layer, AEGP_L
 AEGP_ObjectType ObjectTypeOf(SuiteCache& suites, AEGP_LayerH layer)
 {
     AEGP_ObjectType type = AEGP_ObjectType_NONE;
-    if (suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerObjectType(layer, &type) != A_Err_NONE) return -1;
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerObjectType(layer, &type) != A_Err_NONE) return -1;
     return type;
 }
 
@@ -55,7 +55,7 @@ std::optional<FlatQuad> TextShapeQuad(SuiteCache& suites, AEGP_LayerH layer, con
     auto anchor = ReadLayerAnchor(suites, layer, compTime);
     if (!anchor) return std::nullopt;
     A_FloatRect bounds{};
-    if (suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerMaskedBounds(layer, AEGP_LTimeMode_CompTime, &compTime,
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerMaskedBounds(layer, AEGP_LTimeMode_CompTime, &compTime,
                                                                   &bounds) != A_Err_NONE ||
         !(bounds.left < bounds.right) || !(bounds.top < bounds.bottom))
         return std::nullopt;
@@ -92,7 +92,7 @@ Vec3 QuadAnchor(SuiteCache& suites, AEGP_LayerH layer, const A_Time& compTime, c
 // Checks in a receipt obtained for a frame that yields no quad.
 void CheckinReceipt(SuiteCache& suites, AEGP_FrameReceiptH receipt)
 {
-    if (receipt) suites.Get<AEGP_RenderSuite8>().AEGP_CheckinFrame(receipt);
+    if (receipt) suites.Get<AEGP_RenderSuite5>().AEGP_CheckinFrame(receipt);
 }
 
 // Renders one inner layer of a collapsed precomp; the world and receipt join the slot.
@@ -114,7 +114,7 @@ A_Err RenderInnerLayer(const PF_InData* in_data, SuiteCache& suites, AEGP_ItemH 
     AEGP_WorldH hostWorld = nullptr;
     PF_EffectWorld pfWorld{};
     AEGP_WorldType type = AEGP_WorldType_NONE;
-    const auto& render = suites.Get<AEGP_RenderSuite8>();
+    const auto& render = suites.Get<AEGP_RenderSuite5>();
     const auto& worlds = suites.Get<AEGP_WorldSuite3>();
     if (!err) err = render.AEGP_RenderAndCheckoutFrame(opts, nullptr, nullptr, &receipt);
     if (!err && receipt) err = render.AEGP_GetReceiptWorld(receipt, &hostWorld);
@@ -139,7 +139,7 @@ A_Err RenderInnerLayer(const PF_InData* in_data, SuiteCache& suites, AEGP_ItemH 
 AEGP_ItemH DrawableInnerLayerItem(SuiteCache& suites, AEGP_LayerH inner, const A_Time& precompTime, A_long& w,
                                   A_long& h)
 {
-    const auto& layers = suites.Get<AEGP_LayerSuite11>();
+    const auto& layers = suites.Get<AEGP_LayerSuite5>();
     AEGP_LayerFlags flags = 0;
     A_Boolean active = false;
     AEGP_ItemH item = nullptr;
@@ -150,7 +150,7 @@ AEGP_ItemH DrawableInnerLayerItem(SuiteCache& suites, AEGP_LayerH inner, const A
         return nullptr;
     if (ObjectTypeOf(suites, inner) != AEGP_ObjectType_AV) return nullptr;
     if (layers.AEGP_GetLayerSourceItem(inner, &item) != A_Err_NONE || !item) return nullptr;
-    const auto& items = suites.Get<AEGP_ItemSuite10>();
+    const auto& items = suites.Get<AEGP_ItemSuite6>();
     if (items.AEGP_GetItemType(item, &itemType) != A_Err_NONE ||
         (itemType != AEGP_ItemType_COMP && itemType != AEGP_ItemType_FOOTAGE))
         return nullptr;
@@ -176,7 +176,7 @@ std::optional<PixelBox> OpaqueBounds(const PF_EffectWorld& image, PF_PixelFormat
     const int x0 = std::max(image.extent_hint.left, 0), y0 = std::max(image.extent_hint.top, 0);
     const int x1 = std::min(image.extent_hint.right, image.width), y1 = std::min(image.extent_hint.bottom, image.height);
     PixelBox box{x1, y1, x0, y0};
-    const auto* base = static_cast<const uint8_t*>(image.data);
+    const auto* base = reinterpret_cast<const uint8_t*>(image.data);
     for (int y = y0; y < y1; ++y) {
         const uint8_t* row = base + std::ptrdiff_t(y) * image.rowbytes;
         for (int x = x0; x < x1; ++x) {
@@ -211,8 +211,8 @@ SourceSize LayerSourceSize(SuiteCache& suites, AEGP_LayerH layer)
 {
     AEGP_ItemH item = nullptr;
     A_long w = 0, h = 0;
-    if (suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerSourceItem(layer, &item) != A_Err_NONE || !item ||
-        suites.Get<AEGP_ItemSuite10>().AEGP_GetItemDimensions(item, &w, &h) != A_Err_NONE || w < 1 || h < 1)
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerSourceItem(layer, &item) != A_Err_NONE || !item ||
+        suites.Get<AEGP_ItemSuite6>().AEGP_GetItemDimensions(item, &w, &h) != A_Err_NONE || w < 1 || h < 1)
         return {};
     return {true, double(w), double(h)};
 }
@@ -223,7 +223,7 @@ PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_La
 {
     collapsed = false;
     quads.clear();
-    const auto& layers = suites.Get<AEGP_LayerSuite11>();
+    const auto& layers = suites.Get<AEGP_LayerSuite5>();
     AEGP_LayerFlags flags = 0;
     AEGP_ItemH item = nullptr;
     AEGP_ItemType itemType = AEGP_ItemType_NONE;
@@ -231,9 +231,9 @@ PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_La
     const A_long kCollapsed3D = AEGP_LayerFlag_COLLAPSE | AEGP_LayerFlag_LAYER_IS_3D;
     if (layers.AEGP_GetLayerFlags(layer, &flags) != A_Err_NONE || (flags & kCollapsed3D) != kCollapsed3D ||
         layers.AEGP_GetLayerSourceItem(layer, &item) != A_Err_NONE || !item ||
-        suites.Get<AEGP_ItemSuite10>().AEGP_GetItemType(item, &itemType) != A_Err_NONE ||
+        suites.Get<AEGP_ItemSuite6>().AEGP_GetItemType(item, &itemType) != A_Err_NONE ||
         itemType != AEGP_ItemType_COMP ||
-        suites.Get<AEGP_CompSuite9>().AEGP_GetCompFromItem(item, &precomp) != A_Err_NONE || !precomp)
+        suites.Get<AEGP_CompSuite4>().AEGP_GetCompFromItem(item, &precomp) != A_Err_NONE || !precomp)
         return PF_Err_NONE;
     collapsed = true;
 
@@ -498,7 +498,7 @@ PF_Err ReleaseSourceFrames(const PF_InData* in_data, SourceSlots& slots, PF_Smar
         if (!slot.receipts.empty()) {
             SuiteCache suites(in_data->pica_basicP);
             for (AEGP_FrameReceiptH receipt : slot.receipts)
-                keep(suites.Get<AEGP_RenderSuite8>().AEGP_CheckinFrame(receipt));
+                keep(suites.Get<AEGP_RenderSuite5>().AEGP_CheckinFrame(receipt));
         }
         slot.receipts.clear();
         slot.worlds.clear();

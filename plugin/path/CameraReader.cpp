@@ -39,8 +39,8 @@ CameraInfo ReadCompCamera(const PF_InData* in_data, SuiteCache& suites, const A_
     if (AEGP_CompH comp = GetEffectComp(in_data, suites)) {
         AEGP_ItemH item = nullptr;
         A_long w = 0, h = 0;
-        if (suites.Get<AEGP_CompSuite9>().AEGP_GetItemFromComp(comp, &item) == A_Err_NONE && item &&
-            suites.Get<AEGP_ItemSuite10>().AEGP_GetItemDimensions(item, &w, &h) == A_Err_NONE && w > 0 && h > 0) {
+        if (suites.Get<AEGP_CompSuite4>().AEGP_GetItemFromComp(comp, &item) == A_Err_NONE && item &&
+            suites.Get<AEGP_ItemSuite6>().AEGP_GetItemDimensions(item, &w, &h) == A_Err_NONE && w > 0 && h > 0) {
             cam.compWidth = w;
             cam.compHeight = h;
         }
@@ -52,7 +52,7 @@ CameraInfo ReadCompCamera(const PF_InData* in_data, SuiteCache& suites, const A_
     if (suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetEffectLayer(in_data->effect_ref, &layer) != A_Err_NONE || !layer)
         return cam;
     A_Matrix4 hostMatrix{};
-    if (suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerToWorldXform(layer, &compTime, &hostMatrix) != A_Err_NONE)
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerToWorldXform(layer, &compTime, &hostMatrix) != A_Err_NONE)
         return cam;
     cam.layerToWorld = FromHost(hostMatrix);
     if (!InvertMatrix4(cam.layerToWorld, cam.worldToLayer)) return cam;

@@ -15,7 +15,7 @@ LayerParamLookup LookupFromStream(SuiteCache& suites, AEGP_CompH comp, AEGP_Effe
 {
     LayerParamLookup result;
     const AEGP_PluginID id = PluginId();
-    const auto& streams = suites.Get<AEGP_StreamSuite11>();
+    const auto& streams = suites.Get<AEGP_StreamSuite6>();
     StreamScope stream(suites);
     if (streams.AEGP_GetNewEffectStreamByIndex(id, effect, index, &stream.handle) != A_Err_NONE || !stream.handle)
         return result;
@@ -31,7 +31,7 @@ LayerParamLookup LookupFromStream(SuiteCache& suites, AEGP_CompH comp, AEGP_Effe
     if (result.layerId == 0) return result;
     if (!comp && in_data) comp = GetEffectComp(in_data, suites);
     if (!comp) return result;
-    if (suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerFromLayerID(comp, result.layerId, &result.layer) != A_Err_NONE)
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerFromLayerID(comp, result.layerId, &result.layer) != A_Err_NONE)
         result.layer = nullptr;
     result.ok = result.layer != nullptr;
     return result;
@@ -52,9 +52,9 @@ struct PositionStream {
 PositionStream QueryPosition(SuiteCache& suites, AEGP_StreamRefH stream)
 {
     PositionStream p;
-    p.ok = suites.Get<AEGP_StreamSuite11>().AEGP_GetStreamType(stream, &p.type) == A_Err_NONE &&
-           suites.Get<AEGP_DynamicStreamSuite5>().AEGP_AreDimensionsSeparated(stream, &p.separated) == A_Err_NONE &&
-           suites.Get<AEGP_StreamSuite11>().AEGP_GetExpressionState(PluginId(), stream, &p.expression) ==
+    p.ok = suites.Get<AEGP_StreamSuite6>().AEGP_GetStreamType(stream, &p.type) == A_Err_NONE &&
+           suites.Get<AEGP_DynamicStreamSuite4>().AEGP_AreDimensionsSeparated(stream, &p.separated) == A_Err_NONE &&
+           suites.Get<AEGP_StreamSuite6>().AEGP_GetExpressionState(PluginId(), stream, &p.expression) ==
                A_Err_NONE &&
            suites.Get<AEGP_KeyframeSuite5>().AEGP_GetStreamNumKFs(stream, &p.keyCount) == A_Err_NONE;
     return p;
@@ -68,7 +68,7 @@ Vec3 StreamPoint(const AEGP_StreamVal2& v, bool threeD)
 bool LayerHasParent(SuiteCache& suites, AEGP_LayerH layer)
 {
     AEGP_LayerH parent = nullptr;
-    return suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerParent(layer, &parent) == A_Err_NONE && parent;
+    return suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerParent(layer, &parent) == A_Err_NONE && parent;
 }
 
 // One key's value and spatial tangents; tangents stay zero when the host gives none.
@@ -125,7 +125,7 @@ AEGP_CompH GetEffectComp(const PF_InData* in_data, SuiteCache& suites)
     AEGP_CompH comp = nullptr;
     if (suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetEffectLayer(in_data->effect_ref, &layer) != A_Err_NONE || !layer)
         return nullptr;
-    if (suites.Get<AEGP_LayerSuite11>().AEGP_GetLayerParentComp(layer, &comp) != A_Err_NONE) return nullptr;
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerParentComp(layer, &comp) != A_Err_NONE) return nullptr;
     return comp;
 }
 
@@ -157,7 +157,7 @@ bool ReadPathKeyframes(const PF_InData* in_data, SuiteCache& suites, const A_Tim
     // A parented layer's Position is not in world space; such a path is refused, not converted.
     if (LayerHasParent(suites, layer)) return false;
     StreamScope stream(suites);
-    if (suites.Get<AEGP_StreamSuite11>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
+    if (suites.Get<AEGP_StreamSuite6>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
                                                                 &stream.handle) != A_Err_NONE ||
         !stream.handle)
         return false;
@@ -184,7 +184,7 @@ bool ComputePathSignature(SuiteCache& suites, AEGP_LayerH layer, AEGP_LayerIDVal
     }
     h.Mix(int32_t{LayerHasParent(suites, layer) ? 1 : 0});
     StreamScope stream(suites);
-    if (suites.Get<AEGP_StreamSuite11>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
+    if (suites.Get<AEGP_StreamSuite6>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
                                                                 &stream.handle) != A_Err_NONE ||
         !stream.handle) {
         h.Mix(static_cast<uint64_t>(int64_t{-2}));

@@ -111,7 +111,7 @@ struct ImageView {
     int32_t height = 0;
 
     explicit ImageView(const PF_EffectWorld& world)
-        : data(static_cast<std::byte*>(world.data)), rowBytes(world.rowbytes), width(world.width),
+        : data(reinterpret_cast<std::byte*>(world.data)), rowBytes(world.rowbytes), width(world.width),
           height(world.height)
     {
     }

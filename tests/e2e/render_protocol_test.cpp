@@ -268,9 +268,9 @@ TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
         host::FrameContext frame{d.depth, 2, nullptr};
         call->frame = &frame;
         PF_ParamDef half{}, cluster{}, unset{};
-        ASSERT_EQ(call->in.inter.checkout_param(call.get(), 24, 0, 1, 30, &half), PF_Err_NONE);
-        ASSERT_EQ(call->in.inter.checkout_param(call.get(), 25, 0, 1, 30, &cluster), PF_Err_NONE);
-        ASSERT_EQ(call->in.inter.checkout_param(call.get(), 26, 0, 1, 30, &unset), PF_Err_NONE);
+        ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 24, 0, 1, 30, &half), PF_Err_NONE);
+        ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 25, 0, 1, 30, &cluster), PF_Err_NONE);
+        ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 26, 0, 1, 30, &unset), PF_Err_NONE);
         const PF_LayerDef& ld = half.u.ld;
         ASSERT_NE(ld.data, nullptr);
         EXPECT_EQ(ld.width, 2);
@@ -283,7 +283,7 @@ TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
             Image copy(ld.width, ld.height, d.depth);
             for (int x = 0; x < ld.width; ++x)
                 std::memcpy(copy.PixelAt<std::byte>(x, 0),
-                            static_cast<const std::byte*>(ld.data) + x * host::BytesPerPixel(d.depth),
+                            reinterpret_cast<const std::byte*>(ld.data) + x * host::BytesPerPixel(d.depth),
                             host::BytesPerPixel(d.depth));
             return copy;
         }();
@@ -295,7 +295,7 @@ TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
         EXPECT_EQ(cluster.u.ld.height, 10);
         EXPECT_EQ(unset.u.ld.data, nullptr) << "no layer: no pixels";
         for (PF_ParamDef* def : {&half, &cluster, &unset})
-            EXPECT_EQ(call->in.inter.checkin_param(call.get(), def), PF_Err_NONE);
+            EXPECT_EQ(call->in.inter.checkin_param(call->in.effect_ref, def), PF_Err_NONE);
         EXPECT_EQ(H().render().worlds.LiveCount(), 0u);
     }
     host::SuiteRegistry::BasicSuite()->ReleaseSuite(kPFWorldSuite, kPFWorldSuiteVersion2);
@@ -303,9 +303,9 @@ TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
     // Outside a render a layer parameter carries no pixels.
     auto call = fx_->NewCall();
     PF_ParamDef def{};
-    ASSERT_EQ(call->in.inter.checkout_param(call.get(), 23, 0, 1, 30, &def), PF_Err_NONE);
+    ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 23, 0, 1, 30, &def), PF_Err_NONE);
     EXPECT_EQ(def.u.ld.data, nullptr);
-    EXPECT_EQ(call->in.inter.checkin_param(call.get(), &def), PF_Err_NONE);
+    EXPECT_EQ(call->in.inter.checkin_param(call->in.effect_ref, &def), PF_Err_NONE);
 }
 
 TEST_F(RenderProtocolTest, CachedFramesAreReusedUntilSomethingChanges)
@@ -333,7 +333,7 @@ TEST_F(RenderProtocolTest, CachedFramesAreReusedUntilSomethingChanges)
         host::SuiteRegistry::BasicSuite()->ReleaseSuite(kPFAdvItemSuite, kPFAdvItemSuiteVersion1);
     };
     auto call = fx_->NewCall();
-    withItemSuite([&](const PF_AdvItemSuite1& item) { EXPECT_EQ(item.PF_TouchActiveItem(call.get()), PF_Err_NONE); });
+    withItemSuite([&](const PF_AdvItemSuite1& item) { EXPECT_EQ(item.PF_TouchActiveItem(), PF_Err_NONE); });
     EXPECT_FALSE(Render(frame).fromCache) << "the item was touched";
     EXPECT_TRUE(Render(frame).fromCache);
     PF_EffectWorld world{};

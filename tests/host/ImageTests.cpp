@@ -21,7 +21,7 @@ TEST(Image, RowsArePaddedAndTheEffectWorldAddressesThemThroughRowBytes)
         EXPECT_EQ((world.world_flags & PF_WorldFlag_DEEP) != 0, depth == PixelDepth::Sixteen);
 
         // Write pixel (4, 2) through the world's own addressing; the image must see it there.
-        auto* row = static_cast<std::uint8_t*>(world.data) + 2 * world.rowbytes;
+        auto* row = reinterpret_cast<std::uint8_t*>(world.data) + 2 * world.rowbytes;
         auto* pixel = row + 4 * BytesPerPixel(depth);
         if (depth == PixelDepth::Eight) pixel[1] = 255; // A R G B: red
         if (depth == PixelDepth::Sixteen) reinterpret_cast<std::uint16_t*>(pixel)[1] = 32768;

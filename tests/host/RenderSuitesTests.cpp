@@ -7,28 +7,11 @@
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
 #include "host/scene/SceneReader.h"
+#include "support/AcquiredSuite.h"
 #include "support/HostFixture.h"
 
 namespace strandel::host {
 namespace {
-
-// A suite held for the scope, as the plug-in's suite cache holds it.
-template <class Suite> class Acquired {
-public:
-    Acquired(const char* name, int version) : name_(name), version_(version)
-    {
-        const void* suite = nullptr;
-        EXPECT_EQ(SuiteRegistry::BasicSuite()->AcquireSuite(name, version, &suite), kSPNoError) << name;
-        suite_ = static_cast<const Suite*>(suite);
-    }
-    ~Acquired() { SuiteRegistry::BasicSuite()->ReleaseSuite(name_, version_); }
-    const Suite* operator->() const { return suite_; }
-
-private:
-    const char* name_;
-    int version_;
-    const Suite* suite_ = nullptr;
-};
 
 constexpr AEGP_PluginID kPlugin = 7;
 
@@ -64,7 +47,7 @@ protected:
 
 TEST_F(RenderSuitesTest, PixelFormatsAreKnownForLentWorldsOnly)
 {
-    Acquired<PF_WorldSuite2> suite(kPFWorldSuite, kPFWorldSuiteVersion2);
+    strandel::test::Acquired<PF_WorldSuite2> suite;
     const std::pair<PixelDepth, PF_PixelFormat> cases[] = {{PixelDepth::Eight, PF_PixelFormat_ARGB32},
                                                            {PixelDepth::Sixteen, PF_PixelFormat_ARGB64},
                                                            {PixelDepth::Float, PF_PixelFormat_ARGB128}};
@@ -90,9 +73,9 @@ TEST_F(RenderSuitesTest, PixelFormatsAreKnownForLentWorldsOnly)
 
 TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
 {
-    Acquired<AEGP_RenderOptionsSuite4> options(kAEGPRenderOptionsSuite, kAEGPRenderOptionsSuiteVersion4);
-    Acquired<AEGP_RenderSuite8> render(kAEGPRenderSuite, kAEGPRenderSuiteVersion8);
-    Acquired<AEGP_WorldSuite3> worlds(kAEGPWorldSuite, kAEGPWorldSuiteVersion3);
+    strandel::test::Acquired<AEGP_RenderOptionsSuite4> options;
+    strandel::test::Acquired<AEGP_RenderSuite5> render;
+    strandel::test::Acquired<AEGP_WorldSuite3> worlds;
     H().render().projectDepth = PixelDepth::Sixteen;
 
     // Sub at half resolution, region x 2..10: red over x 2..3, transparent after. 8 x 6 -> 4 x 3.
@@ -118,7 +101,7 @@ TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
     EXPECT_EQ(pf.height, 3);
     EXPECT_TRUE(pf.world_flags & PF_WorldFlag_DEEP);
     for (int x = 0; x < 4; ++x) {
-        const auto* px = reinterpret_cast<const uint16_t*>(static_cast<const char*>(pf.data) + pf.rowbytes) + 4 * x;
+        const auto* px = reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(pf.data) + pf.rowbytes) + 4 * x;
         EXPECT_EQ(px[0], x == 0 ? 32768 : 0) << "column " << x;
         EXPECT_EQ(px[1], x == 0 ? 32768 : 0);
     }
@@ -134,7 +117,7 @@ TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
     ASSERT_EQ(worlds->AEGP_FillOutPFEffectWorld(world, &pf), A_Err_NONE);
     EXPECT_EQ(pf.width, 6);
     EXPECT_EQ(pf.height, 4);
-    const auto* plate = static_cast<const uint16_t*>(pf.data);
+    const auto* plate = reinterpret_cast<const uint16_t*>(pf.data);
     EXPECT_EQ(plate[0], 16384);
     EXPECT_EQ(plate[3], 8192); // 0.5 blue times 0.5 alpha
     EXPECT_EQ(render->AEGP_CheckinFrame(receipt), A_Err_NONE);
@@ -143,9 +126,9 @@ TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
 
 TEST_F(RenderSuitesTest, ForeignHandlesAndBadValuesAreRefused)
 {
-    Acquired<AEGP_RenderOptionsSuite4> options(kAEGPRenderOptionsSuite, kAEGPRenderOptionsSuiteVersion4);
-    Acquired<AEGP_RenderSuite8> render(kAEGPRenderSuite, kAEGPRenderSuiteVersion8);
-    Acquired<AEGP_WorldSuite3> worlds(kAEGPWorldSuite, kAEGPWorldSuiteVersion3);
+    strandel::test::Acquired<AEGP_RenderOptionsSuite4> options;
+    strandel::test::Acquired<AEGP_RenderSuite5> render;
+    strandel::test::Acquired<AEGP_WorldSuite3> worlds;
     int junk = 0;
     const auto foreignOptions = reinterpret_cast<AEGP_RenderOptionsH>(&junk);
     AEGP_RenderOptionsH opts = nullptr;
@@ -176,7 +159,7 @@ TEST_F(RenderSuitesTest, ForeignHandlesAndBadValuesAreRefused)
 
 TEST_F(RenderSuitesTest, TimestampMovesWhenTheProjectChanges)
 {
-    Acquired<AEGP_RenderSuite8> render(kAEGPRenderSuite, kAEGPRenderSuiteVersion8);
+    strandel::test::Acquired<AEGP_RenderSuite5> render;
     AEGP_TimeStamp before{}, same{}, after{};
     ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&before), A_Err_NONE);
     ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&same), A_Err_NONE);

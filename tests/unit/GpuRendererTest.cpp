@@ -51,7 +51,7 @@ void MarkPadding(OwnedImage& image)
     const std::size_t used = static_cast<std::size_t>(world.width) * 4 * test::ChannelBytes(image.Format());
     for (int32_t y = 0; y < world.height; ++y)
         for (std::size_t i = used; i < static_cast<std::size_t>(world.rowbytes); ++i)
-            static_cast<std::byte*>(world.data)[y * static_cast<std::size_t>(world.rowbytes) + i] = std::byte{0xA5};
+            reinterpret_cast<std::byte*>(world.data)[y * static_cast<std::size_t>(world.rowbytes) + i] = std::byte{0xA5};
 }
 
 ScreenTriangle Entry(const SourceQuad* quad, ScreenVertex a, ScreenVertex b, ScreenVertex c, double opacity = 1)

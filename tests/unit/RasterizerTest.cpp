@@ -219,7 +219,7 @@ TEST(RasterizerTest, HugeButFiniteTrianglesCoverTheOutput)
 
 PF_Err AbortAfterFirstPoll(PF_ProgPtr effectRef)
 {
-    int& polls = *static_cast<int*>(effectRef);
+    int& polls = *reinterpret_cast<int*>(effectRef);
     return ++polls >= 1 ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }
 
@@ -238,7 +238,7 @@ TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)
 
     int polls = 0;
     PF_InData inData{};
-    inData.effect_ref = &polls;
+    inData.effect_ref = reinterpret_cast<PF_ProgPtr>(&polls);
     inData.inter.abort = AbortAfterFirstPoll;
     test::OwnedImage aborted(10, 4, PF_PixelFormat_ARGB32);
     DrawTriangleListCpu(list, aborted.World(), PF_PixelFormat_ARGB32, nullptr, AbortCheck{&inData});

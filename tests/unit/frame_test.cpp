@@ -155,8 +155,8 @@ TEST_F(SuiteCacheTest, AcquiresOnFirstUseAndReleasesEverythingAtScopeEnd)
         EXPECT_EQ(H().suites().Outstanding(), 0);
         const auto* first = &cache.Get<PF_AdvItemSuite1>();
         EXPECT_EQ(&cache.Get<PF_AdvItemSuite1>(), first);
-        cache.Get<AEGP_UtilitySuite, 7>();
-        cache.Get<AEGP_UtilitySuite, 13>();
+        cache.Get<AEGP_UtilitySuite3>();
+        cache.Get<AEGP_UtilitySuite6>();
         EXPECT_EQ(H().suites().Outstanding(), 3);
         H().suites().Disable(kPFWorldSuite, 2);
         EXPECT_EQ(cache.TryGet<PF_WorldSuite2>(), nullptr);

@@ -75,9 +75,9 @@ struct AbortAfter {
 
     explicit AbortAfter(long allowed_) : allowed(allowed_)
     {
-        in_data.effect_ref = this;
+        in_data.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
         in_data.inter.abort = [](PF_ProgPtr ref) -> PF_Err {
-            auto* self = static_cast<AbortAfter*>(ref);
+            auto* self = reinterpret_cast<AbortAfter*>(ref);
             return ++self->polls > self->allowed ? PF_Interrupt_CANCEL : PF_Err_NONE;
         };
     }

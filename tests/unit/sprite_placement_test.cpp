@@ -172,7 +172,7 @@ TEST(PlaceSprite, EmitsOnlyDrawableQuadsThatHavePixels)
 {
     unsigned char pixel[4] = {255, 255, 255, 255};
     PF_EffectWorld image{};
-    image.data = pixel;
+    image.data = reinterpret_cast<PF_PixelPtr>(pixel);
     image.width = image.height = 1;
     image.rowbytes = 4;
     PF_EffectWorld empty = image;

@@ -33,7 +33,7 @@ public:
     {
         const std::size_t rowBytes = static_cast<std::size_t>(width) * 4 * channelBytes_ + padBytes;
         storage_.assign(rowBytes * static_cast<std::size_t>(height > 0 ? height : 0), std::byte{0});
-        world_.data = storage_.data();
+        world_.data = reinterpret_cast<PF_PixelPtr>(storage_.data());
         world_.rowbytes = static_cast<A_long>(rowBytes);
         world_.width = width;
         world_.height = height;

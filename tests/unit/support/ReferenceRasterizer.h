@@ -26,7 +26,7 @@ inline double Scale(PF_PixelFormat format)
 inline const char* PixelAddress(const PF_EffectWorld& image, PF_PixelFormat format, int64_t x, int64_t y)
 {
     const int64_t channelBytes = format == PF_PixelFormat_ARGB128 ? 4 : format == PF_PixelFormat_ARGB64 ? 2 : 1;
-    return static_cast<const char*>(image.data) + y * image.rowbytes + x * 4 * channelBytes;
+    return reinterpret_cast<const char*>(image.data) + y * image.rowbytes + x * 4 * channelBytes;
 }
 
 inline Argb FetchTexel(const PF_EffectWorld& image, PF_PixelFormat format, int64_t x, int64_t y)
