@@ -14,7 +14,7 @@ typedef A_long PF_Err;
 typedef A_long PF_Fixed;
 typedef double PF_FpLong;
 typedef float PF_FpShort;
-typedef A_u_char PF_Boolean;
+typedef A_char PF_Boolean; // a plain (signed) char in the host's calls
 typedef A_u_char PF_UFixed8;
 typedef struct _PF_ProgressInfo* PF_ProgPtr;
 typedef void** PF_Handle;
@@ -45,7 +45,7 @@ typedef A_long PF_EffectArea;
 typedef A_long PF_WindowType;
 typedef A_long PF_Modifiers;
 typedef A_long PF_CursorType;
-typedef A_long PF_AppColorType;
+typedef A_short PF_AppColorType;
 typedef A_long PF_FunctionSelector;
 typedef A_long PF_ArbCompareResult;
 typedef A_long PF_ArbPrintFlags;
@@ -643,7 +643,7 @@ struct PF_UtilCallbacks {
     PF_Err (*transform_world)(PF_ProgPtr effect_ref, PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
                               const PF_EffectWorld* src_world, const PF_CompositeMode* comp_mode,
                               const PF_MaskWorld* mask_world, const PF_FloatMatrix* matrices,
-                              A_long num_matrices, A_char src2dst_matrix, const PF_Rect* dest_rect,
+                              A_long num_matrices, PF_Boolean src2dst_matrix, const PF_Rect* dest_rect,
                               PF_EffectWorld* dst_world);
     PF_Handle (*host_new_handle)(A_HandleSize size);
     void* (*host_lock_handle)(PF_Handle handle);

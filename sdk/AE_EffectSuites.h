@@ -151,15 +151,14 @@ struct PF_AdvAppSuite2 {
 // Strandel never reads.
 struct PFAppSuite4 {
     PF_Err (*PF_AppGetBgColor)(A_Opaque<6>* bg_color);
-    PF_Err (*PF_AppGetColor)(A_short color_type, A_Opaque<6>* color);
+    PF_Err (*PF_AppGetColor)(PF_AppColorType color_type, A_Opaque<6>* color);
     PF_Err (*PF_GetPersonalInfo)(A_Opaque<192>* personal_info);
     PF_Err (*PF_GetFontStyleSheet)(A_long sheet, A_char (*font_name)[256], A_short* font_num, A_short* size,
                                    A_short* style);
     PF_Err (*PF_SetCursor)(PF_CursorType cursor);
     PF_Err (*PF_IsRenderEngine)(PF_Boolean* render_only);
-    // The host takes this flag, like PF_NewWorld's, as a signed char rather than a PF_Boolean.
     PF_Err (*PF_AppColorPickerDialog)(const A_char* dialog_title, const PF_PixelFloat* sample_color,
-                                      A_char use_ws_to_monitor_xform, PF_PixelFloat* result_color);
+                                      PF_Boolean use_ws_to_monitor_xform, PF_PixelFloat* result_color);
     PF_Err (*PF_GetMouse)(PF_Point* mouse);
     PF_Err (*PF_InvalidateRect)(PF_ContextH context, const PF_Rect* rect);
     PF_Err (*PF_ConvertLocalToGlobal)(const PF_Point* local, PF_Point* global);
@@ -173,7 +172,7 @@ struct PF_PixelFormatSuite2 {
 };
 
 struct PF_WorldSuite2 {
-    PF_Err (*PF_NewWorld)(PF_ProgPtr effect_ref, A_long width, A_long height, A_char clear_pixels,
+    PF_Err (*PF_NewWorld)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean clear_pixels,
                           PF_PixelFormat pixel_format, PF_EffectWorld* world);
     PF_Err (*PF_DisposeWorld)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
     PF_Err (*PF_GetPixelFormat)(const PF_EffectWorld* world, PF_PixelFormat* pixel_format);
