@@ -13,7 +13,7 @@ namespace strandel::bench {
 constexpr int32_t kWidth = 1920, kHeight = 1080, kSpriteSize = 256, kQuadCount = 500;
 
 // Alpha (1 - r^2)^2 of the distance from the centre, normalised to 1 at the inscribed circle.
-inline test::OwnedImage MakeSoftDisc(PF_PixelFormat format)
+inline test::OwnedImage MakeSoftDisc(PixelFormat format)
 {
     test::OwnedImage image(kSpriteSize, kSpriteSize, format);
     const double full = test::FullScale(format), centre = (kSpriteSize - 1) / 2.0;

@@ -21,6 +21,7 @@
 #include "path/PathGeometry.h"
 #include "path/PathReader.h"
 #include "render/DepthSort.h"
+#include "render/WorldView.h"
 #include "render/Rasterizer.h"
 
 namespace strandel {
@@ -85,7 +86,7 @@ struct Bench {
         sprite = spriteImage.AsEffectWorld();
         const double half = kSprite * 0.9 / 2;
         SourceQuad quad;
-        quad.image = &sprite;
+        quad.image = ViewOf(sprite, PF_PixelFormat_ARGB32);
         quad.corners[0] = {-half, -half, 0};
         quad.corners[1] = {half, -half, 0};
         quad.corners[2] = {half, half, 0};
@@ -166,7 +167,7 @@ void BM_StageDrawing(benchmark::State& state)
     for (auto _ : state) {
         output.Fill({});
         DepthBuffer depth(1920, 1080);
-        DrawTriangleListCpu(list, world, PF_PixelFormat_ARGB32, &depth, AbortCheck{});
+        DrawTriangleListCpu(list, ViewOf(world, PF_PixelFormat_ARGB32), &depth, AbortCheck{});
     }
 }
 

@@ -19,18 +19,18 @@ using bench::MakeSoftDisc;
 
 // drawFrame(triangles, output, format, depth buffer or null)
 template <class DrawFn>
-void RunFrames(benchmark::State& state, PF_PixelFormat format, bool depthTest, DrawFn drawFrame)
+void RunFrames(benchmark::State& state, PixelFormat format, bool depthTest, DrawFn drawFrame)
 {
     const test::OwnedImage sprite = MakeSoftDisc(format);
-    const SourceQuad quad{sprite.WorldPtr(), format, {}, 0, 0, kSpriteSize - 1, kSpriteSize - 1};
+    const SourceQuad quad{sprite.View(), {}, 0, 0, kSpriteSize - 1, kSpriteSize - 1};
     const Frame frame = BuildFrame(quad);
     test::OwnedImage output(kWidth, kHeight, format);
     for (auto _ : state) {
         state.PauseTiming();
-        std::memset(output.World().data, 0, static_cast<std::size_t>(output.World().rowbytes) * kHeight);
+        std::memset(output.View().data, 0, static_cast<std::size_t>(output.View().rowBytes) * kHeight);
         DepthBuffer depth = depthTest ? DepthBuffer(kWidth, kHeight) : DepthBuffer();
         state.ResumeTiming();
-        drawFrame(frame.triangles, output.World(), format, depthTest ? &depth : nullptr);
+        drawFrame(frame.triangles, output.View(), depthTest ? &depth : nullptr);
         benchmark::ClobberMemory();
     }
     state.counters["covered_px"] = frame.coveredPixels;
@@ -38,28 +38,29 @@ void RunFrames(benchmark::State& state, PF_PixelFormat format, bool depthTest, D
         benchmark::Counter(frame.coveredPixels, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_DrawFrame(benchmark::State& state, PF_PixelFormat format, bool depthTest)
+void BM_DrawFrame(benchmark::State& state, PixelFormat format, bool depthTest)
 {
-    RunFrames(state, format, depthTest, [](const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat f,
-                                           DepthBuffer* depth) { DrawTriangleListCpu(list, output, f, depth, {}); });
+    RunFrames(state, format, depthTest, [](const TriangleList& list, const ImageView& output, DepthBuffer* depth) {
+        DrawTriangleListCpu(list, output, depth, {});
+    });
 }
 
 // The plain double-precision loop the unit tests compare with, for scale.
-void BM_ReferenceFrame(benchmark::State& state, PF_PixelFormat format, bool depthTest)
+void BM_ReferenceFrame(benchmark::State& state, PixelFormat format, bool depthTest)
 {
     RunFrames(state, format, depthTest,
-              [](const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat f, DepthBuffer* depth) {
-                  test::reference::DrawTriangleList(list, output, f, depth ? &depth->values : nullptr);
+              [](const TriangleList& list, const ImageView& output, DepthBuffer* depth) {
+                  test::reference::DrawTriangleList(list, output, depth ? &depth->values : nullptr);
               });
 }
 
-BENCHMARK_CAPTURE(BM_ReferenceFrame, argb8, PF_PixelFormat_ARGB32, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb8, PF_PixelFormat_ARGB32, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb8_depth, PF_PixelFormat_ARGB32, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb16, PF_PixelFormat_ARGB64, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb16_depth, PF_PixelFormat_ARGB64, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb_float, PF_PixelFormat_ARGB128, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb_float_depth, PF_PixelFormat_ARGB128, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReferenceFrame, argb8, PixelFormat::Argb8, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb8, PixelFormat::Argb8, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb8_depth, PixelFormat::Argb8, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb16, PixelFormat::Argb16, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb16_depth, PixelFormat::Argb16, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb_float, PixelFormat::ArgbFloat, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb_float_depth, PixelFormat::ArgbFloat, true)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace strandel

@@ -33,7 +33,7 @@ using Clock = std::chrono::steady_clock;
 constexpr uint32_t kRendererGpu = 2, kRendererCpu = 3;
 
 struct Depth {
-    PF_PixelFormat format;
+    PixelFormat format;
     host::PixelDepth hostDepth;
     const char* name;
     double fullScale;
@@ -42,9 +42,9 @@ struct Depth {
     // float, a quarter of an 8-bit level.
     double tolerance;
 };
-const Depth kDepths[] = {{PF_PixelFormat_ARGB32, host::PixelDepth::Eight, "8-bit", 255, 3},
-                         {PF_PixelFormat_ARGB64, host::PixelDepth::Sixteen, "16-bit", 32768, 8},
-                         {PF_PixelFormat_ARGB128, host::PixelDepth::Float, "float", 1, 1e-3}};
+const Depth kDepths[] = {{PixelFormat::Argb8, host::PixelDepth::Eight, "8-bit", 255, 3},
+                         {PixelFormat::Argb16, host::PixelDepth::Sixteen, "16-bit", 32768, 8},
+                         {PixelFormat::ArgbFloat, host::PixelDepth::Float, "float", 1, 1e-3}};
 
 // Channels A, R, G, B of every pixel, in stored units.
 using Pixels = std::vector<double>;
@@ -145,14 +145,14 @@ template <class Fn> double Seconds(Fn&& fn)
 Comparison CheckBenchmarkFrame(const Depth& depth)
 {
     const test::OwnedImage sprite = bench::MakeSoftDisc(depth.format);
-    const SourceQuad quad{sprite.WorldPtr(), depth.format, {}, 0, 0, bench::kSpriteSize - 1, bench::kSpriteSize - 1};
+    const SourceQuad quad{sprite.View(), {}, 0, 0, bench::kSpriteSize - 1, bench::kSpriteSize - 1};
     const bench::Frame frame = bench::BuildFrame(quad);
     Comparison c;
     c.name = "benchmark frame";
     c.depth = &depth;
     test::OwnedImage gpu(bench::kWidth, bench::kHeight, depth.format), cpu(bench::kWidth, bench::kHeight, depth.format);
     const auto draw = [&](test::OwnedImage& output, uint32_t renderer) {
-        return static_cast<int>(DrawFrameTriangles(frame.triangles, output.World(), depth.format, true, renderer, {},
+        return static_cast<int>(DrawFrameTriangles(frame.triangles, output.View(), true, renderer, {},
                                                    PluginGpuRuntime()));
     };
     int state = 0;

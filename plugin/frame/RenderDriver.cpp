@@ -20,6 +20,7 @@
 #include "render/DepthSort.h"
 #include "render/FrameDrawing.h"
 #include "render/GpuRenderer.h"
+#include "render/WorldView.h"
 
 namespace strandel {
 namespace {
@@ -91,7 +92,7 @@ PF_Err DrawFrame(FrameState& f)
 
     const double globalOpacity = std::clamp(f.settings.opacity / 100.0, 0.0, 1.0);
     if (f.settings.debugPath == 2 || f.settings.debugPath == 3)
-        DrawDebugPath(path, camera, f.output, f.format, globalOpacity, kDebugPathRadius);
+        DrawDebugPath(path, camera, ViewOf(f.output, f.format), globalOpacity, kDebugPathRadius);
     if (f.settings.debugPath == 3 || f.sources.empty()) return PF_Err_NONE;
 
     InstanceList instances = BuildInstances(path, f.sources, f.settings, camera);
@@ -111,7 +112,7 @@ PF_Err DrawFrame(FrameState& f)
 
     const bool useDepth = f.settings.depthSort && f.output.width >= 1 && f.output.height >= 1;
     if (f.settings.depthSort) SortTrianglesByDepth(triangles);
-    f.device = DrawFrameTriangles(triangles, f.output, f.format, useDepth, f.settings.renderer, abort,
+    f.device = DrawFrameTriangles(triangles, ViewOf(f.output, f.format), useDepth, f.settings.renderer, abort,
                                   PluginGpuRuntime());
     return PF_Err_NONE;
 }

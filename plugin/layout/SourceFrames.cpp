@@ -9,6 +9,7 @@
 #include "frame/ParamIndex.h"
 #include "path/CameraInfo.h"
 #include "path/PathReader.h"
+#include "render/WorldView.h"
 
 namespace strandel {
 namespace {
@@ -276,8 +277,7 @@ PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_La
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c) toWorld.m[r][c] = m.mat[r][c];
         SourceQuad quad;
-        quad.image = world;
-        quad.format = format;
+        quad.image = ViewOf(*world, format);
         const Vec3 corners[4] = {{0, 0, 0}, {double(w), 0, 0}, {double(w), double(h), 0}, {0, double(h), 0}};
         for (int c = 0; c < 4; ++c) {
             const Vec3 p = TransformPoint(toWorld, corners[c]);
@@ -318,8 +318,7 @@ PF_Err BuildSourceEntry(const PF_InData* in_data, SuiteCache& suites, int slotNu
                         double(std::max(image->width - 1, 0)), double(std::max(image->height - 1, 0))};
     }
     SourceQuad quad;
-    quad.image = image;
-    quad.format = format;
+    quad.image = ViewOf(*image, format);
     const double W = scale.x * flat->width, H = scale.y * flat->height;
     const double ax = scale.x * flat->anchorX, ay = scale.y * flat->anchorY;
     quad.corners[0] = {-ax, -ay, 0};

@@ -3,14 +3,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "AE_Effect.h"
 #include "path/Vec3.h"
+#include "render/Image.h"
 
 namespace strandel {
 
 struct SourceQuad {
-    const PF_EffectWorld* image = nullptr; // owned by the host or the source slot
-    PF_PixelFormat format = PF_PixelFormat_ARGB32;
+    ImageView image; // pixels owned by the host or the source slot
     Vec3 corners[4]; // top-left, top-right, bottom-right, bottom-left
     double uMin = 0, vMin = 0, uMax = 0, vMax = 0;
 };

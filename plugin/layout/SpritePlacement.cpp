@@ -99,7 +99,7 @@ std::array<Vec3, 4> QuadWorldCorners(const Vec3& position, const SpritePose& pos
 bool PlaceSprite(const SpriteInstance& instance, const SourceQuad& quad, const RenderSettings& settings,
                  const CameraInfo& camera, TriangleList& list)
 {
-    if (quad.image == nullptr || quad.image->data == nullptr) return false;
+    if (!quad.image.data) return false;
     const std::optional<SpritePose> pose = PoseSprite(instance, settings, camera);
     if (!pose) return false;
 

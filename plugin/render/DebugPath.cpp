@@ -12,14 +12,14 @@ namespace {
 // Beyond 2^52 steps, consecutive step numbers are no longer distinct doubles.
 constexpr double kMaxSegmentSteps = 4503599627370496.0;
 
-void StampDisc(PF_EffectWorld& output, PF_PixelFormat format, int64_t cx, int64_t cy, int64_t radius,
+void StampDisc(const ImageView& output, int64_t cx, int64_t cy, int64_t radius,
                const Colour& colour)
 {
     const int64_t yFirst = std::max(-radius, -cy), yLast = std::min(radius, output.height - 1 - cy);
     const int64_t xFirst = std::max(-radius, -cx), xLast = std::min(radius, output.width - 1 - cx);
     for (int64_t oy = yFirst; oy <= yLast; ++oy)
         for (int64_t ox = xFirst; ox <= xLast; ++ox)
-            if (ox * ox + oy * oy <= radius * radius) BlendPixelOver(output, format, cx + ox, cy + oy, colour);
+            if (ox * ox + oy * oy <= radius * radius) BlendPixelOver(output, cx + ox, cy + oy, colour);
 }
 
 // Narrows [kLo, kHi] to the steps whose centre start + k / steps * delta lies in [lo, hi],
@@ -36,7 +36,7 @@ void KeepStepsWithin(double start, double delta, double steps, double lo, double
     kHi = std::min(kHi, std::ceil(kLeave) + 1);
 }
 
-void DrawSegment(const ScreenPoint& p0, const ScreenPoint& p1, PF_EffectWorld& output, PF_PixelFormat format,
+void DrawSegment(const ScreenPoint& p0, const ScreenPoint& p1, const ImageView& output,
                  int64_t radius, const Colour& colour)
 {
     const double dx = p1.x - p0.x, dy = p1.y - p0.y;
@@ -51,7 +51,7 @@ void DrawSegment(const ScreenPoint& p0, const ScreenPoint& p1, PF_EffectWorld& o
     for (double k = kLo; k <= kHi; ++k) {
         const double t = k / steps;
         const double cx = std::round(p0.x + t * dx), cy = std::round(p0.y + t * dy);
-        StampDisc(output, format, static_cast<int64_t>(cx), static_cast<int64_t>(cy), radius, colour);
+        StampDisc(output, static_cast<int64_t>(cx), static_cast<int64_t>(cy), radius, colour);
     }
 }
 
@@ -65,7 +65,7 @@ std::optional<ScreenPoint> ProjectPathPoint(const CameraInfo& camera, const Vec3
     return ProjectViewPoint(camera, view);
 }
 
-void DrawDebugPath(const PathTable& path, const CameraInfo& camera, PF_EffectWorld& output, PF_PixelFormat format,
+void DrawDebugPath(const PathTable& path, const CameraInfo& camera, const ImageView& output,
                    double alpha, int radius)
 {
     if (path.size() < 2 || !output.data || output.width < 1 || output.height < 1 || !(alpha > 0) || radius < 0)
@@ -74,7 +74,7 @@ void DrawDebugPath(const PathTable& path, const CameraInfo& camera, PF_EffectWor
     std::optional<ScreenPoint> previous = ProjectPathPoint(camera, path[0].position);
     for (std::size_t i = 1; i < path.size(); ++i) {
         const std::optional<ScreenPoint> current = ProjectPathPoint(camera, path[i].position);
-        if (previous && current) DrawSegment(*previous, *current, output, format, radius, white);
+        if (previous && current) DrawSegment(*previous, *current, output, radius, white);
         previous = current;
     }
 }

@@ -6,18 +6,18 @@
 
 namespace strandel {
 
-ProcessingDevice DrawFrameTriangles(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format,
-                                    bool useDepth, uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu)
+ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth,
+                                    uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu)
 {
     constexpr uint32_t kRendererCpu = 3;
     ProcessingDevice device = ProcessingDevice::Cpu;
     if (renderer != kRendererCpu && !list.empty()) {
-        if (gpu && IsGpuAvailable(*gpu) && RenderTrianglesGpu(*gpu, list, output, format, useDepth) == PF_Err_NONE)
+        if (gpu && IsGpuAvailable(*gpu) && RenderTrianglesGpu(*gpu, list, output, useDepth))
             return ProcessingDevice::Gpu;
         device = ProcessingDevice::CpuFallback;
     }
     DepthBuffer depth = useDepth ? DepthBuffer(output.width, output.height) : DepthBuffer();
-    DrawTriangleListCpu(list, output, format, useDepth ? &depth : nullptr, abortCheck);
+    DrawTriangleListCpu(list, output, useDepth ? &depth : nullptr, abortCheck);
     return device;
 }
 

@@ -13,7 +13,7 @@ class GpuRuntime;
 // Draws the list (already in draw order) into the output. The GPU is tried unless renderer is 3
 // ("CPU") or the list is empty; gpu null means this build has none. Returns Cpu when the GPU was
 // not tried, Gpu when it drew, CpuFallback when it was missing or failed and the CPU drew instead.
-ProcessingDevice DrawFrameTriangles(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format,
-                                    bool useDepth, uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu);
+ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth,
+                                    uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu);
 
 } // namespace strandel

@@ -99,10 +99,10 @@ GpuStatus LaunchAll(GpuRuntime& runtime, const GpuTexture* textures, int32_t tex
 
 } // namespace
 
-FormatCode FormatCodeOf(PF_PixelFormat format)
+FormatCode FormatCodeOf(PixelFormat format)
 {
-    if (format == PF_PixelFormat_ARGB128) return FormatCode::ArgbFloat;
-    if (format == PF_PixelFormat_ARGB64) return FormatCode::Argb16;
+    if (format == PixelFormat::ArgbFloat) return FormatCode::ArgbFloat;
+    if (format == PixelFormat::Argb16) return FormatCode::Argb16;
     return FormatCode::Argb8;
 }
 

@@ -3,15 +3,14 @@
 #pragma once
 #include <cstdint>
 
-#include "AE_Effect.h"
 #include "render/GpuRuntime.h"
+#include "render/Image.h"
 
 namespace strandel {
 
 enum class FormatCode : int32_t { Argb8 = 1, Argb16 = 2, ArgbFloat = 3 };
 
-// 128-bit pixels are float, 64-bit ones 16-bit; anything else is read as 8-bit.
-FormatCode FormatCodeOf(PF_PixelFormat format);
+FormatCode FormatCodeOf(PixelFormat format);
 
 // One distinct source image of the frame.
 struct GpuTexture {

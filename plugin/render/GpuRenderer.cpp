@@ -18,16 +18,17 @@ StxCudaVertex Narrowed(const ScreenVertex& v)
 // The frame's drawable entries and the distinct images they use, in first-use order.
 struct GpuBatch {
     std::vector<GpuTexture> textures;
-    std::vector<std::pair<const PF_EffectWorld*, PF_PixelFormat>> textureKeys; // one per texture
+    std::vector<std::pair<const std::byte*, PixelFormat>> textureKeys; // one per texture
     std::vector<GpuTriangle> triangles;
 
     uint32_t TextureFor(const SourceQuad& quad)
     {
-        const std::pair key{quad.image, quad.format};
+        const ImageView& image = quad.image;
+        const std::pair key{static_cast<const std::byte*>(image.data), image.format};
         const auto found = std::find(textureKeys.begin(), textureKeys.end(), key);
         if (found != textureKeys.end()) return static_cast<uint32_t>(found - textureKeys.begin());
-        const PF_EffectWorld& image = *quad.image;
-        textures.push_back({image.data, image.width, image.height, image.rowbytes, FormatCodeOf(quad.format)});
+        textures.push_back({image.data, image.width, image.height, static_cast<int32_t>(image.rowBytes),
+                            FormatCodeOf(image.format)});
         textureKeys.push_back(key);
         return static_cast<uint32_t>(textures.size() - 1);
     }
@@ -38,7 +39,7 @@ GpuBatch BuildBatch(const TriangleList& list)
     GpuBatch batch;
     batch.triangles.reserve(list.size());
     for (const ScreenTriangle& t : list) {
-        if (!t.quad || !t.quad->image || !t.quad->image->data || !(t.opacity > 0)) continue;
+        if (!t.quad || !t.quad->image.data || !(t.opacity > 0)) continue;
         batch.triangles.push_back({batch.TextureFor(*t.quad), Narrowed(t.A), Narrowed(t.B), Narrowed(t.C),
                                    Narrowed(t.D), static_cast<float>(t.opacity)});
     }
@@ -59,24 +60,23 @@ bool IsGpuAvailable()
     return runtime && IsGpuAvailable(*runtime);
 }
 
-PF_Err RenderTrianglesGpu(GpuRuntime& runtime, const TriangleList& list, PF_EffectWorld& output,
-                          PF_PixelFormat format, bool depthOn)
+bool RenderTrianglesGpu(GpuRuntime& runtime, const TriangleList& list, const ImageView& output, bool depthOn)
 {
-    if (!output.data || list.empty()) return PF_Err_NONE;
+    if (!output.data || list.empty()) return true;
     const GpuBatch batch = BuildBatch(list);
-    if (batch.textures.empty() || batch.triangles.empty()) return PF_Err_NONE;
-    const GpuImage image{output.data, output.width, output.height, output.rowbytes, FormatCodeOf(format)};
+    if (batch.textures.empty() || batch.triangles.empty()) return true;
+    const GpuImage image{output.data, output.width, output.height, static_cast<int32_t>(output.rowBytes),
+                         FormatCodeOf(output.format)};
     const GpuStatus status =
         RunGpuPass(runtime, batch.textures.data(), static_cast<int32_t>(batch.textures.size()),
                    batch.triangles.data(), static_cast<int32_t>(batch.triangles.size()), image, depthOn);
-    return status == kGpuSuccess ? PF_Err_NONE : PF_Err_INTERNAL_STRUCT_DAMAGED;
+    return status == kGpuSuccess;
 }
 
-PF_Err RenderTrianglesGpu(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format, bool depthOn)
+bool RenderTrianglesGpu(const TriangleList& list, const ImageView& output, bool depthOn)
 {
     GpuRuntime* runtime = PluginGpuRuntime();
-    if (!runtime) return PF_Err_INTERNAL_STRUCT_DAMAGED;
-    return RenderTrianglesGpu(*runtime, list, output, format, depthOn);
+    return runtime && RenderTrianglesGpu(*runtime, list, output, depthOn);
 }
 
 } // namespace strandel

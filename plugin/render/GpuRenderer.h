@@ -1,6 +1,5 @@
 // Drawing the frame's triangles on an NVIDIA GPU; the CPU renderer takes over when it cannot.
 #pragma once
-#include "AE_Effect.h"
 #include "render/Triangles.h"
 
 namespace strandel {
@@ -14,11 +13,10 @@ GpuRuntime* PluginGpuRuntime();
 bool IsGpuAvailable();
 bool IsGpuAvailable(GpuRuntime& runtime);
 
-// 0 when drawn (or when there was nothing to draw); 512 when the GPU pass failed, which leaves
+// True when drawn (or when there was nothing to draw); false when the GPU pass failed, which leaves
 // the output untouched. Entries without an image or with no opacity are skipped; each distinct
 // (image, pixel format) pair is uploaded once.
-PF_Err RenderTrianglesGpu(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format, bool depthOn);
-PF_Err RenderTrianglesGpu(GpuRuntime& runtime, const TriangleList& list, PF_EffectWorld& output,
-                          PF_PixelFormat format, bool depthOn);
+bool RenderTrianglesGpu(const TriangleList& list, const ImageView& output, bool depthOn);
+bool RenderTrianglesGpu(GpuRuntime& runtime, const TriangleList& list, const ImageView& output, bool depthOn);
 
 } // namespace strandel

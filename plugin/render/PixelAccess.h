@@ -8,7 +8,7 @@
 #include <cstring>
 #include <utility>
 
-#include "AE_Effect.h"
+#include "render/Image.h"
 
 namespace strandel {
 
@@ -95,36 +95,18 @@ struct ArgbFloat {
     }
 };
 
-// Calls fn with Argb8, Argb16 or ArgbFloat; formats other than 64 and 128 bits are 8-bit.
-template <class Fn> decltype(auto) WithPixelFormat(PF_PixelFormat format, Fn&& fn)
+// Calls fn with Argb8, Argb16 or ArgbFloat.
+template <class Fn> decltype(auto) WithPixelFormat(PixelFormat format, Fn&& fn)
 {
-    if (format == PF_PixelFormat_ARGB128) return std::forward<Fn>(fn)(ArgbFloat{});
-    if (format == PF_PixelFormat_ARGB64) return std::forward<Fn>(fn)(Argb16{});
+    if (format == PixelFormat::ArgbFloat) return std::forward<Fn>(fn)(ArgbFloat{});
+    if (format == PixelFormat::Argb16) return std::forward<Fn>(fn)(Argb16{});
     return std::forward<Fn>(fn)(Argb8{});
 }
 
-// Pixel storage of one image; rows are rowBytes apart, which may be padded or negative.
-struct ImageView {
-    std::byte* data = nullptr;
-    std::ptrdiff_t rowBytes = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-
-    explicit ImageView(const PF_EffectWorld& world)
-        : data(reinterpret_cast<std::byte*>(world.data)), rowBytes(world.rowbytes), width(world.width),
-          height(world.height)
-    {
-    }
-
-    bool HasPixels() const { return data && width >= 1 && height >= 1; }
-    bool Contains(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    std::byte* Row(int32_t y) const { return data + static_cast<std::ptrdiff_t>(y) * rowBytes; }
-
-    template <class Format> static std::byte* InRow(std::byte* row, int32_t x)
-    {
-        return row + static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(4 * sizeof(typename Format::Channel));
-    }
-};
+template <class Format> inline std::byte* PixelInRow(std::byte* row, int32_t x)
+{
+    return row + static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(4 * sizeof(typename Format::Channel));
+}
 
 // "Over" with a premultiplied source: lane 0 holds the source alpha s in (0, 1], the colour lanes
 // s times the straight colour. The result is stored straight.
@@ -139,6 +121,6 @@ template <class Format> inline void CompositeOver(std::byte* pixel, Channels src
 }
 
 // Ignores pixels outside the output and colours with alpha <= 0.
-void BlendPixelOver(PF_EffectWorld& output, PF_PixelFormat format, int64_t x, int64_t y, const Colour& colour);
+void BlendPixelOver(const ImageView& output, int64_t x, int64_t y, const Colour& colour);
 
 } // namespace strandel

@@ -191,7 +191,7 @@ void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageVi
                     src = filtered * (Channels{1, k, k, k} * (s / filtered[0]));
                 }
                 if (!(src[0] > 1e-8f)) continue;
-                CompositeOver<Out>(ImageView::InRow<Out>(outRow, p.x), src);
+                CompositeOver<Out>(PixelInRow<Out>(outRow, p.x), src);
                 if constexpr (kDepthTest) {
                     // Only (nearly) opaque pixels hide what is drawn later behind them.
                     if (src[0] >= 0.999f) depthRow[p.x] = p.depth;
@@ -202,16 +202,15 @@ void FillTriangle(const TriangleSetup& t, const ImageView& output, const ImageVi
 }
 
 // depthValues: null, or width * height values of a buffer that fits the output.
-void RasterizeChecked(const SourceQuad& quad, const ImageView& output, PF_PixelFormat format, const ScreenVertex& a,
-                      const ScreenVertex& b, const ScreenVertex& c, double opacity, double* depthValues)
+void RasterizeChecked(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a, const ScreenVertex& b,
+                      const ScreenVertex& c, double opacity, double* depthValues)
 {
-    if (!quad.image) return;
-    const ImageView texture(*quad.image);
+    const ImageView& texture = quad.image;
     if (!texture.HasPixels()) return;
     const auto setup = SetUpTriangle(a, b, c, output.width, output.height);
     if (!setup) return;
-    WithPixelFormat(format, [&]<class Out>(Out) {
-        WithPixelFormat(quad.format, [&]<class Src>(Src) {
+    WithPixelFormat(output.format, [&]<class Out>(Out) {
+        WithPixelFormat(texture.format, [&]<class Src>(Src) {
             if (depthValues)
                 FillTriangle<Out, Src, true>(*setup, output, texture, opacity, depthValues);
             else
@@ -227,25 +226,22 @@ double* UsableDepthValues(DepthBuffer* depthBuffer, const ImageView& output)
 
 } // namespace
 
-void RasterizeTriangleCpu(const SourceQuad& quad, PF_EffectWorld& output, PF_PixelFormat format,
-                          const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, double opacity,
-                          DepthBuffer* depthBuffer)
+void RasterizeTriangleCpu(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a,
+                          const ScreenVertex& b, const ScreenVertex& c, double opacity, DepthBuffer* depthBuffer)
 {
-    const ImageView view(output);
-    if (!view.HasPixels()) return;
-    RasterizeChecked(quad, view, format, a, b, c, opacity, UsableDepthValues(depthBuffer, view));
+    if (!output.HasPixels()) return;
+    RasterizeChecked(quad, output, a, b, c, opacity, UsableDepthValues(depthBuffer, output));
 }
 
-void DrawTriangleListCpu(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format,
-                         DepthBuffer* depthBuffer, const AbortCheck& abortCheck)
+void DrawTriangleListCpu(const TriangleList& list, const ImageView& output, DepthBuffer* depthBuffer,
+                         const AbortCheck& abortCheck)
 {
-    const ImageView view(output);
-    if (!view.HasPixels()) return;
-    double* depthValues = UsableDepthValues(depthBuffer, view);
+    if (!output.HasPixels()) return;
+    double* depthValues = UsableDepthValues(depthBuffer, output);
     for (const ScreenTriangle& t : list) {
         if (t.quad) {
-            RasterizeChecked(*t.quad, view, format, t.A, t.B, t.C, t.opacity, depthValues);
-            if (!(t.D == t.A)) RasterizeChecked(*t.quad, view, format, t.A, t.C, t.D, t.opacity, depthValues);
+            RasterizeChecked(*t.quad, output, t.A, t.B, t.C, t.opacity, depthValues);
+            if (!(t.D == t.A)) RasterizeChecked(*t.quad, output, t.A, t.C, t.D, t.opacity, depthValues);
         }
         if (abortCheck()) return;
     }

@@ -9,11 +9,10 @@ namespace strandel {
 
 // Draws each entry's (A, B, C), then (A, C, D) unless D equals A; polls the abort check after
 // every entry and stops quietly when it fires. A depth buffer that does not fit the output is ignored.
-void DrawTriangleListCpu(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format,
-                         DepthBuffer* depthBuffer, const AbortCheck& abortCheck);
+void DrawTriangleListCpu(const TriangleList& list, const ImageView& output, DepthBuffer* depthBuffer,
+                         const AbortCheck& abortCheck);
 
-void RasterizeTriangleCpu(const SourceQuad& quad, PF_EffectWorld& output, PF_PixelFormat format,
-                          const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, double opacity,
-                          DepthBuffer* depthBuffer);
+void RasterizeTriangleCpu(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a,
+                          const ScreenVertex& b, const ScreenVertex& c, double opacity, DepthBuffer* depthBuffer);
 
 } // namespace strandel

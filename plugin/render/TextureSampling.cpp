@@ -2,22 +2,20 @@
 
 namespace strandel {
 
-Colour FetchTexel(const PF_EffectWorld& image, PF_PixelFormat format, int64_t x, int64_t y)
+Colour FetchTexel(const ImageView& image, int64_t x, int64_t y)
 {
-    const ImageView view(image);
-    if (!view.data || !view.Contains(x, y)) return {};
-    return WithPixelFormat(format, [&]<class Format>(Format) {
-        const std::byte* pixel = ImageView::InRow<Format>(view.Row(static_cast<int32_t>(y)), static_cast<int32_t>(x));
+    if (!image.data || !image.Contains(x, y)) return {};
+    return WithPixelFormat(image.format, [&]<class Format>(Format) {
+        const std::byte* pixel = PixelInRow<Format>(image.Row(static_cast<int32_t>(y)), static_cast<int32_t>(x));
         return ToColour(Format::Load(pixel) * Format::kToUnit);
     });
 }
 
-Colour SampleBilinear(const PF_EffectWorld& image, PF_PixelFormat format, double u, double v)
+Colour SampleBilinear(const ImageView& image, double u, double v)
 {
-    const ImageView view(image);
-    if (!view.HasPixels()) return {};
-    return WithPixelFormat(format, [&]<class Format>(Format) {
-        const BilinearSampler<Format> sampler(view);
+    if (!image.HasPixels()) return {};
+    return WithPixelFormat(image.format, [&]<class Format>(Format) {
+        const BilinearSampler<Format> sampler(image);
         const Channels filtered = sampler.FilterPremultiplied(sampler.Locate(u, v));
         const float alpha = filtered[0] * Format::kToUnit;
         if (!(alpha > 1e-12f)) return Colour{};

@@ -36,7 +36,7 @@ public:
         const double uc = clamp(u, uLimit_), vc = clamp(v, vLimit_);
         const int32_t x0 = static_cast<int32_t>(uc); // non-negative, so truncation is floor
         const int32_t y0 = static_cast<int32_t>(vc);
-        return {ImageView::InRow<Format>(image_.Row(y0), x0), static_cast<float>(uc - x0),
+        return {PixelInRow<Format>(image_.Row(y0), x0), static_cast<float>(uc - x0),
                 static_cast<float>(vc - y0)};
     }
 
@@ -63,8 +63,8 @@ private:
 };
 
 // (0, 0, 0, 0) outside the image or without pixel data.
-Colour FetchTexel(const PF_EffectWorld& image, PF_PixelFormat format, int64_t x, int64_t y);
+Colour FetchTexel(const ImageView& image, int64_t x, int64_t y);
 // (0, 0, 0, 0) for an image without pixels or a negligible filtered alpha; alpha is clamped to [0, 1].
-Colour SampleBilinear(const PF_EffectWorld& image, PF_PixelFormat format, double u, double v);
+Colour SampleBilinear(const ImageView& image, double u, double v);
 
 } // namespace strandel

@@ -32,7 +32,7 @@ PathTable PathThrough(std::initializer_list<Vec3> screenPoints)
     return path;
 }
 
-std::vector<double> Blank(int32_t w, int32_t h, PF_PixelFormat format)
+std::vector<double> Blank(int32_t w, int32_t h, PixelFormat format)
 {
     return test::OwnedImage(w, h, format).Channels();
 }
@@ -64,20 +64,20 @@ TEST(DrawDebugPathTest, DrawsNothingWithoutADrawableSegment)
         PathThrough({{40, 40, 0}, {60, 40, 0.001}}), // on the camera's limit
     };
     for (const PathTable& path : cases) {
-        test::OwnedImage out(200, 100, PF_PixelFormat_ARGB32, 5);
-        DrawDebugPath(path, camera, out.World(), PF_PixelFormat_ARGB32, 1, 5);
-        EXPECT_EQ(out.Channels(), Blank(200, 100, PF_PixelFormat_ARGB32)) << path.size();
+        test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);
+        DrawDebugPath(path, camera, out.View(), 1, 5);
+        EXPECT_EQ(out.Channels(), Blank(200, 100, PixelFormat::Argb8)) << path.size();
     }
-    test::OwnedImage out(200, 100, PF_PixelFormat_ARGB32, 5);
-    DrawDebugPath(PathThrough({{40, 40, 0}, {60, 40, 0}}), camera, out.World(), PF_PixelFormat_ARGB32, 0, 5);
-    EXPECT_EQ(out.Channels(), Blank(200, 100, PF_PixelFormat_ARGB32)) << "opacity 0";
+    test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);
+    DrawDebugPath(PathThrough({{40, 40, 0}, {60, 40, 0}}), camera, out.View(), 0, 5);
+    EXPECT_EQ(out.Channels(), Blank(200, 100, PixelFormat::Argb8)) << "opacity 0";
 }
 
 TEST(DrawDebugPathTest, OpaqueLineIsSolidWhiteElevenPixelsWide)
 {
-    for (PF_PixelFormat format : {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64}) {
+    for (PixelFormat format : {PixelFormat::Argb8, PixelFormat::Argb16}) {
         test::OwnedImage out(200, 100, format, 5);
-        DrawDebugPath(PathThrough({{20, 30, 0}, {60, 30, 0}}), FlatCamera(), out.World(), format, 1, 5);
+        DrawDebugPath(PathThrough({{20, 30, 0}, {60, 30, 0}}), FlatCamera(), out.View(), 1, 5);
         const double full = test::FullScale(format);
         const std::array<double, 4> white{full, full, full, full}, none{0, 0, 0, 0};
         EXPECT_EQ(out.Get(40, 35), white);
@@ -94,8 +94,8 @@ TEST(DrawDebugPathTest, OpaqueLineIsSolidWhiteElevenPixelsWide)
 TEST(DrawDebugPathTest, ShortSegmentStampsADiscAtEachEnd)
 {
     // Ends round to (10, 10) and (11, 10); each disc blends on its own, so overlaps compound.
-    test::OwnedImage out(30, 30, PF_PixelFormat_ARGB128, 8);
-    DrawDebugPath(PathThrough({{10.2, 10.2, 0}, {10.6, 10.4, 0}}), FlatCamera(), out.World(), PF_PixelFormat_ARGB128,
+    test::OwnedImage out(30, 30, PixelFormat::ArgbFloat, 8);
+    DrawDebugPath(PathThrough({{10.2, 10.2, 0}, {10.6, 10.4, 0}}), FlatCamera(), out.View(),
                   0.5, 2);
     for (int32_t y = 0; y < 30; ++y)
         for (int32_t x = 0; x < 30; ++x) {
@@ -113,8 +113,8 @@ TEST(DrawDebugPathTest, SegmentsReachingFarOffScreenDrawTheirVisiblePart)
     // A trillion pixels long: walking every step would never finish.
     const PathTable paths[] = {PathThrough({{50, 50, 0}, {1e12, 50, 0}}), PathThrough({{-1e12, 50, 0}, {1e12, 50, 0}})};
     for (const PathTable& path : paths) {
-        test::OwnedImage out(200, 100, PF_PixelFormat_ARGB32);
-        DrawDebugPath(path, camera, out.World(), PF_PixelFormat_ARGB32, 1, 2);
+        test::OwnedImage out(200, 100, PixelFormat::Argb8);
+        DrawDebugPath(path, camera, out.View(), 1, 2);
         const int32_t firstX = path[0].position.x > -1e9 ? 48 : 0;
         for (int32_t x = 0; x < 200; ++x) {
             EXPECT_EQ(out.Get(x, 50)[0], x >= firstX ? 255 : 0) << x;
@@ -125,9 +125,9 @@ TEST(DrawDebugPathTest, SegmentsReachingFarOffScreenDrawTheirVisiblePart)
 
 TEST(DrawDebugPathTest, MiddleSampleBehindTheCameraDropsBothOfItsSegments)
 {
-    test::OwnedImage out(200, 100, PF_PixelFormat_ARGB32);
-    DrawDebugPath(PathThrough({{20, 20, 0}, {40, 20, -3}, {60, 20, 0}, {80, 20, 0}}), FlatCamera(), out.World(),
-                  PF_PixelFormat_ARGB32, 1, 1);
+    test::OwnedImage out(200, 100, PixelFormat::Argb8);
+    DrawDebugPath(PathThrough({{20, 20, 0}, {40, 20, -3}, {60, 20, 0}, {80, 20, 0}}), FlatCamera(), out.View(), 1,
+                  1);
     for (int32_t x = 0; x < 200; ++x) EXPECT_EQ(out.Get(x, 20)[0], x >= 59 && x <= 81 ? 255 : 0) << x;
 }
 

@@ -50,12 +50,12 @@ class DepthTestFixture : public testing::Test {
 protected:
     static test::OwnedImage Solid(double a, double r, double b)
     {
-        test::OwnedImage image(2, 2, PF_PixelFormat_ARGB32, 3);
+        test::OwnedImage image(2, 2, PixelFormat::Argb8, 3);
         for (int32_t y = 0; y < 2; ++y)
             for (int32_t x = 0; x < 2; ++x) image.Set(x, y, {a, r, 0, b});
         return image;
     }
-    static SourceQuad QuadOf(const test::OwnedImage& image) { return {image.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 1, 1}; }
+    static SourceQuad QuadOf(const test::OwnedImage& image) { return {image.View(), {}, 0, 0, 1, 1}; }
 
     // A square of the given source at one depth, as the two entries projection makes.
     static void AddSquare(TriangleList& list, const SourceQuad& quad, double x0, double x1, double z, double opacity = 1)
@@ -67,8 +67,8 @@ protected:
 
     std::array<double, 4> Draw(const TriangleList& list, DepthBuffer* depth, int32_t x = 5, int32_t y = 5)
     {
-        test::OwnedImage out(12, 12, PF_PixelFormat_ARGB32, 4);
-        DrawTriangleListCpu(list, out.World(), PF_PixelFormat_ARGB32, depth, {});
+        test::OwnedImage out(12, 12, PixelFormat::Argb8, 4);
+        DrawTriangleListCpu(list, out.View(), depth, {});
         return out.Get(x, y);
     }
 

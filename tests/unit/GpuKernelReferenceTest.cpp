@@ -14,16 +14,16 @@
 namespace strandel {
 namespace {
 
-const PF_PixelFormat kFormats[] = {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128};
+const PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
 
 // Random textures and a random background of one output format.
 struct Scene {
     test::OwnedImage small, large, background;
     SourceQuad quads[2];
 
-    Scene(PF_PixelFormat sourceFormat, PF_PixelFormat outFormat, std::mt19937_64& random)
+    Scene(PixelFormat sourceFormat, PixelFormat outFormat, std::mt19937_64& random)
         : small(17, 13, sourceFormat, 6), large(40, 33, sourceFormat, 10), background(61, 47, outFormat, 12),
-          quads{{small.WorldPtr(), sourceFormat, {}, 0, 0, 16, 12}, {large.WorldPtr(), sourceFormat, {}, 0, 0, 39, 32}}
+          quads{{small.View(), {}, 0, 0, 16, 12}, {large.View(), {}, 0, 0, 39, 32}}
     {
         test::FillRandom(small, random);
         test::FillRandom(large, random);
@@ -45,12 +45,12 @@ test::OwnedImage CopyOf(const test::OwnedImage& image)
 // single-precision ulps moves it by levels that nobody can see.
 double LargestDifference(const TriangleList& list, const Scene& scene, bool depthTest)
 {
-    const PF_PixelFormat format = scene.background.Format();
+    const PixelFormat format = scene.background.Format();
     test::OwnedImage gpu = CopyOf(scene.background), cpu = CopyOf(scene.background);
     test::EmulatedGpuRuntime runtime;
-    EXPECT_EQ(RenderTrianglesGpu(runtime, list, gpu.World(), format, depthTest), PF_Err_NONE);
+    EXPECT_TRUE(RenderTrianglesGpu(runtime, list, gpu.View(), depthTest));
     DepthBuffer depth(cpu.Width(), cpu.Height());
-    DrawTriangleListCpu(list, cpu.World(), format, depthTest ? &depth : nullptr, {});
+    DrawTriangleListCpu(list, cpu.View(), depthTest ? &depth : nullptr, {});
     EXPECT_TRUE(gpu.PaddingBytes() == cpu.PaddingBytes()) << "row padding was written";
 
     const double full = test::FullScale(format);
@@ -71,8 +71,8 @@ template <class Fn> void ForEachCase(Fn&& fn)
     const test::RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
     uint64_t seed = 1;
     for (const auto& options : ranges)
-        for (PF_PixelFormat outFormat : kFormats)
-            for (PF_PixelFormat sourceFormat : kFormats)
+        for (PixelFormat outFormat : kFormats)
+            for (PixelFormat sourceFormat : kFormats)
                 for (bool depthTest : {false, true}) {
                     SCOPED_TRACE(testing::Message() << "output " << outFormat << ", source " << sourceFormat
                                                     << ", depth " << depthTest << ", range " << options.xHi);
@@ -98,7 +98,7 @@ template <class Fn> void ForEachCase(Fn&& fn)
 TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerOnFloatOutput)
 {
     ForEachCase([](const Scene& scene, const TriangleList& list, bool depthTest) {
-        if (scene.background.Format() != PF_PixelFormat_ARGB128) return;
+        if (scene.background.Format() != PixelFormat::ArgbFloat) return;
         EXPECT_LE(LargestDifference(list, scene, depthTest), 1e-4);
     });
 }
@@ -109,7 +109,7 @@ TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerOnFloatOutput)
 TEST(GpuKernelReferenceTest, StaysWithinALevelOfTheCpuRasterizerPerBlendAt8And16Bits)
 {
     ForEachCase([](const Scene& scene, const TriangleList& list, bool depthTest) {
-        if (scene.background.Format() == PF_PixelFormat_ARGB128) return;
+        if (scene.background.Format() == PixelFormat::ArgbFloat) return;
         double single = 0;
         for (const ScreenTriangle& t : list) {
             // Each half of a quad entry on its own.
@@ -129,9 +129,9 @@ TEST(GpuKernelReferenceTest, StaysWithinALevelOfTheCpuRasterizerPerBlendAt8And16
 TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
 {
     // Edges through pixel centres: horizontal, vertical and diagonal, in both windings.
-    test::OwnedImage white(2, 2, PF_PixelFormat_ARGB32);
+    test::OwnedImage white(2, 2, PixelFormat::Argb8);
     for (int32_t i = 0; i < 4; ++i) white.Set(i % 2, i / 2, {255, 255, 255, 255});
-    const SourceQuad quad{white.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 1, 1};
+    const SourceQuad quad{white.View(), {}, 0, 0, 1, 1};
     const ScreenVertex shapes[][4] = {
         {{0.5, 0.5, 1, 0, 0}, {20.5, 0.5, 1, 1, 0}, {20.5, 10.5, 1, 1, 1}, {0.5, 10.5, 1, 0, 1}},
         {{3.5, 2.5, 1, 0, 0}, {3.5, 17.5, 1, 1, 0}, {21.5, 17.5, 1, 1, 1}, {21.5, 2.5, 1, 0, 1}},
@@ -139,10 +139,10 @@ TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
     };
     for (const auto& v : shapes) {
         ScreenTriangle entry{&quad, v[0], v[1], v[2], v[3], 0.5, 1};
-        test::OwnedImage gpu(24, 20, PF_PixelFormat_ARGB128), cpu(24, 20, PF_PixelFormat_ARGB128);
+        test::OwnedImage gpu(24, 20, PixelFormat::ArgbFloat), cpu(24, 20, PixelFormat::ArgbFloat);
         test::EmulatedGpuRuntime runtime;
-        ASSERT_EQ(RenderTrianglesGpu(runtime, {entry}, gpu.World(), PF_PixelFormat_ARGB128, false), PF_Err_NONE);
-        DrawTriangleListCpu({entry}, cpu.World(), PF_PixelFormat_ARGB128, nullptr, {});
+        ASSERT_TRUE(RenderTrianglesGpu(runtime, {entry}, gpu.View(), false));
+        DrawTriangleListCpu({entry}, cpu.View(), nullptr, {});
         int covered = 0;
         for (int32_t y = 0; y < 20; ++y)
             for (int32_t x = 0; x < 24; ++x) {

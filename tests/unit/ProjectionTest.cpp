@@ -25,7 +25,7 @@ CameraInfo AxisCamera()
     return camera;
 }
 
-SourceQuad TextureRect() { return {nullptr, PF_PixelFormat_ARGB32, {}, 0, 0, 63, 31}; }
+SourceQuad TextureRect() { return {ImageView{}, {}, 0, 0, 63, 31}; }
 
 TEST(WorldToViewTest, DefaultCameraUsesAxesAndCameraLayerUsesBothMatrices)
 {

@@ -10,15 +10,15 @@
 namespace strandel {
 namespace {
 
-const PF_PixelFormat kFormats[] = {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128};
+const PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
 
 // Colour arithmetic runs in single precision, so a stored level may land one step away from the
 // double result where that result sits next to a rounding boundary: one level at 8 and 16 bits.
 // Float output is not quantised; there the difference is a few float ulps, bounded by 1e-6
 // relative to the value (or absolute below 1).
-bool WithinTolerance(PF_PixelFormat format, double fast, double plain)
+bool WithinTolerance(PixelFormat format, double fast, double plain)
 {
-    if (format == PF_PixelFormat_ARGB128) return std::fabs(fast - plain) <= 1e-6 * std::max(1.0, std::fabs(plain));
+    if (format == PixelFormat::ArgbFloat) return std::fabs(fast - plain) <= 1e-6 * std::max(1.0, std::fabs(plain));
     return std::fabs(fast - plain) <= 1;
 }
 
@@ -27,15 +27,15 @@ struct Comparison {
     int depths = 0, depthsOff = 0;
 };
 
-Comparison DrawBoth(PF_PixelFormat outFormat, PF_PixelFormat sourceFormat, bool depthTest, const test::RandomListOptions& options,
+Comparison DrawBoth(PixelFormat outFormat, PixelFormat sourceFormat, bool depthTest, const test::RandomListOptions& options,
                     uint64_t seed)
 {
     std::mt19937_64 random(seed);
     test::OwnedImage small(17, 13, sourceFormat, 6), large(40, 33, sourceFormat, 10);
     test::FillRandom(small, random);
     test::FillRandom(large, random);
-    const SourceQuad quads[2] = {{small.WorldPtr(), sourceFormat, {}, 0, 0, 16, 12},
-                                 {large.WorldPtr(), sourceFormat, {}, 0, 0, 39, 32}};
+    const SourceQuad quads[2] = {{small.View(), {}, 0, 0, 16, 12},
+                                 {large.View(), {}, 0, 0, 39, 32}};
     const TriangleList list = test::RandomTriangles({&quads[0], &quads[1]}, 80, random, options);
 
     test::OwnedImage fast(61, 47, outFormat, 12), plain(61, 47, outFormat, 12);
@@ -44,8 +44,8 @@ Comparison DrawBoth(PF_PixelFormat outFormat, PF_PixelFormat sourceFormat, bool 
         for (int32_t x = 0; x < fast.Width(); ++x) plain.Set(x, y, fast.Get(x, y));
     DepthBuffer depth(61, 47);
     std::vector<double> plainDepth = depth.values;
-    DrawTriangleListCpu(list, fast.World(), outFormat, depthTest ? &depth : nullptr, {});
-    test::reference::DrawTriangleList(list, plain.World(), outFormat, depthTest ? &plainDepth : nullptr);
+    DrawTriangleListCpu(list, fast.View(), depthTest ? &depth : nullptr, {});
+    test::reference::DrawTriangleList(list, plain.View(), depthTest ? &plainDepth : nullptr);
 
     Comparison result;
     for (int32_t y = 0; y < fast.Height(); ++y)
@@ -71,8 +71,8 @@ TEST(RasterizerReferenceTest, StaysWithinALevelOfThePlainLoopOnRandomLists)
     const test::RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
     uint64_t seed = 1;
     for (const auto& options : ranges)
-        for (PF_PixelFormat outFormat : kFormats)
-            for (PF_PixelFormat sourceFormat : kFormats)
+        for (PixelFormat outFormat : kFormats)
+            for (PixelFormat sourceFormat : kFormats)
                 for (bool depthTest : {false, true}) {
                     const Comparison c = DrawBoth(outFormat, sourceFormat, depthTest, options, seed++);
                     SCOPED_TRACE(testing::Message() << "output " << outFormat << ", source " << sourceFormat
@@ -86,9 +86,9 @@ TEST(RasterizerReferenceTest, CoversExactlyThePixelsOfThePlainEdgeTest)
 {
     // Edges through pixel centres, on pixel borders, and all but horizontal or vertical.
     const double nudges[] = {0, 1e-13, -1e-13, 1e-9, -1e-9, 1e-7, 0.5, 1e-300};
-    test::OwnedImage white(2, 2, PF_PixelFormat_ARGB32);
+    test::OwnedImage white(2, 2, PixelFormat::Argb8);
     for (int32_t i = 0; i < 4; ++i) white.Set(i % 2, i / 2, {255, 255, 255, 255});
-    const SourceQuad quad{white.WorldPtr(), PF_PixelFormat_ARGB32, {}, 0, 0, 1, 1};
+    const SourceQuad quad{white.View(), {}, 0, 0, 1, 1};
     int drawn = 0;
     for (double nudge : nudges)
         for (int shape = 0; shape < 4; ++shape) {
@@ -101,9 +101,9 @@ TEST(RasterizerReferenceTest, CoversExactlyThePixelsOfThePlainEdgeTest)
             const ScreenVertex* v = corners[shape];
             for (int order = 0; order < 6; ++order) {
                 const int i0 = order / 2, i1 = (i0 + 1 + order % 2) % 3, i2 = 3 - i0 - i1;
-                test::OwnedImage fast(41, 37, PF_PixelFormat_ARGB32), plain(41, 37, PF_PixelFormat_ARGB32);
-                RasterizeTriangleCpu(quad, fast.World(), PF_PixelFormat_ARGB32, v[i0], v[i1], v[i2], 1, nullptr);
-                test::reference::RasterizeTriangle(quad, plain.World(), PF_PixelFormat_ARGB32, v[i0], v[i1], v[i2], 1,
+                test::OwnedImage fast(41, 37, PixelFormat::Argb8), plain(41, 37, PixelFormat::Argb8);
+                RasterizeTriangleCpu(quad, fast.View(), v[i0], v[i1], v[i2], 1, nullptr);
+                test::reference::RasterizeTriangle(quad, plain.View(), v[i0], v[i1], v[i2], 1,
                                                    nullptr);
                 EXPECT_EQ(fast.Channels(), plain.Channels()) << "nudge " << nudge << ", shape " << shape;
                 drawn += fast.Get(20, 3)[0] > 0;

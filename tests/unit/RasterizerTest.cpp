@@ -15,7 +15,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // A texture of one colour, given in stored units.
-test::OwnedImage Solid(int32_t w, int32_t h, PF_PixelFormat format, const std::array<double, 4>& stored)
+test::OwnedImage Solid(int32_t w, int32_t h, PixelFormat format, const std::array<double, 4>& stored)
 {
     test::OwnedImage image(w, h, format, 6);
     for (int32_t y = 0; y < h; ++y)
@@ -25,14 +25,14 @@ test::OwnedImage Solid(int32_t w, int32_t h, PF_PixelFormat format, const std::a
 
 SourceQuad WholeImage(const test::OwnedImage& image)
 {
-    return {image.WorldPtr(), image.Format(), {}, 0, 0, image.Width() - 1.0, image.Height() - 1.0};
+    return {image.View(), {}, 0, 0, image.Width() - 1.0, image.Height() - 1.0};
 }
 
 ScreenVertex At(double x, double y, double u = 0, double v = 0, double z = 10) { return {x, y, z, u, v}; }
 
 TEST(RasterizerTest, HalvesOfAQuadCoverEachPixelOnceWhateverTheWinding)
 {
-    const test::OwnedImage white = Solid(4, 4, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    const test::OwnedImage white = Solid(4, 4, PixelFormat::Argb8, {255, 255, 255, 255});
     const SourceQuad quad = WholeImage(white);
     std::mt19937_64 random(7);
     for (int trial = 0; trial < 40; ++trial) {
@@ -48,9 +48,9 @@ TEST(RasterizerTest, HalvesOfAQuadCoverEachPixelOnceWhateverTheWinding)
         }
         for (bool reversed : {false, true}) {
             if (reversed) std::swap(c[1], c[3]);
-            test::OwnedImage out(36, 36, PF_PixelFormat_ARGB32, 8);
+            test::OwnedImage out(36, 36, PixelFormat::Argb8, 8);
             TriangleList list{{&quad, c[0], c[1], c[2], c[0], 0.5, 0}, {&quad, c[0], c[2], c[3], c[0], 0.5, 0}};
-            DrawTriangleListCpu(list, out.World(), PF_PixelFormat_ARGB32, nullptr, {});
+            DrawTriangleListCpu(list, out.View(), nullptr, {});
             for (int32_t y = 0; y < 36; ++y)
                 for (int32_t x = 0; x < 36; ++x) {
                     const double alpha = out.Get(x, y)[0];
@@ -74,9 +74,9 @@ TEST(RasterizerTest, HalvesOfAQuadCoverEachPixelOnceWhateverTheWinding)
             EXPECT_TRUE(out.PaddingBytes() == std::vector<std::byte>(out.PaddingBytes().size()));
 
             // One triangle given the other way round draws the same pixels.
-            test::OwnedImage flipped(36, 36, PF_PixelFormat_ARGB32, 8);
+            test::OwnedImage flipped(36, 36, PixelFormat::Argb8, 8);
             const TriangleList backwards{{&quad, c[0], c[2], c[1], c[0], 0.5, 0}, {&quad, c[0], c[3], c[2], c[0], 0.5, 0}};
-            DrawTriangleListCpu(backwards, flipped.World(), PF_PixelFormat_ARGB32, nullptr, {});
+            DrawTriangleListCpu(backwards, flipped.View(), nullptr, {});
             EXPECT_EQ(flipped.Channels(), out.Channels());
         }
     }
@@ -85,28 +85,28 @@ TEST(RasterizerTest, HalvesOfAQuadCoverEachPixelOnceWhateverTheWinding)
 TEST(RasterizerTest, StoresStraightColourAtEachDepth)
 {
     struct Case {
-        PF_PixelFormat format;
+        PixelFormat format;
         std::array<double, 4> texel;     // stored units
         double opacity;
         std::array<double, 4> expected;  // stored units
     };
     const Case cases[] = {
         // Half of opaque white over transparent: alpha rounds 127.5 up, colour divides back to full.
-        {PF_PixelFormat_ARGB32, {255, 255, 255, 255}, 0.5, {128, 255, 255, 255}},
-        {PF_PixelFormat_ARGB64, {32768, 32768, 0, 16384}, 1, {32768, 32768, 0, 16384}},
-        {PF_PixelFormat_ARGB64, {32768, 32768, 0, 16384}, 0.25, {8192, 32768, 0, 16384}},
+        {PixelFormat::Argb8, {255, 255, 255, 255}, 0.5, {128, 255, 255, 255}},
+        {PixelFormat::Argb16, {32768, 32768, 0, 16384}, 1, {32768, 32768, 0, 16384}},
+        {PixelFormat::Argb16, {32768, 32768, 0, 16384}, 0.25, {8192, 32768, 0, 16384}},
         // Float keeps colours outside [0, 1] and clamps only alpha.
-        {PF_PixelFormat_ARGB128, {1, 2.5, -0.25, 1}, 1, {1, 2.5, -0.25, 1}},
-        {PF_PixelFormat_ARGB128, {3, 0.5, 0.5, 0.5}, 1, {1, 0.5, 0.5, 0.5}},
+        {PixelFormat::ArgbFloat, {1, 2.5, -0.25, 1}, 1, {1, 2.5, -0.25, 1}},
+        {PixelFormat::ArgbFloat, {3, 0.5, 0.5, 0.5}, 1, {1, 0.5, 0.5, 0.5}},
         // Source alpha above full scale counts as full, so opacity alone sets the coverage.
-        {PF_PixelFormat_ARGB128, {2, 0.8, 0.2, 0.4}, 0.5, {0.5, 0.8, 0.2, 0.4}},
-        {PF_PixelFormat_ARGB64, {65535, 32768, 0, 8192}, 0.5, {16384, 32768, 0, 8192}},
+        {PixelFormat::ArgbFloat, {2, 0.8, 0.2, 0.4}, 0.5, {0.5, 0.8, 0.2, 0.4}},
+        {PixelFormat::Argb16, {65535, 32768, 0, 8192}, 0.5, {16384, 32768, 0, 8192}},
     };
     for (const Case& c : cases) {
         const test::OwnedImage texture = Solid(3, 3, c.format, c.texel);
         const SourceQuad quad = WholeImage(texture);
         test::OwnedImage out(8, 8, c.format, 4);
-        RasterizeTriangleCpu(quad, out.World(), c.format, At(0, 0), At(8, 0, 2), At(0, 8, 0, 2), c.opacity, nullptr);
+        RasterizeTriangleCpu(quad, out.View(), At(0, 0), At(8, 0, 2), At(0, 8, 0, 2), c.opacity, nullptr);
         const auto got = out.Get(1, 1);
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], c.expected[i], 1e-6) << "format " << c.format << " channel " << i;
     }
@@ -115,26 +115,26 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
 TEST(RasterizerTest, BlendsOverExistingPixelsAndIgnoresTransparentTexels)
 {
     // 8-bit: 0.5 of (R=255) over (alpha 255, B=255): alpha 1, colour (0.5 * 1 + 0.5 * 1 * 0) = 0.5.
-    const test::OwnedImage red = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 0, 0});
-    const test::OwnedImage clear = Solid(2, 2, PF_PixelFormat_ARGB32, {0, 255, 255, 255});
-    test::OwnedImage out = Solid(4, 4, PF_PixelFormat_ARGB32, {255, 0, 0, 255});
-    RasterizeTriangleCpu(WholeImage(clear), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 1,
+    const test::OwnedImage red = Solid(2, 2, PixelFormat::Argb8, {255, 255, 0, 0});
+    const test::OwnedImage clear = Solid(2, 2, PixelFormat::Argb8, {0, 255, 255, 255});
+    test::OwnedImage out = Solid(4, 4, PixelFormat::Argb8, {255, 0, 0, 255});
+    RasterizeTriangleCpu(WholeImage(clear), out.View(), At(0, 0), At(8, 0), At(0, 8), 1,
                          nullptr);
-    EXPECT_EQ(out.Channels(), Solid(4, 4, PF_PixelFormat_ARGB32, {255, 0, 0, 255}).Channels());
-    RasterizeTriangleCpu(WholeImage(red), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 0.5,
+    EXPECT_EQ(out.Channels(), Solid(4, 4, PixelFormat::Argb8, {255, 0, 0, 255}).Channels());
+    RasterizeTriangleCpu(WholeImage(red), out.View(), At(0, 0), At(8, 0), At(0, 8), 0.5,
                          nullptr);
     EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 128, 0, 128}));
 
     // Opacity 2 lifts alpha 0.6 to full coverage: the source replaces the pixel, R = 0.2.
-    const test::OwnedImage dim = Solid(2, 2, PF_PixelFormat_ARGB32, {153, 51, 0, 0});
-    RasterizeTriangleCpu(WholeImage(dim), out.World(), PF_PixelFormat_ARGB32, At(0, 0), At(8, 0), At(0, 8), 2, nullptr);
+    const test::OwnedImage dim = Solid(2, 2, PixelFormat::Argb8, {153, 51, 0, 0});
+    RasterizeTriangleCpu(WholeImage(dim), out.View(), At(0, 0), At(8, 0), At(0, 8), 2, nullptr);
     EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 51, 0, 0}));
 }
 
 TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
 {
     // Texels: opaque red at (0, 0), transparent green at (1, 0), opaque blue below both.
-    test::OwnedImage image(2, 2, PF_PixelFormat_ARGB64, 6);
+    test::OwnedImage image(2, 2, PixelFormat::Argb16, 6);
     image.Set(0, 0, {32768, 32768, 0, 0});
     image.Set(1, 0, {0, 0, 32768, 0});
     image.Set(0, 1, {32768, 0, 0, 32768});
@@ -145,31 +145,30 @@ TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
         EXPECT_NEAR(c.g, g, 1e-6);
         EXPECT_NEAR(c.b, b, 1e-6);
     };
-    const PF_PixelFormat f = PF_PixelFormat_ARGB64;
+    const PixelFormat f = PixelFormat::Argb16;
     // Halfway between red and transparent green: half alpha, and the colour stays pure red.
-    expectColour(SampleBilinear(image.World(), f, 0.5, 0), 0.5, 1, 0, 0);
+    expectColour(SampleBilinear(image.View(), 0.5, 0), 0.5, 1, 0, 0);
     // Weights 3/8 red, 1/8 green (alpha 0), 3/8 + 1/8 blue: alpha 7/8, red 3/7, blue 4/7.
-    expectColour(SampleBilinear(image.World(), f, 0.25, 0.5), 0.875, 3.0 / 7, 0, 4.0 / 7);
+    expectColour(SampleBilinear(image.View(), 0.25, 0.5), 0.875, 3.0 / 7, 0, 4.0 / 7);
     // Outside the texture the border texels repeat; they never wrap to the other side.
-    expectColour(SampleBilinear(image.World(), f, -40, -3), 1, 1, 0, 0);
-    expectColour(SampleBilinear(image.World(), f, 0, 9), 1, 0, 0, 1);
-    expectColour(SampleBilinear(image.World(), f, kNaN, 0), 1, 1, 0, 0);
-    expectColour(SampleBilinear(image.World(), f, 1, 0), 0, 0, 0, 0);
-    expectColour(SampleBilinear(image.World(), f, 3, -1), 0, 0, 0, 0);
+    expectColour(SampleBilinear(image.View(), -40, -3), 1, 1, 0, 0);
+    expectColour(SampleBilinear(image.View(), 0, 9), 1, 0, 0, 1);
+    expectColour(SampleBilinear(image.View(), kNaN, 0), 1, 1, 0, 0);
+    expectColour(SampleBilinear(image.View(), 1, 0), 0, 0, 0, 0);
+    expectColour(SampleBilinear(image.View(), 3, -1), 0, 0, 0, 0);
 
-    expectColour(FetchTexel(image.World(), f, 0, 1), 1, 0, 0, 1);
-    expectColour(FetchTexel(image.World(), f, 2, 0), 0, 0, 0, 0);
-    expectColour(FetchTexel(image.World(), f, 0, -1), 0, 0, 0, 0);
-    test::OwnedImage bytes(1, 1, PF_PixelFormat_ARGB32);
+    expectColour(FetchTexel(image.View(), 0, 1), 1, 0, 0, 1);
+    expectColour(FetchTexel(image.View(), 2, 0), 0, 0, 0, 0);
+    expectColour(FetchTexel(image.View(), 0, -1), 0, 0, 0, 0);
+    test::OwnedImage bytes(1, 1, PixelFormat::Argb8);
     bytes.Set(0, 0, {51, 255, 0, 102});
-    expectColour(FetchTexel(bytes.World(), PF_PixelFormat_ARGB32, 0, 0), 0.2, 1, 0, 0.4);
-    PF_EffectWorld empty{};
-    expectColour(SampleBilinear(empty, f, 0, 0), 0, 0, 0, 0);
+    expectColour(FetchTexel(bytes.View(), 0, 0), 0.2, 1, 0, 0.4);
+    expectColour(SampleBilinear(ImageView{}, 0, 0), 0, 0, 0, 0);
 }
 
 TEST(RasterizerTest, DegenerateOrUnusableInputDrawsNothing)
 {
-    const test::OwnedImage white = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
     const SourceQuad quad = WholeImage(white);
     const ScreenVertex triangles[][3] = {
         {At(1, 1), At(5, 5), At(9, 9)},                           // zero area
@@ -182,39 +181,38 @@ TEST(RasterizerTest, DegenerateOrUnusableInputDrawsNothing)
         {At(-1e308, 1), At(1e308, 2), At(0, 3)},                  // edge lengths overflow
     };
     for (const auto& t : triangles) {
-        test::OwnedImage out(16, 16, PF_PixelFormat_ARGB32, 4);
-        RasterizeTriangleCpu(quad, out.World(), PF_PixelFormat_ARGB32, t[0], t[1], t[2], 1, nullptr);
+        test::OwnedImage out(16, 16, PixelFormat::Argb8, 4);
+        RasterizeTriangleCpu(quad, out.View(), t[0], t[1], t[2], 1, nullptr);
         EXPECT_EQ(out.Channels(), std::vector<double>(16 * 16 * 4, 0.0)) << t[0].x << " " << t[1].x;
     }
     // Outputs and sources without pixels are skipped without touching memory.
-    PF_EffectWorld noOutput{};
+    ImageView noOutput{};
     noOutput.width = 16;
     noOutput.height = 16;
-    RasterizeTriangleCpu(quad, noOutput, PF_PixelFormat_ARGB32, At(0, 0), At(9, 0), At(0, 9), 1, nullptr);
-    test::OwnedImage zeroWide(0, 5, PF_PixelFormat_ARGB32);
-    DrawTriangleListCpu({{&quad, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}}, zeroWide.World(),
-                        PF_PixelFormat_ARGB32, nullptr, {});
-    test::OwnedImage out(16, 16, PF_PixelFormat_ARGB32);
+    RasterizeTriangleCpu(quad, noOutput, At(0, 0), At(9, 0), At(0, 9), 1, nullptr);
+    test::OwnedImage zeroWide(0, 5, PixelFormat::Argb8);
+    DrawTriangleListCpu({{&quad, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}}, zeroWide.View(), nullptr,
+                        {});
+    test::OwnedImage out(16, 16, PixelFormat::Argb8);
     SourceQuad noImage = quad;
-    noImage.image = nullptr;
-    PF_EffectWorld emptySource{};
+    noImage.image = {};
     SourceQuad noPixels = quad;
-    noPixels.image = &emptySource;
+    noPixels.image.width = 0;
     DrawTriangleListCpu({{&noImage, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0},
                          {&noPixels, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0},
                          {nullptr, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}},
-                        out.World(), PF_PixelFormat_ARGB32, nullptr, {});
+                        out.View(), nullptr, {});
     EXPECT_EQ(out.Channels(), std::vector<double>(16 * 16 * 4, 0.0));
 }
 
 TEST(RasterizerTest, HugeButFiniteTrianglesCoverTheOutput)
 {
     // A near-plane sliver projected billions of pixels away still covers what it should.
-    const test::OwnedImage white = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
-    test::OwnedImage out(20, 10, PF_PixelFormat_ARGB32);
-    RasterizeTriangleCpu(WholeImage(white), out.World(), PF_PixelFormat_ARGB32, At(-3e9, -1e9), At(4e9, -2e9),
+    const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
+    test::OwnedImage out(20, 10, PixelFormat::Argb8);
+    RasterizeTriangleCpu(WholeImage(white), out.View(), At(-3e9, -1e9), At(4e9, -2e9),
                          At(5, 4e9), 1, nullptr);
-    EXPECT_EQ(out.Channels(), Solid(20, 10, PF_PixelFormat_ARGB32, {255, 255, 255, 255}).Channels());
+    EXPECT_EQ(out.Channels(), Solid(20, 10, PixelFormat::Argb8, {255, 255, 255, 255}).Channels());
 }
 
 PF_Err AbortAfterFirstPoll(PF_ProgPtr effectRef)
@@ -225,13 +223,13 @@ PF_Err AbortAfterFirstPoll(PF_ProgPtr effectRef)
 
 TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)
 {
-    const test::OwnedImage white = Solid(2, 2, PF_PixelFormat_ARGB32, {255, 255, 255, 255});
+    const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
     const SourceQuad quad = WholeImage(white);
     // One entry holding the whole quad (D differs from A), then one more triangle elsewhere.
     const TriangleList list = {{&quad, At(0, 0), At(4, 0), At(4, 4), At(0, 4), 1, 0},
                                {&quad, At(6, 0), At(10, 0), At(6, 4), At(6, 0), 1, 0}};
-    test::OwnedImage all(10, 4, PF_PixelFormat_ARGB32);
-    DrawTriangleListCpu(list, all.World(), PF_PixelFormat_ARGB32, nullptr, {});
+    test::OwnedImage all(10, 4, PixelFormat::Argb8);
+    DrawTriangleListCpu(list, all.View(), nullptr, {});
     EXPECT_EQ(all.Get(0, 3)[0], 255) << "the (A, C, D) half";
     EXPECT_EQ(all.Get(3, 0)[0], 255) << "the (A, B, C) half";
     EXPECT_EQ(all.Get(6, 0)[0], 255);
@@ -240,8 +238,8 @@ TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)
     PF_InData inData{};
     inData.effect_ref = reinterpret_cast<PF_ProgPtr>(&polls);
     inData.inter.abort = AbortAfterFirstPoll;
-    test::OwnedImage aborted(10, 4, PF_PixelFormat_ARGB32);
-    DrawTriangleListCpu(list, aborted.World(), PF_PixelFormat_ARGB32, nullptr, AbortCheck{&inData});
+    test::OwnedImage aborted(10, 4, PixelFormat::Argb8);
+    DrawTriangleListCpu(list, aborted.View(), nullptr, AbortCheck{&inData});
     EXPECT_EQ(polls, 1);
     EXPECT_EQ(aborted.Get(0, 3)[0], 255) << "the entry before the abort is complete";
     EXPECT_EQ(aborted.Get(6, 0)[0], 0) << "nothing after it";

@@ -78,7 +78,7 @@ TEST_F(SourceFramesTest, AFlatQuadIsTheScaledLayerAnchoredAtItsAnchorPoint)
     ExpectVecNear(q.corners[2], {24, 30, 0});
     EXPECT_EQ(q.uMax, 63);
     EXPECT_EQ(q.vMax, 39);
-    EXPECT_EQ(q.format, PF_PixelFormat_ARGB32);
+    EXPECT_EQ(q.image.format, PixelFormat::Argb8);
     ExpectEverythingReturned();
 }
 
@@ -88,7 +88,7 @@ TEST_F(SourceFramesTest, AtHalfResolutionTheImageHalvesButTheQuadKeepsItsSize)
     ASSERT_EQ(Build(), PF_Err_NONE);
     ASSERT_EQ(list_.size(), 1u);
     const SourceQuad& q = list_[0].quads[0];
-    EXPECT_EQ(q.image->width, 32);
+    EXPECT_EQ(q.image.width, 32);
     ExpectVecNear(q.corners[0], {-32, -32, 0});
     ExpectVecNear(q.corners[2], {32, 32, 0});
     EXPECT_EQ(q.uMax, 31);
@@ -140,8 +140,8 @@ TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
     ExpectVecNear(quads[0].corners[0], {-25, -20, -15}, 1e-9);
     ExpectVecNear(quads[0].corners[2], {-15, 0, -15}, 1e-9);
     ExpectVecNear(quads[1].corners[0], {15, 5, 25}, 1e-9);
-    EXPECT_EQ(quads[0].image->width, 10);
-    EXPECT_EQ(quads[0].image->height, 20);
+    EXPECT_EQ(quads[0].image.width, 10);
+    EXPECT_EQ(quads[0].image.height, 20);
     ExpectEverythingReturned();
 }
 

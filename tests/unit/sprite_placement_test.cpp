@@ -30,7 +30,7 @@ struct Fixture {
     }
 };
 
-SourceQuad UnitQuad(const PF_EffectWorld* image = nullptr)
+SourceQuad UnitQuad(const ImageView& image = {})
 {
     SourceQuad quad;
     quad.image = image;
@@ -170,12 +170,9 @@ TEST(PoseSprite, RotatesAboutXThenTheNewYThenTheNewZ)
 
 TEST(PlaceSprite, EmitsOnlyDrawableQuadsThatHavePixels)
 {
-    unsigned char pixel[4] = {255, 255, 255, 255};
-    PF_EffectWorld image{};
-    image.data = reinterpret_cast<PF_PixelPtr>(pixel);
-    image.width = image.height = 1;
-    image.rowbytes = 4;
-    PF_EffectWorld empty = image;
+    std::byte pixel[4] = {std::byte{255}, std::byte{255}, std::byte{255}, std::byte{255}};
+    const ImageView image{pixel, 4, 1, 1, PixelFormat::Argb8};
+    ImageView empty = image;
     empty.data = nullptr;
 
     Fixture f;
@@ -183,7 +180,7 @@ TEST(PlaceSprite, EmitsOnlyDrawableQuadsThatHavePixels)
     f.camera.compWidth = f.camera.compHeight = 0;
     f.settings.opacity = 40;
     TriangleList list;
-    const SourceQuad quad = UnitQuad(&image);
+    const SourceQuad quad = UnitQuad(image);
     ASSERT_TRUE(PlaceSprite(f.instance, quad, f.settings, f.camera, list));
     ASSERT_EQ(list.size(), 2u); // (W0, W1, W2) then (W0, W2, W3)
     const double expected[2][3][2] = {{{9.5, 19.5}, {10.5, 19.5}, {10.5, 20.5}},
@@ -200,7 +197,7 @@ TEST(PlaceSprite, EmitsOnlyDrawableQuadsThatHavePixels)
     f.settings.opacity = 100;
 
     EXPECT_FALSE(PlaceSprite(f.instance, UnitQuad(), f.settings, f.camera, list));
-    EXPECT_FALSE(PlaceSprite(f.instance, UnitQuad(&empty), f.settings, f.camera, list));
+    EXPECT_FALSE(PlaceSprite(f.instance, UnitQuad(empty), f.settings, f.camera, list));
     f.settings.opacity = 0;
     EXPECT_FALSE(PlaceSprite(f.instance, quad, f.settings, f.camera, list));
     f.settings.opacity = 100;

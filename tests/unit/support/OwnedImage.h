@@ -4,49 +4,51 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
-#include "AE_Effect.h"
+#include "render/Image.h"
+
+namespace strandel {
+
+// Test messages name the format.
+inline std::ostream& operator<<(std::ostream& out, PixelFormat format)
+{
+    return out << (format == PixelFormat::ArgbFloat ? "float" : format == PixelFormat::Argb16 ? "16-bit" : "8-bit");
+}
+
+} // namespace strandel
 
 namespace strandel::test {
 
-inline std::size_t ChannelBytes(PF_PixelFormat format)
-{
-    if (format == PF_PixelFormat_ARGB128) return 4;
-    if (format == PF_PixelFormat_ARGB64) return 2;
-    return 1;
-}
+inline std::size_t ChannelBytes(PixelFormat format) { return static_cast<std::size_t>(BytesPerPixel(format)) / 4; }
 
 // Full scale of a stored channel: 255, 32768 or 1.0.
-inline double FullScale(PF_PixelFormat format)
+inline double FullScale(PixelFormat format)
 {
-    if (format == PF_PixelFormat_ARGB128) return 1;
-    if (format == PF_PixelFormat_ARGB64) return 32768;
+    if (format == PixelFormat::ArgbFloat) return 1;
+    if (format == PixelFormat::Argb16) return 32768;
     return 255;
 }
 
 class OwnedImage {
 public:
     // padBytes extra bytes end every row, so code that assumes packed rows reads the wrong pixels.
-    OwnedImage(int32_t width, int32_t height, PF_PixelFormat format, int32_t padBytes = 0)
-        : format_(format), channelBytes_(ChannelBytes(format))
+    OwnedImage(int32_t width, int32_t height, PixelFormat format, int32_t padBytes = 0)
+        : channelBytes_(ChannelBytes(format))
     {
         const std::size_t rowBytes = static_cast<std::size_t>(width) * 4 * channelBytes_ + padBytes;
         storage_.assign(rowBytes * static_cast<std::size_t>(height > 0 ? height : 0), std::byte{0});
-        world_.data = reinterpret_cast<PF_PixelPtr>(storage_.data());
-        world_.rowbytes = static_cast<A_long>(rowBytes);
-        world_.width = width;
-        world_.height = height;
+        view_ = {storage_.data(), static_cast<std::ptrdiff_t>(rowBytes), width, height, format};
     }
     OwnedImage(const OwnedImage&) = delete;
     OwnedImage& operator=(const OwnedImage&) = delete;
     OwnedImage(OwnedImage&&) = default;
 
-    PF_EffectWorld& World() { return world_; }
-    const PF_EffectWorld* WorldPtr() const { return &world_; }
-    PF_PixelFormat Format() const { return format_; }
-    int32_t Width() const { return world_.width; }
-    int32_t Height() const { return world_.height; }
+    const ImageView& View() const { return view_; }
+    PixelFormat Format() const { return view_.format; }
+    int32_t Width() const { return view_.width; }
+    int32_t Height() const { return view_.height; }
 
     // Channels A, R, G, B in stored units (0..255, 0..32768 or float).
     std::array<double, 4> Get(int32_t x, int32_t y) const
@@ -79,15 +81,15 @@ public:
         std::vector<std::byte> out;
         const std::size_t used = static_cast<std::size_t>(Width()) * 4 * channelBytes_;
         for (int32_t y = 0; y < Height(); ++y)
-            for (std::size_t i = used; i < static_cast<std::size_t>(world_.rowbytes); ++i)
-                out.push_back(storage_[y * static_cast<std::size_t>(world_.rowbytes) + i]);
+            for (std::size_t i = used; i < static_cast<std::size_t>(view_.rowBytes); ++i)
+                out.push_back(storage_[y * static_cast<std::size_t>(view_.rowBytes) + i]);
         return out;
     }
 
 private:
     const std::byte* PixelAt(int32_t x, int32_t y) const
     {
-        return storage_.data() + static_cast<std::size_t>(y) * world_.rowbytes + x * 4 * channelBytes_;
+        return storage_.data() + static_cast<std::size_t>(y) * view_.rowBytes + x * 4 * channelBytes_;
     }
 
     double ReadChannel(const std::byte* p) const
@@ -118,10 +120,9 @@ private:
         }
     }
 
-    PF_PixelFormat format_;
     std::size_t channelBytes_;
     std::vector<std::byte> storage_;
-    PF_EffectWorld world_{};
+    ImageView view_;
 };
 
 } // namespace strandel::test

@@ -17,7 +17,7 @@ inline double Uniform(std::mt19937_64& random, double lo, double hi)
 inline void FillRandom(OwnedImage& image, std::mt19937_64& random)
 {
     const double full = FullScale(image.Format());
-    const bool isFloat = image.Format() == PF_PixelFormat_ARGB128;
+    const bool isFloat = image.Format() == PixelFormat::ArgbFloat;
     for (int32_t y = 0; y < image.Height(); ++y)
         for (int32_t x = 0; x < image.Width(); ++x) {
             const double pick = Uniform(random, 0, 1);
@@ -46,7 +46,7 @@ inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads,
     for (int i = 0; i < count; ++i) {
         const SourceQuad* quad = quads[i % quads.size()];
         const auto vertex = [&] {
-            const double w = quad->image->width, h = quad->image->height;
+            const double w = quad->image.width, h = quad->image.height;
             return ScreenVertex{Uniform(random, options.xLo, options.xHi), Uniform(random, options.yLo, options.yHi),
                                 Uniform(random, options.zLo, options.zHi), Uniform(random, -3, w + 2),
                                 Uniform(random, -3, h + 2)};

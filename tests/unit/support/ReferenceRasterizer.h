@@ -7,7 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "AE_Effect.h"
 #include "render/Triangles.h"
 
 namespace strandel::test::reference {
@@ -16,30 +15,31 @@ struct Argb {
     double a = 0, r = 0, g = 0, b = 0;
 };
 
-inline double Scale(PF_PixelFormat format)
+inline double Scale(PixelFormat format)
 {
-    if (format == PF_PixelFormat_ARGB128) return 1;
-    if (format == PF_PixelFormat_ARGB64) return 32768;
+    if (format == PixelFormat::ArgbFloat) return 1;
+    if (format == PixelFormat::Argb16) return 32768;
     return 255;
 }
 
-inline const char* PixelAddress(const PF_EffectWorld& image, PF_PixelFormat format, int64_t x, int64_t y)
+inline const char* PixelAddress(const ImageView& image, int64_t x, int64_t y)
 {
-    const int64_t channelBytes = format == PF_PixelFormat_ARGB128 ? 4 : format == PF_PixelFormat_ARGB64 ? 2 : 1;
-    return reinterpret_cast<const char*>(image.data) + y * image.rowbytes + x * 4 * channelBytes;
+    const int64_t channelBytes = BytesPerPixel(image.format) / 4;
+    return reinterpret_cast<const char*>(image.data) + y * image.rowBytes + x * 4 * channelBytes;
 }
 
-inline Argb FetchTexel(const PF_EffectWorld& image, PF_PixelFormat format, int64_t x, int64_t y)
+inline Argb FetchTexel(const ImageView& image, int64_t x, int64_t y)
 {
+    const PixelFormat format = image.format;
     if (!image.data || x < 0 || y < 0 || x >= image.width || y >= image.height) return {};
-    const char* p = PixelAddress(image, format, x, y);
+    const char* p = PixelAddress(image, x, y);
     double c[4];
     for (int i = 0; i < 4; ++i) {
-        if (format == PF_PixelFormat_ARGB128) {
+        if (format == PixelFormat::ArgbFloat) {
             float f;
             std::memcpy(&f, p + 4 * i, 4);
             c[i] = f;
-        } else if (format == PF_PixelFormat_ARGB64) {
+        } else if (format == PixelFormat::Argb16) {
             uint16_t v;
             std::memcpy(&v, p + 2 * i, 2);
             c[i] = v * 3.0517578125e-5;
@@ -50,7 +50,7 @@ inline Argb FetchTexel(const PF_EffectWorld& image, PF_PixelFormat format, int64
     return {c[0], c[1], c[2], c[3]};
 }
 
-inline Argb SampleBilinear(const PF_EffectWorld& image, PF_PixelFormat format, double u, double v)
+inline Argb SampleBilinear(const ImageView& image, double u, double v)
 {
     if (!image.data || image.width < 1 || image.height < 1) return {};
     u = std::clamp(u, 0.0, image.width - 1.0);
@@ -58,8 +58,8 @@ inline Argb SampleBilinear(const PF_EffectWorld& image, PF_PixelFormat format, d
     const int64_t x0 = static_cast<int64_t>(std::floor(u)), y0 = static_cast<int64_t>(std::floor(v));
     const int64_t x1 = std::min<int64_t>(x0 + 1, image.width - 1), y1 = std::min<int64_t>(y0 + 1, image.height - 1);
     const double fx = u - x0, fy = v - y0;
-    const Argb t[4] = {FetchTexel(image, format, x0, y0), FetchTexel(image, format, x1, y0),
-                       FetchTexel(image, format, x0, y1), FetchTexel(image, format, x1, y1)};
+    const Argb t[4] = {FetchTexel(image, x0, y0), FetchTexel(image, x1, y0),
+                       FetchTexel(image, x0, y1), FetchTexel(image, x1, y1)};
     const double w[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
     Argb sum;
     for (int i = 0; i < 4; ++i) {
@@ -72,12 +72,12 @@ inline Argb SampleBilinear(const PF_EffectWorld& image, PF_PixelFormat format, d
     return {std::clamp(sum.a, 0.0, 1.0), sum.r / sum.a, sum.g / sum.a, sum.b / sum.a};
 }
 
-inline void StoreChannel(char* p, PF_PixelFormat format, int i, double value, bool clamp)
+inline void StoreChannel(char* p, PixelFormat format, int i, double value, bool clamp)
 {
-    if (format == PF_PixelFormat_ARGB128) {
+    if (format == PixelFormat::ArgbFloat) {
         const float f = static_cast<float>(clamp ? std::clamp(value, 0.0, 1.0) : value);
         std::memcpy(p + 4 * i, &f, 4);
-    } else if (format == PF_PixelFormat_ARGB64) {
+    } else if (format == PixelFormat::Argb16) {
         const uint16_t v = static_cast<uint16_t>(std::round(std::clamp(value, 0.0, 1.0) * 32768));
         std::memcpy(p + 2 * i, &v, 2);
     } else {
@@ -85,14 +85,15 @@ inline void StoreChannel(char* p, PF_PixelFormat format, int i, double value, bo
     }
 }
 
-inline void BlendPixelOver(PF_EffectWorld& output, PF_PixelFormat format, int64_t x, int64_t y, const Argb& colour)
+inline void BlendPixelOver(const ImageView& output, int64_t x, int64_t y, const Argb& colour)
 {
+    const PixelFormat format = output.format;
     if (!output.data || x < 0 || y < 0 || x >= output.width || y >= output.height || colour.a <= 0) return;
     const double s = std::min(colour.a, 1.0);
-    const Argb d = FetchTexel(output, format, x, y);
+    const Argb d = FetchTexel(output, x, y);
     const double outA = (1 - s) * d.a + s;
     const double den = std::max(outA, 1e-8);
-    char* p = const_cast<char*>(PixelAddress(output, format, x, y));
+    char* p = const_cast<char*>(PixelAddress(output, x, y));
     StoreChannel(p, format, 0, outA, true);
     StoreChannel(p, format, 1, (s * colour.r + (1 - s) * d.a * d.r) / den, false);
     StoreChannel(p, format, 2, (s * colour.g + (1 - s) * d.a * d.g) / den, false);
@@ -110,10 +111,10 @@ inline bool PassesEdge(double e, double dx, double dy)
 }
 
 // depth: null, or width * height values.
-inline void RasterizeTriangle(const SourceQuad& quad, PF_EffectWorld& output, PF_PixelFormat format, ScreenVertex A,
+inline void RasterizeTriangle(const SourceQuad& quad, const ImageView& output, ScreenVertex A,
                               ScreenVertex B, ScreenVertex C, double opacity, std::vector<double>* depth)
 {
-    if (!quad.image || !quad.image->data || !output.data || output.width < 1 || output.height < 1) return;
+    if (!quad.image.data || !output.data || output.width < 1 || output.height < 1) return;
     for (const ScreenVertex* v : {&A, &B, &C})
         if (!Finite(*v) || v->z <= 1e-12) return;
     double area = (B.y - A.y) * (C.x - A.x) - (B.x - A.x) * (C.y - A.y);
@@ -146,21 +147,21 @@ inline void RasterizeTriangle(const SourceQuad& quad, PF_EffectWorld& output, PF
             if (stored && !(pixelDepth < *stored - 1e-7)) continue;
             const double u = (bA * A.u / A.z + bB * B.u / B.z + bC * C.u / C.z) / w;
             const double v = (bA * A.v / A.z + bB * B.v / B.z + bC * C.v / C.z) / w;
-            const Argb s = SampleBilinear(*quad.image, quad.format, u, v);
+            const Argb s = SampleBilinear(quad.image, u, v);
             const double a = s.a * opacity;
             if (a <= 1e-8) continue;
-            BlendPixelOver(output, format, x, y, {a, s.r, s.g, s.b});
+            BlendPixelOver(output, x, y, {a, s.r, s.g, s.b});
             if (stored && a >= 0.999) *stored = pixelDepth;
         }
 }
 
-inline void DrawTriangleList(const TriangleList& list, PF_EffectWorld& output, PF_PixelFormat format,
+inline void DrawTriangleList(const TriangleList& list, const ImageView& output,
                              std::vector<double>* depth)
 {
     for (const ScreenTriangle& t : list) {
         if (!t.quad) continue;
-        RasterizeTriangle(*t.quad, output, format, t.A, t.B, t.C, t.opacity, depth);
-        if (!(t.D == t.A)) RasterizeTriangle(*t.quad, output, format, t.A, t.C, t.D, t.opacity, depth);
+        RasterizeTriangle(*t.quad, output, t.A, t.B, t.C, t.opacity, depth);
+        if (!(t.D == t.A)) RasterizeTriangle(*t.quad, output, t.A, t.C, t.D, t.opacity, depth);
     }
 }
 
