@@ -4,7 +4,7 @@
 #include <cmath>
 #include <random>
 
-#include "../tests/unit/support/OwnedImage.h"
+#include "support/OwnedImage.h"
 #include "render/DepthSort.h"
 #include "render/Projection.h"
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "frame/GlobalState.h"
-#include "frame/RenderSettings.h"
+#include "frame/RenderSettingsBuild.h"
 #include "frame/SuiteCache.h"
 #include "host/Host.h"
 #include "host/image/PngFile.h"

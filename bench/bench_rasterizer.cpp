@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "../tests/unit/support/ReferenceRasterizer.h"
+#include "support/ReferenceRasterizer.h"
 #include "BenchFrame.h"
 #include "render/Rasterizer.h"
 

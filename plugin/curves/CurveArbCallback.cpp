@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "curves/CurveModel.h"
+#include "curves/CurveParams.h"
 
 namespace strandel {
 namespace {

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "curves/CurveModel.h"
+#include "curves/CurveParams.h"
 #include "frame/ParamIndex.h"
 
 namespace strandel {

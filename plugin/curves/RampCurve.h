@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "AE_Effect.h"
-
 namespace strandel {
 
 constexpr std::size_t kCurveRecordSize = 784;
@@ -44,12 +42,5 @@ inline double ClampUpperFirst(double value, double lo, double hi)
 RampCurve MakeDefaultCurve(bool edited);
 // Repairs in place; false when the record had to be replaced by the default curve.
 bool NormalizeCurve(RampCurve& curve);
-
-struct CurveRead {
-    RampCurve curve;
-    bool ok;
-};
-CurveRead ReadCurveHandle(const PF_InData* in_data, PF_Handle handle);
-PF_Err NewCurveHandle(const PF_InData* in_data, const RampCurve& curve, PF_Handle* out_handle);
 
 } // namespace strandel

@@ -1,16 +1,19 @@
-// Polls the host's abort callback; a check made without in_data never aborts.
+// Asked between units of work whether the user cancelled; a default check never aborts.
 #pragma once
-#include "AE_Effect.h"
+#include <functional>
+#include <utility>
 
 namespace strandel {
 
-struct AbortCheck {
-    const PF_InData* in_data = nullptr;
+class AbortCheck {
+public:
+    AbortCheck() = default;
+    explicit AbortCheck(std::function<bool()> check) : check_(std::move(check)) {}
 
-    bool operator()() const
-    {
-        return in_data && in_data->inter.abort && in_data->inter.abort(in_data->effect_ref) != PF_Err_NONE;
-    }
+    bool operator()() const { return check_ && check_(); }
+
+private:
+    std::function<bool()> check_;
 };
 
 } // namespace strandel

@@ -1,7 +1,7 @@
 #include "frame/Dispatch.h"
 
 #include "curves/CurveEditor.h"
-#include "curves/CurveModel.h"
+#include "curves/CurveParams.h"
 #include "frame/CommandGuard.h"
 #include "frame/GlobalSetup.h"
 #include "frame/ParamSetup.h"

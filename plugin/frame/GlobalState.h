@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "AE_GeneralPlug.h"
+#include "render/ProcessingDevice.h"
 
 namespace strandel {
 
@@ -12,7 +13,6 @@ AEGP_PluginID PluginId();
 const SPBasicSuite* SavedBasicSuite();
 
 // Which processor drew the last frame.
-enum class ProcessingDevice : uint32_t { Unknown = 0, Cpu = 1, Gpu = 2, CpuFallback = 3 };
 ProcessingDevice ProcessingDeviceState();
 void SetProcessingDeviceState(uint32_t value);
 const char* ProcessingDeviceLabel(uint32_t value);

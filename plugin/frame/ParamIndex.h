@@ -1,10 +1,10 @@
 // Parameter indices (positions in the effect panel; index 0 is the input layer).
 #pragma once
-#include "AE_Effect.h"
+#include <cstdint>
 
 namespace strandel {
 
-enum ParamIndex : PF_ParamIndex {
+enum ParamIndex : int32_t {
     kParamInput = 0,
     kParamPlacementMode = 2,
     kParamPathLayer = 3,
@@ -104,6 +104,6 @@ enum ParamIndex : PF_ParamIndex {
     kParamLast = 120,
 };
 
-constexpr A_long kParamCountWithInput = 121;
+constexpr int32_t kParamCountWithInput = 121;
 
 } // namespace strandel

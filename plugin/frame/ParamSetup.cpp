@@ -1,6 +1,6 @@
 #include "frame/ParamSetup.h"
 
-#include "curves/RampCurve.h"
+#include "curves/CurveParams.h"
 #include "frame/ParamIndex.h"
 #include "frame/ParamTable.h"
 #include "frame/TagRecord.h"

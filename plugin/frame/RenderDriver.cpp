@@ -5,11 +5,12 @@
 #include <cstring>
 #include <new>
 
-#include "frame/AbortCheck.h"
+#include "frame/HostAbort.h"
 #include "frame/FrameTime.h"
 #include "frame/GlobalState.h"
 #include "frame/ParamIndex.h"
 #include "frame/PreRenderData.h"
+#include "frame/RenderSettingsBuild.h"
 #include "frame/SuiteCache.h"
 #include "layout/InstanceLayout.h"
 #include "layout/SourceFrames.h"
@@ -84,7 +85,7 @@ PF_Err DrawFrame(FrameState& f)
 {
     std::vector<PathKeyframe> keys;
     if (!ReadPathKeyframes(f.in_data, f.suites, f.compTime, keys)) return PF_Err_NONE;
-    const AbortCheck abort{f.in_data};
+    const AbortCheck abort = HostAbortCheck(f.in_data);
     PathTable path = BuildPath(keys, f.settings, abort);
     if (path.empty()) return PF_Err_NONE;
     const CameraInfo camera = ReadCompCamera(f.in_data, f.suites, f.compTime, f.output);

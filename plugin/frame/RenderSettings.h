@@ -2,7 +2,6 @@
 #pragma once
 #include <cstdint>
 
-#include "AE_Effect.h"
 #include "curves/RampCurve.h"
 #include "path/Vec3.h"
 
@@ -59,9 +58,5 @@ struct RenderSettings {
 
 // Curve indices into rampCurves / gradientCurves.
 enum CurveChannel { kCurveRotationX = 0, kCurveRotationY, kCurveRotationZ, kCurveScale, kCurveOpacity };
-
-RenderSettings BuildSettingsFromParams(const PF_InData* in_data, PF_ParamDef* const* params);
-// Checks the parameters out and in again; the record is untouched on failure.
-PF_Err BuildSettingsByCheckout(const PF_InData* in_data, RenderSettings& settings);
 
 } // namespace strandel

@@ -1,9 +1,9 @@
 // Filling RenderSettings from parameter records: from the host's array, or by checking out.
 #include <array>
 
-#include "curves/CurveModel.h"
+#include "curves/CurveParams.h"
 #include "frame/ParamIndex.h"
-#include "frame/RenderSettings.h"
+#include "frame/RenderSettingsBuild.h"
 
 namespace strandel {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "frame/AbortCheck.h"
-#include "frame/GlobalState.h"
+#include "render/ProcessingDevice.h"
 #include "render/Triangles.h"
 
 namespace strandel {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "layout/SourceTypes.h"
+#include "render/SourceQuad.h"
 
 namespace strandel {
 

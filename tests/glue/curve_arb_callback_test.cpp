@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "CurveTestSupport.h"
+#include "support/CurveTestSupport.h"
 
 namespace strandel {
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 #include <map>
 
-#include "CurveTestSupport.h"
+#include "support/CurveTestSupport.h"
 #include "frame/ParamIndex.h"
 
 namespace strandel {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "render/Triangles.h"
-#include "OwnedImage.h"
+#include "support/OwnedImage.h"
 
 namespace strandel::test {
 

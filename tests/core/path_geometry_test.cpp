@@ -7,7 +7,7 @@
 #include <random>
 
 #include "path/PathGeometry.h"
-#include "unit/vec_expect.h"
+#include "support/VecExpect.h"
 
 namespace strandel {
 namespace {
@@ -67,21 +67,13 @@ std::vector<PathKeyframe> RandomCurvyKeys(std::mt19937& rng, int count, double t
     return keys;
 }
 
-// Counts abort polls through the callback's effect_ref and cancels once `allowed` polls have passed.
+// Counts abort polls and cancels once `allowed` polls have passed.
 struct AbortAfter {
     long allowed;
     long polls = 0;
-    PF_InData in_data{};
 
-    explicit AbortAfter(long allowed_) : allowed(allowed_)
-    {
-        in_data.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
-        in_data.inter.abort = [](PF_ProgPtr ref) -> PF_Err {
-            auto* self = reinterpret_cast<AbortAfter*>(ref);
-            return ++self->polls > self->allowed ? PF_Interrupt_CANCEL : PF_Err_NONE;
-        };
-    }
-    AbortCheck Check() const { return {&in_data}; }
+    explicit AbortAfter(long allowed_) : allowed(allowed_) {}
+    AbortCheck Check() { return AbortCheck([this] { return ++polls > allowed; }); }
 };
 
 TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)

@@ -10,8 +10,8 @@
 #include "render/FrameDrawing.h"
 #include "render/GpuPass.h"
 #include "render/GpuRenderer.h"
-#include "unit/support/EmulatedGpuRuntime.h"
-#include "unit/support/RandomScene.h"
+#include "support/EmulatedGpuRuntime.h"
+#include "support/RandomScene.h"
 
 namespace strandel {
 namespace {

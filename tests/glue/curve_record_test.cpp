@@ -5,7 +5,7 @@
 #include <functional>
 #include <limits>
 
-#include "CurveTestSupport.h"
+#include "support/CurveTestSupport.h"
 
 namespace strandel {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "layout/InstanceLayout.h"
 #include "path/PathGeometry.h"
-#include "unit/LayoutTestSupport.h"
-#include "unit/vec_expect.h"
+#include "support/LayoutTestSupport.h"
+#include "support/VecExpect.h"
 
 namespace strandel {
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "render/Rasterizer.h"
-#include "unit/support/RandomScene.h"
-#include "unit/support/ReferenceRasterizer.h"
+#include "support/RandomScene.h"
+#include "support/ReferenceRasterizer.h"
 
 namespace strandel {
 namespace {

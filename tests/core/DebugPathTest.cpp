@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "render/DebugPath.h"
-#include "unit/support/OwnedImage.h"
+#include "support/OwnedImage.h"
 
 namespace strandel {
 namespace {

@@ -1,4 +1,4 @@
-#include "unit/support/EmulatedGpuRuntime.h"
+#include "support/EmulatedGpuRuntime.h"
 
 #include <algorithm>
 #include <cstring>

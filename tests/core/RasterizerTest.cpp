@@ -6,7 +6,7 @@
 
 #include "render/Rasterizer.h"
 #include "render/TextureSampling.h"
-#include "unit/support/OwnedImage.h"
+#include "support/OwnedImage.h"
 
 namespace strandel {
 namespace {
@@ -215,12 +215,6 @@ TEST(RasterizerTest, HugeButFiniteTrianglesCoverTheOutput)
     EXPECT_EQ(out.Channels(), Solid(20, 10, PixelFormat::Argb8, {255, 255, 255, 255}).Channels());
 }
 
-PF_Err AbortAfterFirstPoll(PF_ProgPtr effectRef)
-{
-    int& polls = *reinterpret_cast<int*>(effectRef);
-    return ++polls >= 1 ? PF_Interrupt_CANCEL : PF_Err_NONE;
-}
-
 TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)
 {
     const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
@@ -235,11 +229,8 @@ TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)
     EXPECT_EQ(all.Get(6, 0)[0], 255);
 
     int polls = 0;
-    PF_InData inData{};
-    inData.effect_ref = reinterpret_cast<PF_ProgPtr>(&polls);
-    inData.inter.abort = AbortAfterFirstPoll;
     test::OwnedImage aborted(10, 4, PixelFormat::Argb8);
-    DrawTriangleListCpu(list, aborted.View(), nullptr, AbortCheck{&inData});
+    DrawTriangleListCpu(list, aborted.View(), nullptr, AbortCheck([&polls] { return ++polls >= 1; }));
     EXPECT_EQ(polls, 1);
     EXPECT_EQ(aborted.Get(0, 3)[0], 255) << "the entry before the abort is complete";
     EXPECT_EQ(aborted.Get(6, 0)[0], 0) << "nothing after it";

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "CurveTestSupport.h"
+#include "support/CurveTestSupport.h"
 
 namespace strandel {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "render/DepthSort.h"
 #include "render/Rasterizer.h"
-#include "unit/support/OwnedImage.h"
+#include "support/OwnedImage.h"
 
 namespace strandel {
 namespace {

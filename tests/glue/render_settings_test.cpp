@@ -6,7 +6,7 @@
 
 #include "curves/CurveModel.h"
 #include "frame/ParamIndex.h"
-#include "frame/RenderSettings.h"
+#include "frame/RenderSettingsBuild.h"
 #include "host/SceneParams.h"
 #include "support/HostFixture.h"
 

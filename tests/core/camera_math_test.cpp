@@ -5,7 +5,7 @@
 #include <random>
 
 #include "path/CameraInfo.h"
-#include "unit/vec_expect.h"
+#include "support/VecExpect.h"
 
 namespace strandel {
 namespace {

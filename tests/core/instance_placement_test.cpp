@@ -6,7 +6,7 @@
 
 #include "curves/CurveModel.h"
 #include "layout/InstanceLayout.h"
-#include "unit/LayoutTestSupport.h"
+#include "support/LayoutTestSupport.h"
 
 namespace strandel {
 namespace {

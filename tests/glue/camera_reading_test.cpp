@@ -3,7 +3,7 @@
 
 #include "path/CameraReader.h"
 #include "support/SceneFixture.h"
-#include "vec_expect.h"
+#include "support/VecExpect.h"
 
 namespace strandel::test {
 namespace {

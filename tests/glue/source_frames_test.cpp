@@ -6,7 +6,7 @@
 #include "host/render/RenderServices.h"
 #include "layout/SourceFrames.h"
 #include "support/SceneFixture.h"
-#include "vec_expect.h"
+#include "support/VecExpect.h"
 
 namespace strandel::test {
 namespace {

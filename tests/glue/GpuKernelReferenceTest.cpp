@@ -8,8 +8,8 @@
 #include "render/DepthSort.h"
 #include "render/GpuRenderer.h"
 #include "render/Rasterizer.h"
-#include "unit/support/EmulatedGpuRuntime.h"
-#include "unit/support/RandomScene.h"
+#include "support/EmulatedGpuRuntime.h"
+#include "support/RandomScene.h"
 
 namespace strandel {
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstring>
 
-#include "curves/CurveModel.h"
+#include "curves/CurveParams.h"
 #include "support/FakeHandles.h"
 
 namespace strandel::test {
