@@ -25,7 +25,7 @@ void BM_BuildPath(benchmark::State& state)
 {
     const std::vector<PathKeyframe> keys = LongCurvyPath();
     RenderSettings settings;
-    settings.quality = static_cast<uint32_t>(state.range(0));
+    settings.quality = static_cast<Quality>(state.range(0));
     settings.arrayRotation = {20, 30, 10};
     std::size_t samples = 0;
     for (auto _ : state) {

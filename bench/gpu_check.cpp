@@ -30,7 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr uint32_t kRendererGpu = 2, kRendererCpu = 3;
 
 struct Depth {
     PixelFormat format;
@@ -151,14 +150,14 @@ Comparison CheckBenchmarkFrame(const Depth& depth)
     c.name = "benchmark frame";
     c.depth = &depth;
     test::OwnedImage gpu(bench::kWidth, bench::kHeight, depth.format), cpu(bench::kWidth, bench::kHeight, depth.format);
-    const auto draw = [&](test::OwnedImage& output, uint32_t renderer) {
+    const auto draw = [&](test::OwnedImage& output, Renderer renderer) {
         return static_cast<int>(DrawFrameTriangles(frame.triangles, output.View(), true, renderer, {},
                                                    PluginGpuRuntime()));
     };
     int state = 0;
-    c.gpuSeconds = Seconds([&] { state = draw(gpu, kRendererGpu); });
+    c.gpuSeconds = Seconds([&] { state = draw(gpu, Renderer::Gpu); });
     ++c.gpuStates[state];
-    c.cpuSeconds = Seconds([&] { state = draw(cpu, kRendererCpu); });
+    c.cpuSeconds = Seconds([&] { state = draw(cpu, Renderer::Cpu); });
     ++c.cpuStates[state];
     c.difference.Add(gpu.Channels(), cpu.Channels(), depth.fullScale);
     return c;

@@ -92,9 +92,9 @@ PF_Err DrawFrame(FrameState& f)
     ApplyArrayPosition(path, camera, f.settings);
 
     const double globalOpacity = std::clamp(f.settings.opacity / 100.0, 0.0, 1.0);
-    if (f.settings.debugPath == 2 || f.settings.debugPath == 3)
+    if (f.settings.debugPath == DebugPath::Overlay || f.settings.debugPath == DebugPath::PathOnly)
         DrawDebugPath(path, camera, ViewOf(f.output, f.format), globalOpacity, kDebugPathRadius);
-    if (f.settings.debugPath == 3 || f.sources.empty()) return PF_Err_NONE;
+    if (f.settings.debugPath == DebugPath::PathOnly || f.sources.empty()) return PF_Err_NONE;
 
     InstanceList instances = BuildInstances(path, f.sources, f.settings, camera);
     ShiftedFrames shifted;

@@ -2,16 +2,26 @@
 #pragma once
 #include <cstdint>
 
-#include "curves/RampCurve.h"
+#include "curves/CurveModel.h"
 #include "path/Vec3.h"
 
 namespace strandel {
 
+// Popup choices, numbered as the popups number them. A stored project may hold a value outside
+// a list; each use falls back to the default choice for it.
+enum class PlacementMode : uint32_t { PathArray = 1, PathRibbon = 2 };
+enum class SourceMode : uint32_t { Sequential = 1, Random = 2 };
+enum class OrientationMode : uint32_t { Fixed = 1, FollowPath = 2, FaceCamera = 3 };
+enum class ForwardAxis : uint32_t { PlusX = 1, MinusX = 2, PlusY = 3, MinusY = 4, PlusZ = 5, MinusZ = 6 };
+enum class Renderer : uint32_t { Auto = 1, Gpu = 2, Cpu = 3 };
+enum class Quality : uint32_t { Draft = 1, Normal = 2, High = 3 };
+enum class DebugPath : uint32_t { Off = 1, Overlay = 2, PathOnly = 3 };
+
 struct RenderSettings {
-    uint32_t placementMode = 1; // 1 Path Array, 2 Path Ribbon
+    PlacementMode placementMode = PlacementMode::PathArray;
     bool inside = false;
     double spread = 100;
-    uint32_t sourceMode = 1; // 1 Sequential, 2 Random
+    SourceMode sourceMode = SourceMode::Sequential;
     uint32_t sourceSeed = 1;
     int32_t count = 20;
     double spacing = 100;
@@ -21,8 +31,8 @@ struct RenderSettings {
     Vec3 arrayPosition;
     Vec3 arrayRotation; // degrees
     double arrayScale = 100;
-    uint32_t orientationMode = 3; // 1 Fixed, 2 Follow Path, 3 Face Camera
-    uint32_t forwardAxis = 5;     // 1 +X, 2 -X, 3 +Y, 4 -Y, 5 +Z, 6 -Z
+    OrientationMode orientationMode = OrientationMode::FaceCamera;
+    ForwardAxis forwardAxis = ForwardAxis::PlusZ;
     double roll = 0;
     Vec3 objectRotation;
     double objectScale = 100;
@@ -32,7 +42,7 @@ struct RenderSettings {
     RampCurve rampCurves[5]; // rotation X, Y, Z, scale, opacity
     double rampTimeOffset = 0;
     RampCurve rampTimeOffsetCurve;
-    int32_t rampShape = 1; // 1 Linear, 2 Ease In, 3 Ease Out, 4 Ease In-Out
+    int32_t rampShape = kShapeLinear;
     Vec3 gradientStartRotation;
     Vec3 gradientEndRotation;
     double gradientStartScale = 100;
@@ -49,9 +59,9 @@ struct RenderSettings {
     double timeRandom = 0;
     bool depthSort = true;
     double opacity = 100;
-    uint32_t renderer = 1; // 1 Auto, 2 GPU, 3 CPU
-    uint32_t quality = 2;  // 1 Draft, 2 Normal, 3 High
-    uint32_t debugPath = 1; // 1 Off, 2 Overlay, 3 Path Only
+    Renderer renderer = Renderer::Auto;
+    Quality quality = Quality::Normal;
+    DebugPath debugPath = DebugPath::Off;
 
     RenderSettings();
 };

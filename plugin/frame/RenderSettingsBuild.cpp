@@ -14,9 +14,9 @@ class ParamReader {
 public:
     explicit ParamReader(PF_ParamDef* const* params) : params_(params) {}
 
-    void Popup(PF_ParamIndex i, uint32_t& out) const
+    template <class Choice> void Popup(PF_ParamIndex i, Choice& out) const
     {
-        if (auto p = At(i)) out = static_cast<uint32_t>(p->u.pd.value);
+        if (auto p = At(i)) out = static_cast<Choice>(p->u.pd.value);
     }
     void Checkbox(PF_ParamIndex i, bool& out) const
     {

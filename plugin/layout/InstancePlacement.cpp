@@ -61,7 +61,7 @@ double IndexFraction(int32_t count, int32_t index) { return count > 1 ? double(i
 int32_t ChooseSource(const RenderSettings& settings, int32_t index, int32_t sourceCount)
 {
     if (sourceCount < 1) return -1;
-    if (settings.sourceMode == 2) {
+    if (settings.sourceMode == SourceMode::Random) {
         return int32_t(HashRandom(settings.sourceSeed, uint32_t(index), kSourceChoiceChannel) %
                        uint32_t(sourceCount));
     }

@@ -15,7 +15,6 @@ constexpr Vec3 kWorldX{1, 0, 0};
 constexpr Vec3 kWorldY{0, 1, 0};
 constexpr Vec3 kWorldZ{0, 0, 1};
 
-enum ForwardAxis : uint32_t { kPlusX = 1, kMinusX, kPlusY, kMinusY, kPlusZ, kMinusZ };
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
@@ -27,17 +26,17 @@ double Heading(const Vec3& w)
     return std::atan2(w.y / length, w.x / length);
 }
 
-Basis FollowPathBasis(const SpriteInstance& instance, uint32_t forwardAxis)
+Basis FollowPathBasis(const SpriteInstance& instance, ForwardAxis forwardAxis)
 {
     const Vec3& N = instance.normal;
     const Vec3& B = instance.binormal;
     const Vec3& T = instance.frameTangent;
     switch (forwardAxis) {
-    case kPlusX: return Orthonormalize(T, B, NormalizeOr(Cross(T, B), N));
-    case kMinusX: return Orthonormalize(-T, B, NormalizeOr(Cross(-T, B), N));
-    case kPlusY: return Orthonormalize(N, T, NormalizeOr(Cross(N, T), B));
-    case kMinusY: return Orthonormalize(N, -T, NormalizeOr(Cross(N, -T), B));
-    case kMinusZ: return Orthonormalize(-N, B, -T);
+    case ForwardAxis::PlusX: return Orthonormalize(T, B, NormalizeOr(Cross(T, B), N));
+    case ForwardAxis::MinusX: return Orthonormalize(-T, B, NormalizeOr(Cross(-T, B), N));
+    case ForwardAxis::PlusY: return Orthonormalize(N, T, NormalizeOr(Cross(N, T), B));
+    case ForwardAxis::MinusY: return Orthonormalize(N, -T, NormalizeOr(Cross(N, -T), B));
+    case ForwardAxis::MinusZ: return Orthonormalize(-N, B, -T);
     default: return Orthonormalize(N, B, T);
     }
 }
@@ -91,16 +90,16 @@ Basis RibbonFaceCameraBasis(const SpriteInstance& instance, const RenderSettings
 
 Basis UnrolledBasis(const RenderSettings& settings, const CameraInfo& camera, const SpriteInstance& instance)
 {
-    if (settings.placementMode == 2) {
+    if (settings.placementMode == PlacementMode::PathRibbon) {
         switch (settings.orientationMode) {
-        case 1: return RibbonFixedBasis(instance, settings);
-        case 3: return RibbonFaceCameraBasis(instance, settings, camera);
+        case OrientationMode::Fixed: return RibbonFixedBasis(instance, settings);
+        case OrientationMode::FaceCamera: return RibbonFaceCameraBasis(instance, settings, camera);
         default: return RibbonFollowBasis(instance, settings.inside);
         }
     }
     switch (settings.orientationMode) {
-    case 1: return {kWorldX, kWorldY, kWorldZ};
-    case 2: return FollowPathBasis(instance, settings.forwardAxis);
+    case OrientationMode::Fixed: return {kWorldX, kWorldY, kWorldZ};
+    case OrientationMode::FollowPath: return FollowPathBasis(instance, settings.forwardAxis);
     default: return {camera.cameraRight, camera.cameraDown, camera.cameraForward};
     }
 }
@@ -108,13 +107,14 @@ Basis UnrolledBasis(const RenderSettings& settings, const CameraInfo& camera, co
 // Follow Path rolls about the axis laid along the path; every other mode about Z.
 Vec3 RollAxis(const RenderSettings& settings, const Basis& basis)
 {
-    if (settings.placementMode == 2 || settings.orientationMode != 2) return basis.z;
+    if (settings.placementMode == PlacementMode::PathRibbon || settings.orientationMode != OrientationMode::FollowPath)
+        return basis.z;
     switch (settings.forwardAxis) {
-    case kPlusX: return basis.x;
-    case kMinusX: return -basis.x;
-    case kPlusY: return basis.y;
-    case kMinusY: return -basis.y;
-    case kMinusZ: return -basis.z;
+    case ForwardAxis::PlusX: return basis.x;
+    case ForwardAxis::MinusX: return -basis.x;
+    case ForwardAxis::PlusY: return basis.y;
+    case ForwardAxis::MinusY: return -basis.y;
+    case ForwardAxis::MinusZ: return -basis.z;
     default: return basis.z;
     }
 }

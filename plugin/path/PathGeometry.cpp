@@ -16,11 +16,11 @@ struct CubicSegment {
     Vec3 p0, p1, p2, p3;
 };
 
-double FlatnessTolerance(uint32_t quality)
+double FlatnessTolerance(Quality quality)
 {
     switch (quality) {
-    case 1: return 2.0;
-    case 3: return 0.15;
+    case Quality::Draft: return 2.0;
+    case Quality::High: return 0.15;
     default: return 0.5;
     }
 }

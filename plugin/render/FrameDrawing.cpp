@@ -7,11 +7,10 @@
 namespace strandel {
 
 ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth,
-                                    uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu)
+                                    Renderer renderer, const AbortCheck& abortCheck, GpuRuntime* gpu)
 {
-    constexpr uint32_t kRendererCpu = 3;
     ProcessingDevice device = ProcessingDevice::Cpu;
-    if (renderer != kRendererCpu && !list.empty()) {
+    if (renderer != Renderer::Cpu && !list.empty()) {
         if (gpu && IsGpuAvailable(*gpu) && RenderTrianglesGpu(*gpu, list, output, useDepth))
             return ProcessingDevice::Gpu;
         device = ProcessingDevice::CpuFallback;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "frame/AbortCheck.h"
+#include "frame/RenderSettings.h"
 #include "render/ProcessingDevice.h"
 #include "render/Triangles.h"
 
@@ -10,10 +11,10 @@ namespace strandel {
 
 class GpuRuntime;
 
-// Draws the list (already in draw order) into the output. The GPU is tried unless renderer is 3
-// ("CPU") or the list is empty; gpu null means this build has none. Returns Cpu when the GPU was
+// Draws the list (already in draw order) into the output. The GPU is tried unless the renderer is
+// "CPU" or the list is empty; gpu null means this build has none. Returns Cpu when the GPU was
 // not tried, Gpu when it drew, CpuFallback when it was missing or failed and the CPU drew instead.
 ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth,
-                                    uint32_t renderer, const AbortCheck& abortCheck, GpuRuntime* gpu);
+                                    Renderer renderer, const AbortCheck& abortCheck, GpuRuntime* gpu);
 
 } // namespace strandel

@@ -81,7 +81,7 @@ TEST(ChooseSource, SequentialCyclesAndRandomIsSeededAndInRange)
     for (int32_t i = 0; i < 7; ++i) EXPECT_EQ(ChooseSource(s, i, 3), i % 3);
     EXPECT_EQ(ChooseSource(s, 4, 0), -1);
 
-    s.sourceMode = 2;
+    s.sourceMode = SourceMode::Random;
     s.sourceSeed = 5;
     const std::vector<int32_t> byHand = {1, 0, 2, 2, 2, 0, 2, 2, 0, 0}; // hash(5, i, 'SOUR') mod 3
     for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(ChooseSource(s, i, 3), byHand[i]) << i;

@@ -47,9 +47,9 @@ void CheckCases(const std::vector<BasisCase>& cases, const SpriteInstance& insta
         SCOPED_TRACE(testing::Message() << "placement " << c.placement << " orientation " << c.orientation
                                         << " forward " << c.forwardAxis << " roll " << c.roll << " spread "
                                         << c.spread << " inside " << c.inside);
-        s.placementMode = c.placement;
-        s.orientationMode = c.orientation;
-        s.forwardAxis = c.forwardAxis;
+        s.placementMode = static_cast<PlacementMode>(c.placement);
+        s.orientationMode = static_cast<OrientationMode>(c.orientation);
+        s.forwardAxis = static_cast<ForwardAxis>(c.forwardAxis);
         s.roll = c.roll;
         s.spread = c.spread;
         s.inside = c.inside;
@@ -118,7 +118,7 @@ TEST(OrientationBasis, RibbonModesTurnBySpreadAndFlipInside)
 TEST(OrientationBasis, RibbonHeadingFallsBackWhenThePathHasNoSideways)
 {
     RenderSettings s;
-    s.placementMode = 2;
+    s.placementMode = PlacementMode::PathRibbon;
     struct FallbackCase {
         uint32_t orientation;
         Vec3 position, frameTangent, tangent;
@@ -137,7 +137,7 @@ TEST(OrientationBasis, RibbonHeadingFallsBackWhenThePathHasNoSideways)
         instance.position = c.position;
         instance.frameTangent = c.frameTangent;
         instance.tangent = c.tangent;
-        s.orientationMode = c.orientation;
+        s.orientationMode = static_cast<OrientationMode>(c.orientation);
         SCOPED_TRACE(testing::Message() << "orientation " << c.orientation << " tangent " << c.tangent.y);
         ExpectBasis(OrientationBasis(s, camera, instance), c.x, c.y, kZ);
     }
@@ -195,9 +195,9 @@ TEST(OrientationBasis, EveryBasisIsOrthonormalForRandomAndDegenerateFrames)
         instance.normal = vector();
         instance.binormal = vector();
         RenderSettings s;
-        s.placementMode = 1 + trial % 2;
-        s.orientationMode = uint32_t(trial / 2 % 4);
-        s.forwardAxis = uint32_t(trial / 8 % 8);
+        s.placementMode = static_cast<PlacementMode>(1 + trial % 2);
+        s.orientationMode = static_cast<OrientationMode>(trial / 2 % 4); // 0 is out of range on purpose
+        s.forwardAxis = static_cast<ForwardAxis>(trial / 8 % 8);
         s.roll = trial % 3 == 0 ? 0 : component(rng) * 360;
         s.spread = component(rng) * 300;
         s.inside = trial % 5 == 0;

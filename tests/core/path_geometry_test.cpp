@@ -16,7 +16,7 @@ const double kHalfRoot2 = std::sqrt(0.5);
 
 PathKeyframe Key(Vec3 position, Vec3 inTangent = {}, Vec3 outTangent = {}) { return {position, inTangent, outTangent}; }
 
-RenderSettings WithQuality(uint32_t quality)
+RenderSettings WithQuality(Quality quality)
 {
     RenderSettings settings;
     settings.quality = quality;
@@ -172,12 +172,12 @@ TEST(PathBuild, CuspKeepsTheBinormalsSide)
 TEST(PathBuild, QualitySetsTheFlatteningTolerance)
 {
     const std::vector<PathKeyframe> hairpin = {Key({0, 0, 0}, {}, {400, 0, 0}), Key({0, 100, 0}, {400, 0, 0})};
-    auto samples = [&](uint32_t quality) { return BuildPath(hairpin, WithQuality(quality)).size(); };
-    const std::size_t draft = samples(1), normal = samples(2), high = samples(3);
+    auto samples = [&](Quality quality) { return BuildPath(hairpin, WithQuality(quality)).size(); };
+    const std::size_t draft = samples(Quality::Draft), normal = samples(Quality::Normal), high = samples(Quality::High);
     EXPECT_LT(draft, normal);
     EXPECT_LT(normal, high);
     EXPECT_GE(high, 2 * draft);
-    for (uint32_t outOfRange : {0u, 4u, 99u}) EXPECT_EQ(samples(outOfRange), normal) << outOfRange;
+    for (uint32_t outOfRange : {0u, 4u, 99u}) EXPECT_EQ(samples(static_cast<Quality>(outOfRange)), normal) << outOfRange;
 }
 
 TEST(PathBuild, FlattenedPolylineStaysWithinTolerance)
@@ -299,7 +299,7 @@ TEST(PathBuild, SampleCapBoundsPathologicalPaths)
     EXPECT_EQ(flat.size(), kPathSampleLimit);
     ASSERT_NO_FATAL_FAILURE(AssertValidTable(flat));
 
-    const PathTable built = BuildPath(keys, WithQuality(3));
+    const PathTable built = BuildPath(keys, WithQuality(Quality::High));
     EXPECT_GT(built.size(), kPathSampleLimit / 2);
     ASSERT_NO_FATAL_FAILURE(AssertValidTable(built));
 
@@ -312,7 +312,7 @@ TEST(PathBuild, AbortStopsBuildingEarly)
 {
     const std::vector<PathKeyframe> keys = {Key({0, 0, 0}, {}, {400, 0, 0}), Key({0, 100, 0}, {400, 0, 0}),
                                             Key({0, 200, 0}, {}, {})};
-    const RenderSettings settings = WithQuality(3);
+    const RenderSettings settings = WithQuality(Quality::High);
     const std::size_t rawSize = FlattenKeyframes(keys, 0.15).size();
     AbortAfter never(LONG_MAX);
     const std::size_t fullSize = BuildPath(keys, settings, never.Check()).size();
@@ -397,7 +397,7 @@ TEST(PathInvariants, RandomCurvyPathsBuildValidTables)
     std::mt19937 rng(3);
     std::uniform_real_distribution<double> angle(-180, 180), unit(0, 1);
     for (int trial = 0; trial < 12; ++trial) {
-        RenderSettings settings = WithQuality(1 + trial % 3);
+        RenderSettings settings = WithQuality(static_cast<Quality>(1 + trial % 3));
         settings.arrayScale = trial < 3 ? 100 : 10 + 300 * unit(rng);
         settings.arrayRotation = {angle(rng), angle(rng), angle(rng)};
         // Odd trials are polylines, whose corners often turn by more than 90 degrees.

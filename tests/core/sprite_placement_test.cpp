@@ -24,7 +24,7 @@ struct Fixture {
     Fixture()
     {
         settings.count = 5;
-        settings.orientationMode = 1;
+        settings.orientationMode = OrientationMode::Fixed;
         instance.index = 2;
         instance.gradientFraction = 0.5;
     }
@@ -52,7 +52,7 @@ TEST(PoseSprite, CornersSpanTheQuadAlongTheAxesAtScale)
     for (int k = 0; k < 4; ++k) ExpectVecNear(corners[k], expected[k]);
 
     // Along the path frame (N, B, T) = ((0, 0, 1), (0.8, -0.6, 0), (0.6, 0.8, 0)), with depth.
-    f.settings.orientationMode = 2;
+    f.settings.orientationMode = OrientationMode::FollowPath;
     SourceQuad deep = UnitQuad();
     deep.corners[0] = {1, 2, 3};
     const std::optional<SpritePose> along = PoseSprite(f.instance, f.settings, f.camera);
@@ -147,7 +147,7 @@ Matrix3 Rotation(int axis, double degrees)
 TEST(PoseSprite, RotatesAboutXThenTheNewYThenTheNewZ)
 {
     Fixture f;
-    f.settings.orientationMode = 2; // starts from the path frame (N, B, T)
+    f.settings.orientationMode = OrientationMode::FollowPath; // starts from the path frame (N, B, T)
     f.settings.gradientStartRotation = {10, -20, 5};
     f.settings.gradientEndRotation = {30, 40, 65};
     f.settings.objectRotation = {5, 7, -9};

@@ -20,7 +20,7 @@ using test::EmulatedGpuRuntime;
 using test::OwnedImage;
 using Call = EmulatedGpuRuntime::Call;
 
-constexpr uint32_t kAuto = 1, kGpu = 2, kCpu = 3;
+constexpr Renderer kAuto = Renderer::Auto, kGpu = Renderer::Gpu, kCpu = Renderer::Cpu;
 const PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -82,7 +82,7 @@ struct SmallFrame {
     }
 };
 
-ProcessingDevice Draw(const SmallFrame& frame, OwnedImage& output, uint32_t renderer, GpuRuntime* gpu)
+ProcessingDevice Draw(const SmallFrame& frame, OwnedImage& output, Renderer renderer, GpuRuntime* gpu)
 {
     return DrawFrameTriangles(frame.list, output.View(), true, renderer, {}, gpu);
 }
@@ -131,7 +131,7 @@ TEST(GpuRendererTest, EmptyListsAndTheCpuRendererNeverTouchTheDevice)
     OwnedImage cpu = CopyOf(frame.background);
     EXPECT_EQ(Draw(frame, cpu, kCpu, &runtime), ProcessingDevice::Cpu);
     EXPECT_EQ(cpu.Channels(), expected.Channels());
-    for (uint32_t renderer : {kAuto, kGpu, kCpu}) {
+    for (Renderer renderer : {kAuto, kGpu, kCpu}) {
         OwnedImage output = CopyOf(frame.background);
         EXPECT_EQ(DrawFrameTriangles({}, output.View(), true, renderer, {}, &runtime),
                   ProcessingDevice::Cpu);
@@ -146,7 +146,7 @@ TEST(GpuRendererTest, WithoutADeviceTheCpuDrawsAndReportsTheFallback)
     OwnedImage expected = CopyOf(frame.background);
     Draw(frame, expected, kCpu, nullptr);
     EmulatedGpuRuntime noDevice(0);
-    for (uint32_t renderer : {kAuto, kGpu})
+    for (Renderer renderer : {kAuto, kGpu})
         for (GpuRuntime* gpu : {static_cast<GpuRuntime*>(nullptr), static_cast<GpuRuntime*>(&noDevice)}) {
             OwnedImage output = CopyOf(frame.background);
             EXPECT_EQ(Draw(frame, output, renderer, gpu), ProcessingDevice::CpuFallback);
