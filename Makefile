@@ -1,14 +1,19 @@
 # Two commands for a newcomer: `make demo` and `make test`.
 BUILD ?= build
 JOBS  ?= $(shell nproc)
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# CI (which sets CI=true) treats warnings as errors.
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DSTRANDEL_WERROR=ON)
+# SETUP=0 skips installing Debian packages, for machines that already have them.
+SETUP ?= 1
 
 .PHONY: all setup configure build test demo bench gpu-check clean
 
 all: build
 
 setup:
+ifneq ($(SETUP),0)
 	@bash scripts/setup.sh
+endif
 
 configure: setup
 	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null

@@ -115,8 +115,8 @@ struct FrameCallbacks {
     }
 };
 
-FrameCall::FrameCall(EffectInstance& effect, const FrameRequest& request, const std::atomic<bool>* cancel)
-    : FrameContext{request.depth, std::max(request.downsample, 1), cancel},
+FrameCall::FrameCall(EffectInstance& effect, const FrameRequest& request, const std::atomic<bool>* cancelFlag)
+    : FrameContext{request.depth, std::max(request.downsample, 1), cancelFlag},
       effect_(effect),
       call_(effect.NewCall()),
       preRenderCallbacks_{FrameCallbacks::CheckoutLayer, FrameCallbacks::GuidMixIn},

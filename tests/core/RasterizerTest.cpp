@@ -145,7 +145,6 @@ TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
         EXPECT_NEAR(c.g, g, 1e-6);
         EXPECT_NEAR(c.b, b, 1e-6);
     };
-    const PixelFormat f = PixelFormat::Argb16;
     // Halfway between red and transparent green: half alpha, and the colour stays pure red.
     expectColour(SampleBilinear(image.View(), 0.5, 0), 0.5, 1, 0, 0);
     // Weights 3/8 red, 1/8 green (alpha 0), 3/8 + 1/8 blue: alpha 7/8, red 3/7, blue 4/7.

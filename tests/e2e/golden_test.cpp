@@ -68,7 +68,7 @@ TEST_P(GoldenTest, MatchesTheStoredImage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, GoldenTest, ::testing::ValuesIn(kGoldens),
-                         [](const auto& info) { return std::string(info.param.scene); });
+                         [](const auto& param) { return std::string(param.param.scene); });
 
 } // namespace
 } // namespace strandel::test
