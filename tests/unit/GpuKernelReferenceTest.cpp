@@ -14,8 +14,6 @@
 namespace strandel {
 namespace {
 
-const PF_PixelFormat kFormats[] = {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128};
-
 // Random textures and a random background of one output format.
 struct Scene {
     test::OwnedImage small, large, background;
@@ -67,27 +65,20 @@ double LargestDifference(const TriangleList& list, const Scene& scene, bool dept
 
 template <class Fn> void ForEachCase(Fn&& fn)
 {
-    // Small triangles around the output, and large ones far beyond it (as near-plane clipping makes).
-    const test::RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
-    uint64_t seed = 1;
-    for (const auto& options : ranges)
-        for (PF_PixelFormat outFormat : kFormats)
-            for (PF_PixelFormat sourceFormat : kFormats)
-                for (bool depthTest : {false, true}) {
-                    SCOPED_TRACE(testing::Message() << "output " << outFormat << ", source " << sourceFormat
-                                                    << ", depth " << depthTest << ", range " << options.xHi);
-                    std::mt19937_64 random(seed++);
-                    const Scene scene(sourceFormat, outFormat, random);
-                    TriangleList list = test::RandomTriangles({&scene.quads[0], &scene.quads[1]}, 80, random, options);
-                    if (depthTest) {
-                        // Nearest first, and half of the entries opaque where their texels are,
-                        // so that the depth buffer decides most overlaps.
-                        SortTrianglesByDepth(list);
-                        std::reverse(list.begin(), list.end());
-                        for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
-                    }
-                    fn(scene, list, depthTest);
-                }
+    for (const test::RandomListCase& k : test::RandomListCases()) {
+        SCOPED_TRACE(k.Describe());
+        std::mt19937_64 random(k.seed);
+        const Scene scene(k.sourceFormat, k.outFormat, random);
+        TriangleList list = test::RandomTriangles({&scene.quads[0], &scene.quads[1]}, 80, random, k.options);
+        if (k.depthTest) {
+            // Nearest first, and half of the entries opaque where their texels are, so that the
+            // depth buffer decides most overlaps.
+            SortTrianglesByDepth(list);
+            std::reverse(list.begin(), list.end());
+            for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
+        }
+        fn(scene, list, k.depthTest);
+    }
 }
 
 // Float output is rounded by neither renderer, so the lists compare whole: coverage, order, depth
