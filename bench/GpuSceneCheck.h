@@ -1,6 +1,7 @@
 // The GPU against the CPU on example scenes, through the emulated host and the probe copy of the
 // plug-in: each sampled frame drawn once with "Renderer" set to "GPU" and once to "CPU", at 8, 16
-// and 32 bits. Used by gpu_check, which runs every frame.
+// and 32 bits. Shared by gpu_check, which runs every frame on a real GPU, and the GPU tests, which
+// sample a few through the stand-in driver.
 #pragma once
 #include <dlfcn.h>
 
@@ -161,7 +162,7 @@ inline std::vector<Comparison> CheckScene(const std::filesystem::path& scene, co
         const host::LayerIdByName noLayers = [](const std::string&) { return std::optional<A_long>(); };
         const DeviceProbe probe(probePath);
         // Untimed, and at a resolution the checks do not use, so that the cache cannot answer
-        // them: the first GPU frame of this copy of the plug-in starts the CUDA runtime.
+        // them: the first GPU frame of this copy of the plug-in starts the driver.
         host::ApplySceneParam(effect, "Renderer", "GPU", noLayers, warnings);
         host::RenderEffectFrame(effect, {0, host::PixelDepth::Eight, 2 * sampling.downsample});
 

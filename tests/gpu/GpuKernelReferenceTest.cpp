@@ -1,4 +1,5 @@
-// The GPU kernel, run on the CPU by the emulated runtime, against the CPU rasterizer on random
+// The GPU renderer through the driver the library search finds (the stand-in, which runs the
+// kernel body on the CPU, unless a real driver comes first) against the CPU rasterizer on random
 // triangle lists.
 #include <gtest/gtest.h>
 
@@ -7,8 +8,9 @@
 
 #include "render/DepthSort.h"
 #include "render/GpuRenderer.h"
+#include "render/DriverRuntime.h"
 #include "render/Rasterizer.h"
-#include "unit/support/EmulatedGpuRuntime.h"
+#include "render/StxRendererCUDA.h"
 #include "unit/support/RandomScene.h"
 
 namespace strandel {
@@ -45,7 +47,7 @@ double LargestDifference(const TriangleList& list, const Scene& scene, bool dept
 {
     const PF_PixelFormat format = scene.background.Format();
     test::OwnedImage gpu = CopyOf(scene.background), cpu = CopyOf(scene.background);
-    test::EmulatedGpuRuntime runtime;
+    DriverRuntime runtime(kCudaDriverLibrary, kGpuKernelImage);
     EXPECT_EQ(RenderTrianglesGpu(runtime, list, gpu.World(), format, depthTest), PF_Err_NONE);
     DepthBuffer depth(cpu.Width(), cpu.Height());
     DrawTriangleListCpu(list, cpu.World(), format, depthTest ? &depth : nullptr, {});
@@ -131,7 +133,7 @@ TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
     for (const auto& v : shapes) {
         ScreenTriangle entry{&quad, v[0], v[1], v[2], v[3], 0.5, 1};
         test::OwnedImage gpu(24, 20, PF_PixelFormat_ARGB128), cpu(24, 20, PF_PixelFormat_ARGB128);
-        test::EmulatedGpuRuntime runtime;
+        DriverRuntime runtime(kCudaDriverLibrary, kGpuKernelImage);
         ASSERT_EQ(RenderTrianglesGpu(runtime, {entry}, gpu.World(), PF_PixelFormat_ARGB128, false), PF_Err_NONE);
         DrawTriangleListCpu({entry}, cpu.World(), PF_PixelFormat_ARGB128, nullptr, {});
         int covered = 0;
