@@ -1,14 +1,12 @@
 // The kernel image: what nvcc made of the kernel, and that both plug-ins carry exactly those
-// bytes and link no CUDA library.
+// bytes; the Windows one imports no CUDA library.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -77,31 +75,20 @@ TEST(GpuImageTest, HoldsSm75CodeAndCompute75PtxOfTheKernelWithoutFusedMultiplyAd
     EXPECT_EQ(std::memcmp(kGpuKernelImage, image.data(), image.size()), 0);
 }
 
-TEST(GpuImageTest, BothPluginsCarryTheImageAndLinkNoCudaLibrary)
+TEST(GpuImageTest, BothPluginsCarryTheImageAndTheWindowsOneImportsNoCudaLibrary)
 {
     const std::string image = ReadFile(STRANDEL_GPU_IMAGE);
-    const auto mentionsCuda = [](std::string name) {
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-        return name.find("cuda") != std::string::npos;
-    };
-
+    // strandel.so loads without a driver wherever the tests outside this suite load it.
     EXPECT_NE(ReadFile(STRANDEL_PLUGIN_PATH).find(image), std::string::npos) << STRANDEL_PLUGIN_PATH;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen("readelf -d --wide '" STRANDEL_PLUGIN_PATH "'", "r"), pclose);
-    ASSERT_TRUE(pipe);
-    char line[512];
-    int needed = 0;
-    while (std::fgets(line, sizeof line, pipe.get()))
-        if (std::strstr(line, "(NEEDED)")) {
-            ++needed;
-            EXPECT_FALSE(mentionsCuda(line)) << line;
-        }
-    EXPECT_GT(needed, 0) << "readelf listed no needed library";
-
     if (std::string(STRANDEL_AEX_PATH).empty()) GTEST_SKIP() << "no MinGW-w64 cross compiler on this machine";
     EXPECT_NE(ReadFile(STRANDEL_AEX_PATH).find(image), std::string::npos) << STRANDEL_AEX_PATH;
+    // An import of nvcuda.dll would keep the plug-in from loading on machines without the driver.
     const std::vector<std::string> imports = PeImage(STRANDEL_AEX_PATH).ImportedModules();
     EXPECT_FALSE(imports.empty());
-    for (const std::string& module : imports) EXPECT_FALSE(mentionsCuda(module)) << module;
+    for (std::string module : imports) {
+        std::transform(module.begin(), module.end(), module.begin(), [](unsigned char c) { return std::tolower(c); });
+        EXPECT_EQ(module.find("cuda"), std::string::npos) << module;
+    }
 }
 
 } // namespace
