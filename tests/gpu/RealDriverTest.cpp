@@ -1,12 +1,10 @@
 // The plug-in's own runtime with whatever driver the library search finds, against the stand-in,
 // which runs the kernel body on the CPU. Meaningful where a real driver comes first on the search
-// path (make gpu-check runs it so on a GPU machine): without a device it must refuse at once and
-// leave the output alone; with one, the GPU must draw exactly what the stand-in draws, since
-// neither fuses multiply-adds.
+// path (make gpu-check runs it so on a GPU machine): without a device it must refuse and leave the
+// CPU to draw; with one, the GPU must draw exactly what the stand-in draws, since neither fuses
+// multiply-adds.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 #include "gpu/support/GpuFrames.h"
 #include "render/DriverRuntime.h"
@@ -27,9 +25,7 @@ TEST(RealDriverTest, DrawsExactlyWhatTheStandInDrawsOrRefusesCleanly)
 
     GpuRuntime* runtime = PluginGpuRuntime();
     ASSERT_NE(runtime, nullptr);
-    const auto start = std::chrono::steady_clock::now();
     const bool available = IsGpuAvailable(*runtime);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     DriverRuntime standIn(STRANDEL_STANDIN_PATH, kGpuKernelImage);
     for (PF_PixelFormat format : kFormats) {
         SCOPED_TRACE(testing::Message() << "format " << format);
