@@ -6,7 +6,7 @@ namespace strandel {
 
 class GpuRuntime;
 
-// The CUDA runtime the plug-in draws with; null in a build without the CUDA unit.
+// The GPU runtime the plug-in draws with; null in a build without the kernel image (no nvcc).
 GpuRuntime* PluginGpuRuntime();
 
 // A CUDA device is present and usable.

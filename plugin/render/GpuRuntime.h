@@ -1,5 +1,5 @@
-// The CUDA runtime calls a GPU pass makes, behind one small interface in plain types: the plug-in
-// uses the real runtime, tests an emulation that keeps device buffers in host memory.
+// The calls a GPU pass makes, in the shape of the CUDA runtime's, behind one small interface in
+// plain types: DriverRuntime maps them onto the CUDA driver, which the plug-in loads at run time.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -8,7 +8,8 @@
 
 namespace strandel {
 
-// CUDA runtime status values; any value other than success ends a GPU pass.
+// CUDA status values (the runtime's and the driver's agree on these); any value other than
+// success ends a GPU pass.
 using GpuStatus = int32_t;
 constexpr GpuStatus kGpuSuccess = 0;
 constexpr GpuStatus kGpuInvalidValue = 1;

@@ -1,4 +1,4 @@
-// A build without the CUDA toolkit: there is never a GPU, and the CPU draws every frame.
+// A build without nvcc has no kernel image: there is never a GPU, and the CPU draws every frame.
 #include "render/GpuRenderer.h"
 
 namespace strandel {

@@ -1,11 +1,15 @@
-// The one host entry into the device code of StxRendererCUDA.cu, in plain types.
+// StxRendererCUDA.cu as the host side sees it: the fat binary nvcc makes of it (sm_75 code and
+// compute_75 PTX), which the build embeds when nvcc is present, and the kernel's symbol in it.
 #pragma once
-#include "render/GpuRuntime.h"
+#include <cstddef>
 
 namespace strandel {
 
-// Queues RasterizeTriangleKernel with blocks of kTriangleBlockSide x kTriangleBlockSide threads on
-// the default stream; a launch error is left for cudaPeekAtLastError.
-void LaunchRasterizeTriangleKernel(const LaunchGrid& grid, const TriangleKernelArgs<Float4>& args);
+extern const unsigned char kGpuKernelImage[];
+extern const std::size_t kGpuKernelImageSize;
+
+// nvcc's name for RasterizeTriangleKernel, which encodes its namespace and parameter types.
+constexpr const char* kRasterizeTriangleKernelSymbol =
+    "_ZN8strandel23RasterizeTriangleKernelEPK6float4iiPS0_iiNS_13StxCudaVertexES4_S4_fPfiiiiii";
 
 } // namespace strandel

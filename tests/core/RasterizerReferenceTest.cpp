@@ -10,8 +10,6 @@
 namespace strandel {
 namespace {
 
-const PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
-
 // Colour arithmetic runs in single precision, so a stored level may land one step away from the
 // double result where that result sits next to a rounding boundary: one level at 8 and 16 bits.
 // Float output is not quantised; there the difference is a few float ulps, bounded by 1e-6
@@ -67,19 +65,12 @@ Comparison DrawBoth(PixelFormat outFormat, PixelFormat sourceFormat, bool depthT
 
 TEST(RasterizerReferenceTest, StaysWithinALevelOfThePlainLoopOnRandomLists)
 {
-    // Small triangles around the output, and large ones far beyond it (as near-plane clipping makes).
-    const test::RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
-    uint64_t seed = 1;
-    for (const auto& options : ranges)
-        for (PixelFormat outFormat : kFormats)
-            for (PixelFormat sourceFormat : kFormats)
-                for (bool depthTest : {false, true}) {
-                    const Comparison c = DrawBoth(outFormat, sourceFormat, depthTest, options, seed++);
-                    SCOPED_TRACE(testing::Message() << "output " << outFormat << ", source " << sourceFormat
-                                                    << ", depth " << depthTest << ", range " << options.xHi);
-                    EXPECT_LE(c.pixelsOff, c.pixels / 1000);
-                    EXPECT_LE(c.depthsOff, c.depths / 1000);
-                }
+    for (const test::RandomListCase& k : test::RandomListCases()) {
+        SCOPED_TRACE(k.Describe());
+        const Comparison c = DrawBoth(k.outFormat, k.sourceFormat, k.depthTest, k.options, k.seed);
+        EXPECT_LE(c.pixelsOff, c.pixels / 1000);
+        EXPECT_LE(c.depthsOff, c.depths / 1000);
+    }
 }
 
 TEST(RasterizerReferenceTest, CoversExactlyThePixelsOfThePlainEdgeTest)

@@ -1,4 +1,4 @@
-// Reads what tests need from a Windows PE DLL: its export names, module name and resources.
+// Reads what tests need from a Windows PE DLL: its export names, module name, imports and resources.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -25,6 +25,7 @@ public:
         uint32_t opt = pe + 24;
         if (U16(opt) != 0x20B) throw std::runtime_error(path + " is not PE32+");
         exportRva_ = U32(opt + 112);
+        importRva_ = U32(opt + 112 + 8);
         resourceRva_ = U32(opt + 112 + 16);
         uint32_t sec = opt + optSize;
         for (uint16_t i = 0; i < sections; ++i, sec += 40)
@@ -40,6 +41,15 @@ public:
         std::vector<std::string> out;
         for (uint32_t i = 0; i < count; ++i) out.push_back(CString(Offset(U32(names + 4 * i))));
         return out;
+    }
+
+    // The DLLs it imports from, as its import table names them.
+    std::vector<std::string> ImportedModules() const
+    {
+        std::vector<std::string> names;
+        for (uint32_t descriptor = Offset(importRva_); U32(descriptor + 12) != 0; descriptor += 20)
+            names.push_back(CString(Offset(U32(descriptor + 12))));
+        return names;
     }
 
     // The data of resource type `type` (a name), id, language; nullopt when absent.
@@ -104,7 +114,7 @@ private:
 
     std::vector<uint8_t> bytes_;
     std::vector<Section> sections_;
-    uint32_t exportRva_ = 0, resourceRva_ = 0;
+    uint32_t exportRva_ = 0, importRva_ = 0, resourceRva_ = 0;
 };
 
 } // namespace strandel::test

@@ -1,6 +1,8 @@
 // Random textures and triangle lists for comparing the renderer with the reference loop.
 #pragma once
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "render/Triangles.h"
@@ -57,6 +59,38 @@ inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads,
         list.push_back(t);
     }
     return list;
+}
+
+// One case of the comparisons on random lists: the seed that makes the list, its range, the
+// formats, and whether the depth test is on.
+struct RandomListCase {
+    RandomListOptions options;
+    PixelFormat outFormat, sourceFormat;
+    bool depthTest;
+    uint64_t seed;
+
+    std::string Describe() const
+    {
+        std::ostringstream s;
+        s << "output " << outFormat << ", source " << sourceFormat << ", depth " << depthTest << ", range "
+          << options.xHi;
+        return s.str();
+    }
+};
+
+// Small triangles around the output and large ones far beyond it (as near-plane clipping makes),
+// at every output and source format, with the depth test off and on.
+inline std::vector<RandomListCase> RandomListCases()
+{
+    const RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
+    const PixelFormat formats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
+    std::vector<RandomListCase> cases;
+    uint64_t seed = 1;
+    for (const RandomListOptions& options : ranges)
+        for (PixelFormat outFormat : formats)
+            for (PixelFormat sourceFormat : formats)
+                for (bool depthTest : {false, true}) cases.push_back({options, outFormat, sourceFormat, depthTest, seed++});
+    return cases;
 }
 
 } // namespace strandel::test

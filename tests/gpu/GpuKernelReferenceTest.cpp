@@ -1,4 +1,5 @@
-// The GPU kernel, run on the CPU by the emulated runtime, against the CPU rasterizer on random
+// The GPU renderer through the driver the library search finds (the stand-in, which runs the
+// kernel body on the CPU, unless a real driver comes first) against the CPU rasterizer on random
 // triangle lists.
 #include <gtest/gtest.h>
 
@@ -7,14 +8,13 @@
 
 #include "render/DepthSort.h"
 #include "render/GpuRenderer.h"
+#include "render/DriverRuntime.h"
 #include "render/Rasterizer.h"
-#include "support/EmulatedGpuRuntime.h"
+#include "render/StxRendererCUDA.h"
 #include "support/RandomScene.h"
 
 namespace strandel {
 namespace {
-
-const PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
 
 // Random textures and a random background of one output format.
 struct Scene {
@@ -47,7 +47,7 @@ double LargestDifference(const TriangleList& list, const Scene& scene, bool dept
 {
     const PixelFormat format = scene.background.Format();
     test::OwnedImage gpu = CopyOf(scene.background), cpu = CopyOf(scene.background);
-    test::EmulatedGpuRuntime runtime;
+    DriverRuntime runtime(kCudaDriverLibrary, kGpuKernelImage);
     EXPECT_TRUE(RenderTrianglesGpu(runtime, list, gpu.View(), depthTest));
     DepthBuffer depth(cpu.Width(), cpu.Height());
     DrawTriangleListCpu(list, cpu.View(), depthTest ? &depth : nullptr, {});
@@ -67,27 +67,20 @@ double LargestDifference(const TriangleList& list, const Scene& scene, bool dept
 
 template <class Fn> void ForEachCase(Fn&& fn)
 {
-    // Small triangles around the output, and large ones far beyond it (as near-plane clipping makes).
-    const test::RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
-    uint64_t seed = 1;
-    for (const auto& options : ranges)
-        for (PixelFormat outFormat : kFormats)
-            for (PixelFormat sourceFormat : kFormats)
-                for (bool depthTest : {false, true}) {
-                    SCOPED_TRACE(testing::Message() << "output " << outFormat << ", source " << sourceFormat
-                                                    << ", depth " << depthTest << ", range " << options.xHi);
-                    std::mt19937_64 random(seed++);
-                    const Scene scene(sourceFormat, outFormat, random);
-                    TriangleList list = test::RandomTriangles({&scene.quads[0], &scene.quads[1]}, 80, random, options);
-                    if (depthTest) {
-                        // Nearest first, and half of the entries opaque where their texels are,
-                        // so that the depth buffer decides most overlaps.
-                        SortTrianglesByDepth(list);
-                        std::reverse(list.begin(), list.end());
-                        for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
-                    }
-                    fn(scene, list, depthTest);
-                }
+    for (const test::RandomListCase& k : test::RandomListCases()) {
+        SCOPED_TRACE(k.Describe());
+        std::mt19937_64 random(k.seed);
+        const Scene scene(k.sourceFormat, k.outFormat, random);
+        TriangleList list = test::RandomTriangles({&scene.quads[0], &scene.quads[1]}, 80, random, k.options);
+        if (k.depthTest) {
+            // Nearest first, and half of the entries opaque where their texels are, so that the
+            // depth buffer decides most overlaps.
+            SortTrianglesByDepth(list);
+            std::reverse(list.begin(), list.end());
+            for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
+        }
+        fn(scene, list, k.depthTest);
+    }
 }
 
 // Float output is rounded by neither renderer, so the lists compare whole: coverage, order, depth
@@ -140,7 +133,7 @@ TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
     for (const auto& v : shapes) {
         ScreenTriangle entry{&quad, v[0], v[1], v[2], v[3], 0.5, 1};
         test::OwnedImage gpu(24, 20, PixelFormat::ArgbFloat), cpu(24, 20, PixelFormat::ArgbFloat);
-        test::EmulatedGpuRuntime runtime;
+        DriverRuntime runtime(kCudaDriverLibrary, kGpuKernelImage);
         ASSERT_TRUE(RenderTrianglesGpu(runtime, {entry}, gpu.View(), false));
         DrawTriangleListCpu({entry}, cpu.View(), nullptr, {});
         int covered = 0;

@@ -1,0 +1,65 @@
+// Every example scene through the emulated host and the loaded probe copy of the plug-in, with
+// "Renderer" set to "GPU" and to "CPU": the shipped loading code finds the stand-in driver on the
+// library path, draws with it, and lets go of everything when the host unloads the plug-in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "bench/GpuSceneCheck.h"
+#include "gpu/support/StandIn.h"
+
+namespace strandel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A few frames of each scene, at half resolution.
+constexpr gpucheck::Sampling kSampling{10, 2};
+
+fs::path Scene(const std::string& name) { return fs::path(STRANDEL_SOURCE_DIR) / "examples" / (name + ".json"); }
+
+std::vector<std::string> Scenes()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fs::path(STRANDEL_SOURCE_DIR) / "examples"))
+        if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class GpuScenesTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
+{
+    StandIn standIn;
+    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene(GetParam()), STRANDEL_PROBE_PATH, kSampling)) {
+        SCOPED_TRACE(c.depth->name);
+        EXPECT_TRUE(c.Passed()) << c.error << " weighted difference " << c.difference.weighted;
+        EXPECT_TRUE(c.gpuStates.count(2)) << "no frame drew on the GPU";
+    }
+    EXPECT_EQ(standIn.LiveBuffers(), 0);
+    EXPECT_EQ(standIn.HeldByRuntimes(), 0) << "the unloaded plug-in still holds its module or context";
+    EXPECT_EQ(standIn.Misuse(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, GpuScenesTest, ::testing::ValuesIn(Scenes()),
+                         [](const auto& param) { return param.param; });
+
+TEST(GpuScenesWithoutDeviceTest, TheCpuDrawsTheSameFramesAndTheStateSaysSo)
+{
+    StandIn standIn;
+    standIn.Reset(0);
+    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene("helix"), STRANDEL_PROBE_PATH, kSampling)) {
+        SCOPED_TRACE(c.depth->name);
+        EXPECT_TRUE(c.error.empty()) << c.error;
+        EXPECT_TRUE(c.gpuStates.count(3)) << "no frame reported the fallback";
+        // A frame with nothing to draw reports the CPU.
+        for (const auto& [state, frames] : c.gpuStates) EXPECT_TRUE(state == 3 || state == 1) << "state " << state;
+        EXPECT_EQ(c.difference.straight, 0);
+    }
+    EXPECT_EQ(standIn.HeldByRuntimes(), 0);
+}
+
+} // namespace
+} // namespace strandel::test
