@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libspng-dev libopenexr-dev duktape-dev libcairo2-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libstb-dev libtinyexr-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 )
 missing=()
