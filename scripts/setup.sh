@@ -6,7 +6,7 @@ packages=(
   nlohmann-json3-dev libspng-dev libopenexr-dev duktape-dev libcairo2-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libstb-dev libtinyexr-dev zlib1g-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64
 )
 missing=()
 for p in "${packages[@]}"; do
