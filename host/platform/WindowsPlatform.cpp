@@ -18,6 +18,9 @@ std::string LastErrorText()
                        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = length ? std::string(text, length) : "error " + std::to_string(code);
     LocalFree(text);
+    // Some messages leave their subject as "%1"; the caller has named the file already.
+    for (auto at = message.find("%1"); at != std::string::npos; at = message.find("%1"))
+        message.replace(at, 2, "the file");
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
         message.pop_back();
     return message;

@@ -49,6 +49,10 @@ int RunLogged(const std::string& command, const fs::path& log)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// strandel.exe under Wine, in the prefix the tests share.
+const std::string kWindowsStrandel =
+    "WINEPREFIX='" STRANDEL_WINE_PREFIX "' WINEDEBUG=-all '" STRANDEL_WINE64 "' '" STRANDEL_WINDOWS_CLI "'";
+
 // How far apart two values of a channel are in levels: integer steps at 8 and 16 bits. Float has
 // no steps; there a level is one 16-bit step, 1/32768 of the values' magnitude (at least 1).
 double LevelsApart(double a, double b, host::PixelDepth depth)
@@ -118,9 +122,7 @@ TEST_P(WindowsBuildTest, RendersEveryFrameAsTheLinuxBuild)
     fs::create_directories(work_ / "windows");
     for (const auto& entry : fs::directory_iterator(work_ / "linux"))
         host::test::WriteText(work_ / "windows" / entry.path().filename(), "stale");
-    ASSERT_NO_FATAL_FAILURE(Render("WINEPREFIX='" STRANDEL_WINE_PREFIX "' WINEDEBUG=-all '" STRANDEL_WINE64
-                                   "' '" STRANDEL_WINDOWS_CLI "' --plugin '" STRANDEL_AEX_PATH "'",
-                                   "windows"));
+    ASSERT_NO_FATAL_FAILURE(Render(kWindowsStrandel + " --plugin '" STRANDEL_AEX_PATH "'", "windows"));
 
     const auto read = GetParam().depth == 32 ? host::ReadExr : host::ReadPng;
     int frames = 0;
@@ -141,6 +143,22 @@ TEST_P(WindowsBuildTest, RendersEveryFrameAsTheLinuxBuild)
     EXPECT_GT(frames, 0);
     EXPECT_EQ(std::distance(fs::directory_iterator(work_ / "windows"), {}), frames);
     if (!HasFailure()) fs::remove_all(work_); // kept for a look when something differs
+}
+
+// The Windows loader's failure reaches the user as the host's one line naming the file.
+TEST(WindowsCommand, APlugInThatCannotLoadIsNamed)
+{
+    const fs::path work = fs::path(STRANDEL_WINE_WORK) / "unloadable";
+    fs::create_directories(work);
+    host::test::WriteText(work / "Broken.aex", "not a DLL");
+    for (const char* plugin : {"Missing.aex", "Broken.aex"}) {
+        const fs::path log = work / "out.txt";
+        EXPECT_EQ(RunLogged(kWindowsStrandel + " --plugin " + Quoted(work / plugin) + " info", log), 2);
+        const std::string out = host::test::ReadText(log);
+        EXPECT_NE(out.find("strandel: cannot load plug-in " + (work / plugin).string() + ": "), std::string::npos)
+            << out;
+    }
+    fs::remove_all(work);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, WindowsBuildTest, ::testing::ValuesIn(Cases()),
