@@ -1,6 +1,4 @@
 // strandel render: the effect of one layer, frame by frame, into PNG or OpenEXR files.
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "host/HostError.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
+#include "host/platform/Platform.h"
 #include "host/render/EffectRenderer.h"
 #include "host/render/LayerPixels.h"
 #include "host/scene/SceneReader.h"
@@ -115,7 +114,7 @@ void RenderAll(RenderRun& run, int threads)
     run.written.assign(total, 0);
     std::vector<std::thread> workers;
     for (std::size_t t = 0; t < std::min<std::size_t>(threads, total); ++t) workers.emplace_back([&run] { run.Work(); });
-    if (total > 1 && ::isatty(STDERR_FILENO)) {
+    if (total > 1 && host::platform::StderrIsTerminal()) {
         while (run.done < total && !run.stop) {
             DrawProgress(run.done, total);
             std::this_thread::sleep_for(std::chrono::milliseconds(100));

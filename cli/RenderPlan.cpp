@@ -1,7 +1,5 @@
 #include "cli/RenderPlan.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
 #include <regex>
@@ -9,6 +7,7 @@
 
 #include "host/HostError.h"
 #include "host/SceneParams.h"
+#include "host/platform/Platform.h"
 #include "host/project/ImageSequence.h"
 
 namespace strandel::cli {
@@ -31,7 +30,7 @@ void CheckWritableFolder(const std::filesystem::path& folder)
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) throw HostError("cannot create the output folder " + folder.string() + ": " + ec.message());
-    const std::filesystem::path probe = folder / (".strandel-probe-" + std::to_string(::getpid()));
+    const std::filesystem::path probe = folder / (".strandel-probe-" + std::to_string(host::platform::ProcessId()));
     const bool writable = static_cast<bool>(std::ofstream(probe));
     std::filesystem::remove(probe, ec);
     if (!writable) throw HostError("cannot write into the output folder " + folder.string());

@@ -10,6 +10,8 @@ int main(int argc, char** argv)
 {
     CLI::App app{"Strandel: copies of layers along a 3D path, rendered through an emulated compositor host"};
     app.require_subcommand(1);
+    // The same syntax everywhere: on Windows CLI11 would read "/dir/scene.json" as an option.
+    app.allow_windows_style_options(false);
     strandel::cli::CommonOptions common;
     app.add_option("--plugin", common.pluginPath, "plug-in binary to load")->capture_default_str();
 

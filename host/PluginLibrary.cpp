@@ -1,8 +1,7 @@
 #include "host/PluginLibrary.h"
 
-#include <dlfcn.h>
-
 #include "host/HostError.h"
+#include "host/platform/Platform.h"
 
 namespace strandel::host {
 namespace {
@@ -31,25 +30,27 @@ PF_Err RecordRegistration(void* inPtr, const A_char* name, const A_char* matchNa
 
 PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
 {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) throw HostError("cannot load plug-in " + path + ": " + dlerror());
+    std::string why;
+    handle_ = platform::OpenLibrary(path, why);
+    if (!handle_) throw HostError("cannot load plug-in " + path + ": " + why);
     auto fail = [&](const std::string& what) {
-        dlclose(handle_);
+        platform::CloseLibrary(handle_);
         handle_ = nullptr;
         throw HostError("plug-in " + path + " " + what);
     };
-    auto dataEntry = reinterpret_cast<PF_PluginDataEntryFunc2>(dlsym(handle_, "PluginDataEntryFunction2"));
+    auto dataEntry =
+        reinterpret_cast<PF_PluginDataEntryFunc2>(platform::FindSymbol(handle_, "PluginDataEntryFunction2"));
     if (!dataEntry) fail("does not export PluginDataEntryFunction2");
     PF_Err err = dataEntry(&registration_, RecordRegistration, nullptr, "Strandel Host", "1.0");
     if (err != PF_Err_NONE) fail("refused registration with " + ErrorName(err));
     if (registration_.calls != 1) fail("did not register exactly once");
-    entry_ = reinterpret_cast<PF_EffectMainFunc>(dlsym(handle_, registration_.entryPointName.c_str()));
+    entry_ = reinterpret_cast<PF_EffectMainFunc>(platform::FindSymbol(handle_, registration_.entryPointName.c_str()));
     if (!entry_) fail("does not export its entry point '" + registration_.entryPointName + "'");
 }
 
 PluginLibrary::~PluginLibrary()
 {
-    if (handle_) dlclose(handle_);
+    if (handle_) platform::CloseLibrary(handle_);
 }
 
 } // namespace strandel::host

@@ -1,4 +1,4 @@
-// Loads the plug-in binary with dlopen, registers it through PluginDataEntryFunction2 and
+// Loads the plug-in binary, registers it through PluginDataEntryFunction2 and
 // resolves the entry point by the name it registered.
 #pragma once
 #include <string>

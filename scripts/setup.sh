@@ -5,7 +5,8 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   nlohmann-json3-dev libspng-dev libopenexr-dev duktape-dev libcairo2-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libstb-dev libtinyexr-dev zlib1g-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,4 +1,5 @@
-// PNG files through libspng. Errors are FileError naming the file and what failed.
+// PNG files: libspng here, stb_image and zlib in the Windows build. Errors are FileError naming
+// the file and what failed.
 #pragma once
 #include <filesystem>
 

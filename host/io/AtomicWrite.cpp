@@ -1,7 +1,5 @@
 #include "host/io/AtomicWrite.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "host/io/FileError.h"
+#include "host/platform/Platform.h"
 
 namespace strandel::host {
 namespace {
@@ -17,7 +16,7 @@ namespace {
 std::filesystem::path TemporaryPathFor(const std::filesystem::path& target)
 {
     static std::atomic<unsigned> counter{0};
-    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(platform::ProcessId()) + "-" +
                        std::to_string(counter.fetch_add(1));
     return target.parent_path() / name;
 }
@@ -30,9 +29,8 @@ void WriteThroughTemporary(const std::filesystem::path& target,
     const std::filesystem::path temporary = TemporaryPathFor(target);
     try {
         write(temporary);
-        std::error_code ec;
-        std::filesystem::rename(temporary, target, ec);
-        if (ec) throw FileError(target, "cannot replace the file: " + ec.message());
+        std::string why;
+        if (!platform::RenameOver(temporary, target, why)) throw FileError(target, "cannot replace the file: " + why);
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);

@@ -14,7 +14,8 @@ expect() {
   local expected=$1 what=$2 log state
   shift 2
   log=$("$@" 2>&1) || { printf '%s\n' "$log"; echo "FAIL: the render $what failed"; exit 1; }
-  state=$(sed -n 's/^strandel probe: device state //p' <<<"$log" | tail -n 1)
+  # Windows programs end their lines with CR LF.
+  state=$(tr -d '\r' <<<"$log" | sed -n 's/^strandel probe: device state //p' | tail -n 1)
   [ "$state" = "$expected" ] || { printf '%s\n' "$log"; echo "FAIL: device state '$state' $what, expected $expected"; exit 1; }
   echo "device state $state $what"
 }
