@@ -65,8 +65,8 @@ TEST_F(RenderSettingsTest, ConvertsUnitsAsThePanelShowsThem)
     EXPECT_EQ(s.spacing, 250.0);
     EXPECT_TRUE(s.loop);
     EXPECT_EQ(s.arrayPosition, Vec3(10, -20, 30));
-    EXPECT_EQ(s.orientationMode, 2u);
-    EXPECT_EQ(s.renderer, 3u);
+    EXPECT_EQ(s.orientationMode, OrientationMode::FollowPath);
+    EXPECT_EQ(s.renderer, Renderer::Cpu);
     EXPECT_EQ(s.timeRandom, 1.5);
     EXPECT_EQ(s.count, 20);
     EXPECT_TRUE(s.depthSort);
