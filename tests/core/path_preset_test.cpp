@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "presets/PathPreset.h"
-#include "presets/PresetScripts.h"
 
 namespace strandel {
 namespace {
@@ -65,29 +64,6 @@ TEST(PathPresetText, ContextBlockListsTheFieldsInOrder)
               "var StxPathPresetResult = \"ERROR:JSX実行エラー: 結果が返されませんでした。\";\n");
 }
 
-TEST(PathPresetText, ScriptJoinsContextCommonPresetAndTrailer)
-{
-    const struct {
-        uint32_t preset;
-        const char* name;
-        std::string_view script;
-    } cases[] = {
-        {1, "Helix", PresetScript(1)},       {2, "Tornado Helix", PresetScript(2)},
-        {3, "Wave", PresetScript(3)},        {4, "Figure Eight", PresetScript(4)},
-        {9, "Helix", PresetScript(1)},
-    };
-    for (const auto& c : cases) {
-        PathPresetContext context;
-        context.preset = c.preset;
-        const std::string expected = BuildContextBlock(context, c.name) + std::string(CommonPresetScript()) + "\n" +
-                                     std::string(c.script) + "\nStxPathPresetResult;\n";
-        EXPECT_EQ(BuildPathPresetScript(context), expected) << c.preset;
-    }
-    // The four preset scripts are distinct texts.
-    for (uint32_t a = 1; a <= 4; ++a)
-        for (uint32_t b = a + 1; b <= 4; ++b) EXPECT_NE(PresetScript(a), PresetScript(b));
-}
-
 TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -113,12 +89,6 @@ TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
         else
             EXPECT_FALSE(message) << *message;
     }
-    EXPECT_EQ(AtLeastOne(0), 1);
-    EXPECT_EQ(AtLeastOne(-3), 1);
-    EXPECT_EQ(AtLeastOne(4), 4);
-    EXPECT_EQ(DirectionFromPopup(2), -1);
-    EXPECT_EQ(DirectionFromPopup(1), 1);
-    EXPECT_EQ(DirectionFromPopup(7), 1);
 }
 
 TEST(PathPresetOutcome, EachBranchOfTheOutcome)
