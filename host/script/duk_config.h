@@ -1,5 +1,5 @@
-/* Duktape's configuration as Debian ships it, plus the execution timeout the host needs to stop a
-   runaway script. */
+/* Duktape's configuration as Debian ships it, plus errors as C++ exceptions (so that the host's
+   natives unwind cleanly) and the execution timeout the host needs to stop a runaway script. */
 #ifndef STRANDEL_DUK_CONFIG_H
 #define STRANDEL_DUK_CONFIG_H
 #include "duk_config_base.h"

@@ -2,6 +2,7 @@
 // recovers from host failures.
 #include <gtest/gtest.h>
 
+#include "frame/GlobalSetup.h"
 #include "frame/GlobalState.h"
 #include "layout/IdleWatcher.h"
 #include "support/SceneFixture.h"
@@ -99,6 +100,10 @@ TEST_F(IdleWatcherTest, AMovedKeyGivesOneRequestPerInstanceAndOneCounterStepPerS
     EXPECT_EQ(moved.counterSteps, 1u);
     EXPECT_EQ(H().log().touchedActiveItem, touches + 1);
     EXPECT_EQ(H().log().liveEffectHandles, 0);
+
+    // The host going away stops the fast wake-up cadence.
+    DeathHook(nullptr, nullptr);
+    EXPECT_FALSE(Watcher().found.load());
 }
 
 TEST_F(IdleWatcherTest, AFailedSuiteMakesTheNextCallScanAgain)
