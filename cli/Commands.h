@@ -38,4 +38,17 @@ struct RenderArgs {
 // 0: every frame written; 1: a frame failed (those written are kept); 2: bad arguments or scene.
 int RunRender(const CommonOptions& common, const RenderArgs& args);
 
+struct GeneratePathArgs {
+    std::string scenePath;
+    std::string comp;
+    std::string layer;
+    std::vector<std::string> sets; // "Param=value", applied before the button is pressed
+    std::string output;
+    bool inPlace = false;
+};
+
+// 0: keys written and the scene saved; 1: the plug-in refused or failed (its message says why);
+// 2: bad arguments or scene.
+int RunGeneratePath(const CommonOptions& common, const GeneratePathArgs& args);
+
 } // namespace strandel::cli

@@ -6,6 +6,22 @@
 #include "cli/Commands.h"
 #include "host/HostError.h"
 
+namespace {
+
+// The scene, the effect that acts and its parameter values: shared by the commands that run the effect.
+void AddEffectOptions(CLI::App& command, std::string& scene, std::string& comp, std::string& layer,
+                      std::vector<std::string>& sets, const std::string& verb)
+{
+    command.add_option("scene", scene, "scene file (JSON)")->required();
+    command.add_option("--comp", comp, "the comp (default: the layer's, or the first with the effect)");
+    command.add_option("--layer", layer, "the layer whose effect " + verb + " (default: the first that carries it)");
+    command.add_option("--set", sets, "Param=value, the value as in a scene file (repeatable)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     CLI::App app{"Strandel: copies of layers along a 3D path, rendered through an emulated compositor host"};
@@ -23,9 +39,7 @@ int main(int argc, char** argv)
     strandel::cli::RenderArgs render;
     auto* renderCmd = app.add_subcommand("render", "renders the effect of one layer, frame by frame, to PNG or "
                                                    "OpenEXR files");
-    renderCmd->add_option("scene", render.scenePath, "scene file (JSON)")->required();
-    renderCmd->add_option("--comp", render.comp, "the comp (default: the layer's, or the first with the effect)");
-    renderCmd->add_option("--layer", render.layer, "the layer whose effect renders (default: the first that carries it)");
+    AddEffectOptions(*renderCmd, render.scenePath, render.comp, render.layer, render.sets, "renders");
     std::int64_t frame = 0;
     auto* frameOpt = renderCmd->add_option("--frame", frame, "one frame");
     renderCmd->add_option("--frames", render.frames, "a range of frames, A-B")->excludes(frameOpt);
@@ -36,9 +50,13 @@ int main(int argc, char** argv)
     renderCmd->add_option("--resolution", render.resolution, "full, half, third or quarter")->capture_default_str();
     renderCmd->add_flag("--legacy-render", render.legacy, "render with the plain render command");
     renderCmd->add_option("--threads", render.threads, "frames rendered at once")->capture_default_str();
-    renderCmd->add_option("--set", render.sets, "Param=value, the value as in a scene file (repeatable)")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+
+    strandel::cli::GeneratePathArgs generate;
+    auto* generateCmd = app.add_subcommand("generate-path", "presses \"Generate Path\": writes the chosen preset's "
+                                                            "keyframes onto the Path Layer into a new scene file");
+    AddEffectOptions(*generateCmd, generate.scenePath, generate.comp, generate.layer, generate.sets, "generates");
+    generateCmd->add_option("-o,--output", generate.output, "the new scene file");
+    generateCmd->add_flag("--in-place", generate.inPlace, "rewrite the input scene instead");
 
     try {
         app.parse(argc, argv);
@@ -51,6 +69,7 @@ int main(int argc, char** argv)
 
     try {
         if (*infoCmd) return strandel::cli::RunInfo(common, info);
+        if (*generateCmd) return strandel::cli::RunGeneratePath(common, generate);
         if (*renderCmd) {
             if (frameOpt->count()) render.frame = frame;
             return strandel::cli::RunRender(common, render);

@@ -126,6 +126,38 @@ PF_Err EffectInstance::Command(PF_Cmd cmd, PF_OutData* out, PF_ParamDef* params[
     return host_.Call(cmd, &call->in, out ? out : &scratch, params, output, extra);
 }
 
+PF_Err EffectInstance::UserChangedParam(int index, PF_OutData* out,
+                                        const std::function<void(std::vector<PF_ParamDef>&)>& adjust)
+{
+    const double seconds = host_.currentSeconds;
+    const Composition* comp = layer ? host_.project().CompOfLayer(*layer) : nullptr;
+    const TimeBase base = comp ? comp->timeBase : TimeBase{};
+    std::vector<PF_ParamDef> defs(paramCount());
+    std::vector<char> ownsArb(defs.size(), 0);
+    for (int i = 0; i < paramCount(); ++i) {
+        bool owns = false;
+        defs[i] = DefAt(i, seconds, &owns);
+        ownsArb[i] = owns;
+    }
+    if (adjust) adjust(defs);
+    std::vector<PF_ParamDef*> params(defs.size());
+    for (std::size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
+
+    auto call = NewCall();
+    call->in.time_scale = base.scale;
+    call->in.time_step = base.step;
+    call->in.local_time_step = base.step;
+    call->in.current_time = SecondsToTime(seconds, base.scale).value;
+    PF_UserChangedParamExtra extra{};
+    extra.param_index = index;
+    PF_OutData scratch{};
+    const PF_Err err = host_.Call(PF_Cmd_USER_CHANGED_PARAM, &call->in, out ? out : &scratch, params.data(), nullptr,
+                                  &extra);
+    for (int i = 0; i < paramCount(); ++i)
+        if (ownsArb[i]) ArbDispose(i, defs[i].u.arb_d.value);
+    return err;
+}
+
 PF_Err EffectInstance::Setup()
 {
     params_.clear();

@@ -2,6 +2,7 @@
 // and the parameter callbacks of the host (add, check out, check in, register UI).
 #pragma once
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -85,6 +86,10 @@ public:
     std::unique_ptr<EffectCall> NewCall() const;
     PF_Err Command(PF_Cmd cmd, PF_OutData* out, PF_ParamDef* params[] = nullptr, PF_LayerDef* output = nullptr,
                    void* extra = nullptr);
+    // The user changed parameter `index` (or pressed its button) at the host's current time; the
+    // plug-in gets every parameter's record at that time. `adjust` may change the records first.
+    PF_Err UserChangedParam(int index, PF_OutData* out,
+                            const std::function<void(std::vector<PF_ParamDef>&)>& adjust = nullptr);
 
     // The layer a layer parameter names at a time; the input (index 0) is the effect's own layer.
     const Layer* LayerAt(int index, double seconds) const;

@@ -169,6 +169,7 @@ void Host::OpenProject(Project project, std::vector<std::string>* warnings)
     instances_.clear();
     items_.clear();
     project_ = std::move(project);
+    undo_.Clear();
     render_.cache.Clear(); // its frames name instances that are gone
     ++render_.projectRevision;
     activeComp = project_.comps.empty() ? nullptr : &project_.comps.front();
@@ -210,6 +211,13 @@ void Host::OpenProject(Project project, std::vector<std::string>* warnings)
         instances_.clear();
         throw HostError(msg);
     }
+}
+
+bool Host::Undo()
+{
+    if (!undo_.UndoLast(project_)) return false;
+    ++render_.projectRevision;
+    return true;
 }
 
 EffectInstance* Host::FindInstance(A_long layerId, int effectIndex) const

@@ -2,9 +2,11 @@
 // drives its commands the way the compositor does.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,9 @@
 #include "host/SuiteRegistry.h"
 #include "host/project/LayerSource.h"
 #include "host/project/Project.h"
+#include "host/project/UndoHistory.h"
 #include "host/render/RenderServices.h"
+#include "host/script/ScriptEngine.h"
 
 namespace strandel::host {
 
@@ -32,10 +36,13 @@ struct HostLog {
     std::atomic<int> idleTriggers{0};
     std::atomic<int> forcedRerenders{0};
     std::atomic<int> touchedActiveItem{0};
+    std::atomic<int> refreshedWindows{0};
+    std::atomic<int> genericCalls{0};
     // Project handles the plug-in holds and has not disposed yet.
     std::atomic<int> liveEffectHandles{0};
     std::atomic<int> liveStreams{0};
     std::atomic<int> liveStreamValues{0};
+    std::atomic<int> liveMemHandles{0};
     std::vector<PF_PixelFormat> supportedPixelFormats;
     std::vector<std::string> messages;
 
@@ -99,14 +106,24 @@ public:
     const Item* ItemForComp(const Composition& comp) const;
     const Item* ItemForLayerSource(const Layer& layer) const;
     bool OwnsItem(const void* item) const;
+    const std::deque<Item>& items() const { return items_; }
+
+    // Script edits of the project, grouped for undo; how long one script may run.
+    UndoHistory& undo() { return undo_; }
+    // Edit > Undo: the last undo group's changes taken back, as a project edit of its own.
+    bool Undo();
+    std::chrono::milliseconds scriptTimeLimit{10000};
+    // Tests: what AEGP_ExecuteScript answers instead of running the script.
+    std::optional<ScriptOutcome> stubbedScript;
     // Tests: host calls made to fail, as a host under pressure might.
     struct Faults {
         std::atomic<bool> spatialTangents{false};
         std::atomic<bool> cameraMatrix{false};
     } faults;
 
-    // The comp shown in the viewer, and its current time.
+    // The comp shown in the viewer, and its current time; or a layer's footage shown instead.
     const Composition* activeComp = nullptr;
+    const Layer* activeFootage = nullptr;
     double currentSeconds = 0;
     const std::vector<std::unique_ptr<EffectInstance>>& instances() const { return instances_; }
 
@@ -140,6 +157,7 @@ private:
     Project project_;
     ImageFileCache files_;
     std::deque<Item> items_;
+    UndoHistory undo_;
     PF_OutData globalOut_{};
     bool globalSetupDone_ = false;
     bool registrationGivesNoId_ = false;

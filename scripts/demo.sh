@@ -16,4 +16,10 @@ for scene in "${scenes[@]}"; do
   name=$(basename "$scene" .json)
   "$strandel" render "$scene" -o "out/${name}_[####].png"
 done
+# One path of each preset, generated onto the helix example's Path Layer, and a frame of each.
+for preset in "Helix" "Tornado Helix" "Wave" "Figure Eight"; do
+  name="preset_$(echo "$preset" | tr 'A-Z ' 'a-z_')"
+  "$strandel" generate-path examples/helix.json --set "Preset=$preset" -o "out/$name.json"
+  "$strandel" render "out/$name.json" --frame 0 -o "out/${name}_[####].png"
+done
 echo "demo: images are in $(pwd)/out"

@@ -91,6 +91,7 @@ struct Layer {
     LayerType type = LayerType::Null;
     bool threeD = false;
     bool enabled = true;
+    bool locked = false;   // scripts may not change it
     bool collapse = false; // precomps: collapse transformations
     A_long parentId = 0;   // 0: no parent
     LayerTransform transform;

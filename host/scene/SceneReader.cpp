@@ -144,6 +144,7 @@ private:
             type = LayerTypeFromName(*typeName);
         if (auto threeD = r_.Bool(Find(v, "threeD"), Member(path, "threeD"))) layer.threeD = *threeD;
         if (auto enabled = r_.Bool(Find(v, "enabled"), Member(path, "enabled"))) layer.enabled = *enabled;
+        if (auto locked = r_.Bool(Find(v, "locked"), Member(path, "locked"))) layer.locked = *locked;
         if (auto parent = r_.String(Find(v, "parent"), Member(path, "parent"))) parentName = *parent;
         if (type) {
             layer.type = *type;
@@ -155,7 +156,7 @@ private:
             for (std::size_t i = 0; i < effects->size(); ++i)
                 layer.effects.push_back(ReadEffect((*effects)[i], Element(Member(path, "effects"), i)));
         layer.extra = r_.Unknown(v, path,
-                                 {"name", "type", "threeD", "enabled", "parent", "transform", "effects", "width",
+                                 {"name", "type", "threeD", "enabled", "locked", "parent", "transform", "effects", "width",
                                   "height", "color", "file", "shape", "comp", "collapse", "zoom"});
         return layer;
     }

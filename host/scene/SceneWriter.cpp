@@ -140,6 +140,7 @@ Json LayerJson(const Project& project, const Layer& layer, const std::filesystem
     Json out = {{"name", layer.name}, {"type", LayerTypeName(layer.type)}};
     if (layer.threeD) out["threeD"] = true;
     if (!layer.enabled) out["enabled"] = false;
+    if (layer.locked) out["locked"] = true;
     if (const Layer* parent = project.ParentOf(layer)) out["parent"] = parent->name;
     if (layer.width) out["width"] = *layer.width;
     if (layer.height) out["height"] = *layer.height;

@@ -1,4 +1,5 @@
-// PF suites that do not depend on a project: rerender requests and pixel-format declarations.
+// PF suites that do not depend on a project: rerender requests, window refreshes and pixel-format
+// declarations.
 #include "AE_EffectSuites.h"
 #include "host/Host.h"
 #include "host/suites/SuiteTable.h"
@@ -20,6 +21,12 @@ PF_Err TouchActiveItem()
     return PF_Err_NONE;
 }
 
+PF_Err RefreshAllWindows()
+{
+    ++Host::Current().log().refreshedWindows;
+    return PF_Err_NONE;
+}
+
 PF_Err AddSupportedPixelFormat(PF_ProgPtr, PF_PixelFormat format)
 {
     Host::Current().log().supportedPixelFormats.push_back(format);
@@ -38,6 +45,11 @@ const PF_AdvItemSuite1 kAdvItemSuite = [] {
     suite.PF_TouchActiveItem = TouchActiveItem;
     return suite;
 }();
+const PF_AdvAppSuite2 kAdvAppSuite = [] {
+    auto suite = TableOfTraps<PF_AdvAppSuite2>();
+    suite.PF_RefreshAllWindows = RefreshAllWindows;
+    return suite;
+}();
 const PF_PixelFormatSuite2 kPixelFormatSuite = [] {
     auto suite = TableOfTraps<PF_PixelFormatSuite2>();
     suite.PF_AddSupportedPixelFormat = AddSupportedPixelFormat;
@@ -50,6 +62,7 @@ const PF_PixelFormatSuite2 kPixelFormatSuite = [] {
 void RegisterEffectSuites(SuiteRegistry& registry)
 {
     registry.Serve(kAdvItemSuite);
+    registry.Serve(kAdvAppSuite);
     registry.Serve(kPixelFormatSuite);
 }
 

@@ -122,6 +122,16 @@ A_Err GetLayerID(AEGP_LayerH layer, AEGP_LayerIDVal* id)
     return A_Err_NONE;
 }
 
+// 0-based, top first.
+A_Err GetLayerIndex(AEGP_LayerH layer, A_long* index)
+{
+    const Layer* l = FromHandle(layer);
+    const Composition* comp = CompOf(l);
+    if (!comp || !index) return kBadHandle;
+    *index = comp->IndexOf(*l) - 1;
+    return A_Err_NONE;
+}
+
 A_Err GetLayerFlags(AEGP_LayerH layer, AEGP_LayerFlags* flags)
 {
     const Layer* l = FromHandle(layer);
@@ -230,8 +240,11 @@ A_Err GetItemFromComp(AEGP_CompH comp, AEGP_ItemH* item)
 A_Err GetActiveItem(AEGP_ItemH* item)
 {
     if (!item) return A_Err_PARAMETER;
-    const Composition* comp = Host::Current().activeComp;
-    *item = comp ? ToHandle(Host::Current().ItemForComp(*comp)) : nullptr;
+    const Host& host = Host::Current();
+    if (host.activeFootage)
+        *item = ToHandle(host.ItemForLayerSource(*host.activeFootage));
+    else
+        *item = host.activeComp ? ToHandle(host.ItemForComp(*host.activeComp)) : nullptr;
     return A_Err_NONE;
 }
 
@@ -240,6 +253,14 @@ A_Err GetItemType(AEGP_ItemH item, AEGP_ItemType* type)
     const Host::Item* i = FromHandle(item);
     if (!i || !type) return kBadHandle;
     *type = i->comp ? AEGP_ItemType_COMP : AEGP_ItemType_FOOTAGE;
+    return A_Err_NONE;
+}
+
+A_Err GetItemID(AEGP_ItemH item, AEGP_ItemID* id)
+{
+    const Host::Item* i = FromHandle(item);
+    if (!i || !id) return kBadHandle;
+    *id = i->id;
     return A_Err_NONE;
 }
 
@@ -311,6 +332,7 @@ A_Err EffectCallGeneric(AEGP_PluginID id, AEGP_EffectRefH effect, const A_Time* 
 {
     EffectHandle* h = FromHandle(effect);
     if (id == 0 || !h || !time) return kBadHandle;
+    ++Host::Current().log().genericCalls;
     return h->instance->Command(cmd, nullptr, nullptr, nullptr, extra);
 }
 
@@ -337,6 +359,7 @@ const AEGP_LayerSuite5 kLayer = [] {
     suite.AEGP_GetCompLayerByIndex = GetCompLayerByIndex;
     suite.AEGP_GetLayerSourceItem = GetLayerSourceItem;
     suite.AEGP_GetLayerID = GetLayerID;
+    suite.AEGP_GetLayerIndex = GetLayerIndex;
     suite.AEGP_GetLayerFlags = GetLayerFlags;
     suite.AEGP_IsVideoActive = IsVideoActive;
     suite.AEGP_GetLayerParentComp = GetLayerParentComp;
@@ -354,10 +377,18 @@ const AEGP_CompSuite4 kComp = [] {
     suite.AEGP_GetItemFromComp = GetItemFromComp;
     return suite;
 }();
+// The idle watcher asks the newer comp suite for the same call.
+const AEGP_CompSuite12 kComp12 = [] {
+    auto suite = TableOfTraps<AEGP_CompSuite12>();
+    suite.AEGP_GetCompFromItem = GetCompFromItem;
+    suite.AEGP_GetItemFromComp = GetItemFromComp;
+    return suite;
+}();
 const AEGP_ItemSuite6 kItem = [] {
     auto suite = TableOfTraps<AEGP_ItemSuite6>();
     suite.AEGP_GetActiveItem = GetActiveItem;
     suite.AEGP_GetItemType = GetItemType;
+    suite.AEGP_GetItemID = GetItemID;
     suite.AEGP_GetItemDimensions = GetItemDimensions;
     suite.AEGP_GetItemCurrentTime = GetItemCurrentTime;
     return suite;
@@ -426,6 +457,7 @@ void RegisterProjectSuites(SuiteRegistry& registry)
     registry.Serve(kPFInterface);
     registry.Serve(kLayer);
     registry.Serve(kComp);
+    registry.Serve(kComp12);
     registry.Serve(kItem);
     registry.Serve(kEffect);
 }

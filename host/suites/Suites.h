@@ -9,6 +9,7 @@ void RegisterEffectSuites(SuiteRegistry& registry);
 void RegisterProjectSuites(SuiteRegistry& registry);
 void RegisterStreamSuites(SuiteRegistry& registry);
 void RegisterRenderSuites(SuiteRegistry& registry);
+void RegisterMemorySuites(SuiteRegistry& registry);
 
 inline void RegisterAllSuites(SuiteRegistry& registry)
 {
@@ -17,6 +18,7 @@ inline void RegisterAllSuites(SuiteRegistry& registry)
     RegisterProjectSuites(registry);
     RegisterStreamSuites(registry);
     RegisterRenderSuites(registry);
+    RegisterMemorySuites(registry);
 }
 
 } // namespace strandel::host

@@ -1,6 +1,9 @@
-// AEGP Utility and Register suites: general-plug-in registration, hooks and the idle trigger.
+// AEGP Utility and Register suites: general-plug-in registration, hooks, the idle trigger,
+// messages to the user and the script engine.
 #include "AE_GeneralPlug.h"
 #include "host/Host.h"
+#include "host/script/ScriptEngine.h"
+#include "host/suites/MemorySuites.h"
 #include "host/suites/SuiteTable.h"
 #include "host/suites/Suites.h"
 
@@ -34,6 +37,57 @@ A_Err RegisterDeathHook(AEGP_PluginID id, AEGP_DeathHook hook, AEGP_DeathRefcon 
     return A_Err_NONE;
 }
 
+A_Err IsScriptingAvailable(A_Boolean* available)
+{
+    if (!available) return A_Err_PARAMETER;
+    *available = 1;
+    return A_Err_NONE;
+}
+
+// Both handles are always filled; a script that throws, or runs past the host's limit, fails the call.
+A_Err ExecuteScript(AEGP_PluginID id, const A_char* script, A_Boolean, AEGP_MemHandle* result,
+                    AEGP_MemHandle* error)
+{
+    if (id == 0 || !script || !result || !error) return A_Err_PARAMETER;
+    Host& host = Host::Current();
+    const ScriptOutcome outcome = host.stubbedScript ? *host.stubbedScript : RunScript(host, script, host.scriptTimeLimit);
+    *result = NewTextMemHandle(outcome.result);
+    *error = NewTextMemHandle(outcome.error);
+    return outcome.ok ? A_Err_NONE : A_Err_GENERIC;
+}
+
+std::string Utf8FromUtf16(const A_UTF16Char* text)
+{
+    std::string out;
+    for (const A_UTF16Char* p = text; *p; ++p) {
+        char32_t c = *p;
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+A_Err ReportInfoUnicode(AEGP_PluginID id, const A_UTF16Char* text)
+{
+    if (id == 0 || !text) return A_Err_PARAMETER;
+    Host::Current().log().messages.push_back(Utf8FromUtf16(text));
+    return A_Err_NONE;
+}
+
 // Registration is asked of version 7, the idle trigger of version 13: two structs, two layouts.
 template <class Suite>
 Suite UtilitySuite()
@@ -55,7 +109,11 @@ const AEGP_RegisterSuite5 kRegisterSuite = [] {
 void RegisterUtilitySuites(SuiteRegistry& registry)
 {
     registry.Serve(UtilitySuite<AEGP_UtilitySuite3>());
-    registry.Serve(UtilitySuite<AEGP_UtilitySuite6>());
+    auto utility = UtilitySuite<AEGP_UtilitySuite6>();
+    utility.AEGP_IsScriptingAvailable = IsScriptingAvailable;
+    utility.AEGP_ExecuteScript = ExecuteScript;
+    utility.AEGP_ReportInfoUnicode = ReportInfoUnicode;
+    registry.Serve(utility);
     registry.Serve(kRegisterSuite);
 }
 

@@ -130,6 +130,7 @@ void GlobalSetdown() { StopWakeUpThread(); }
 A_Err DeathHook(AEGP_GlobalRefcon, AEGP_DeathRefcon)
 {
     StopWakeUpThread();
+    Watcher().found.store(false, std::memory_order_relaxed);
     return A_Err_NONE;
 }
 

@@ -24,6 +24,7 @@ private:
 
 using StreamScope = HandleScope<AEGP_StreamSuite6, AEGP_StreamRefH, &AEGP_StreamSuite6::AEGP_DisposeStream>;
 using EffectScope = HandleScope<AEGP_EffectSuite5, AEGP_EffectRefH, &AEGP_EffectSuite5::AEGP_DisposeEffect>;
+using MemHandleScope = HandleScope<AEGP_MemorySuite1, AEGP_MemHandle, &AEGP_MemorySuite1::AEGP_FreeMemHandle>;
 
 // A stream value the host filled; disposed only when a call actually produced it.
 class StreamValueScope {

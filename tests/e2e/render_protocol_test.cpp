@@ -11,6 +11,7 @@
 #include "host/render/FrameCall.h"
 #include "host/render/LayerPixels.h"
 #include "host/scene/SceneReader.h"
+#include "host/HostTestSupport.h"
 #include "support/HostFixture.h"
 
 namespace strandel::test {
@@ -21,6 +22,7 @@ using host::FrameRequest;
 using host::FrameResult;
 using host::Image;
 using host::PixelDepth;
+using host::test::SamePixels;
 
 constexpr A_long kInputId = 0x57380000;
 
@@ -98,15 +100,6 @@ protected:
 
     host::EffectInstance* fx_ = nullptr;
 };
-
-bool SamePixels(const Image& a, const Image& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height() || a.Depth() != b.Depth()) return false;
-    const std::size_t rowBytes = a.Width() * host::BytesPerPixel(a.Depth());
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.Row(y), b.Row(y), rowBytes) != 0) return false;
-    return true;
-}
 
 bool operator==(const PF_LRect& a, const PF_LRect& b)
 {

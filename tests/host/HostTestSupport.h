@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "host/image/Image.h"
 #include "host/project/Json.h"
 #include "host/scene/SceneReader.h"
 #include "path/Matrix4.h"
@@ -42,6 +44,15 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+inline bool SamePixels(const Image& a, const Image& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.Depth() != b.Depth()) return false;
+    const std::size_t rowBytes = a.Width() * BytesPerPixel(a.Depth());
+    for (int y = 0; y < a.Height(); ++y)
+        if (std::memcmp(a.Row(y), b.Row(y), rowBytes) != 0) return false;
+    return true;
+}
 
 inline void WriteText(const std::filesystem::path& file, const std::string& text)
 {

@@ -21,6 +21,7 @@ protected:
         if (!host_) return;
         host_->Shutdown();
         EXPECT_EQ(host_->handles().LiveCount(), 0u) << "host handles leaked";
+        EXPECT_EQ(host_->log().liveMemHandles, 0) << "memory handles leaked";
         EXPECT_EQ(host_->suites().Outstanding(), 0) << "suites acquired and never released";
         for (const std::string& call : host_->log().UnimplementedCalls())
             ADD_FAILURE() << "the plug-in called an unimplemented host function: " << call;
