@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <vector>
 
 #include "curves/CurveModel.h"
@@ -67,12 +66,6 @@ TEST(HashRandom, MatchesTheMixingStepsWorkedByHand)
         EXPECT_DOUBLE_EQ(SignedRandom(c.seed, c.index, c.channel), 2.0 * (c.hash / 4294967295.0) - 1.0);
     }
     EXPECT_EQ(SignedRandom(0, 0, 0), -1.0);
-
-    for (uint32_t index = 0; index < 5000; ++index) {
-        const double r = SignedRandom(999999, index, 11 + index % 3);
-        ASSERT_GE(r, -1.0);
-        ASSERT_LE(r, 1.0);
-    }
 }
 
 TEST(ChooseSource, SequentialCyclesAndRandomIsSeededAndInRange)
@@ -86,10 +79,6 @@ TEST(ChooseSource, SequentialCyclesAndRandomIsSeededAndInRange)
     const std::vector<int32_t> byHand = {1, 0, 2, 2, 2, 0, 2, 2, 0, 0}; // hash(5, i, 'SOUR') mod 3
     for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(ChooseSource(s, i, 3), byHand[i]) << i;
     EXPECT_EQ(ChooseSource(s, 4, 0), -1);
-
-    std::set<int32_t> seen;
-    for (int32_t i = 0; i < 200; ++i) seen.insert(ChooseSource(s, i, 5));
-    EXPECT_EQ(seen, (std::set<int32_t>{0, 1, 2, 3, 4}));
 }
 
 TEST(InstanceTimeOffset, SumsRampGradientAndRandomTerms)
@@ -124,15 +113,10 @@ TEST(HasTimeOffsets, AnyOfTheFourAmountsAboveNegligible)
     EXPECT_FALSE(HasTimeOffsets(RenderSettings{}));
     for (Field f : {&RenderSettings::rampTimeOffset, &RenderSettings::gradientStartTimeOffset,
                     &RenderSettings::gradientEndTimeOffset, &RenderSettings::timeRandom}) {
-        for (double value : {1e-9, -1e-8}) {
+        for (auto [value, counts] : {std::pair{1e-9, false}, {-1e-8, false}, {2e-8, true}, {-0.5, true}}) {
             RenderSettings s;
             s.*f = value;
-            EXPECT_FALSE(HasTimeOffsets(s)) << value;
-        }
-        for (double value : {2e-8, -0.5}) {
-            RenderSettings s;
-            s.*f = value;
-            EXPECT_TRUE(HasTimeOffsets(s)) << value;
+            EXPECT_EQ(HasTimeOffsets(s), counts) << value;
         }
     }
 }

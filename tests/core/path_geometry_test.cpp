@@ -143,20 +143,6 @@ TEST(PathFrames, TransportFrameCarriesTheFrameWithoutFlipping)
     }
 }
 
-TEST(PathBuild, StraightPathsTakeTheirFrameFromTheWorldAxes)
-{
-    const PathTable oblique = BuildPath({Key({0, 0, 0}), Key({30, 0, 40})}, RenderSettings{});
-    ASSERT_EQ(oblique.size(), 2u);
-    ExpectVecNear(oblique[0].position, {0, 0, 0});
-    ExpectVecNear(oblique[1].position, {30, 0, 40});
-    EXPECT_DOUBLE_EQ(oblique[1].arcLength, 50);
-    for (const PathSample& s : oblique) ExpectFrame(s, {-0.8, 0, 0.6}, {0, -1, 0}, {0.6, 0, 0.8});
-
-    const PathTable alongZ = BuildPath({Key({5, 5, 0}), Key({5, 5, 10})}, RenderSettings{});
-    ASSERT_EQ(alongZ.size(), 2u);
-    for (const PathSample& s : alongZ) ExpectFrame(s, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1});
-}
-
 TEST(PathBuild, CuspKeepsTheBinormalsSide)
 {
     const PathTable table = BuildPath({Key({0, 0, 0}), Key({100, 0, 0}), Key({50, 0, 0})}, RenderSettings{});

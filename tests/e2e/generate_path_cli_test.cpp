@@ -59,8 +59,6 @@ TEST_F(GeneratePathCliTest, RefusalsExplainAndWriteNothing)
         const char* expected; // on standard output for status 1, on standard error for 2
     } cases[] = {
         {"", "-o new.json", 1, "Strandel Generate Path\n\nPath Layerが2Dレイヤーです。3Dレイヤーを指定してください。\n"},
-        {R"(, "threeD": true, "locked": true)", "-o new.json", 1,
-         "Strandel Generate Path\n\nPositionが書き込み不可です。レイヤーのロックを解除してください。\n"},
         {R"(, "threeD": true)", "--set Preset='Figure Eight' --set Size=0 -o new.json", 1,
          "Strandel Generate Path\n\nLoop Radiusには0より大きい値を指定してください。\n"},
         {R"(, "threeD": true)", "-o scene.json", 2, "use --in-place"},

@@ -93,6 +93,7 @@ TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
         std::string fxParams;
         const char* message;
         bool scriptRan;
+        std::function<void(std::vector<PF_ParamDef>&)> adjust = nullptr;
     } cases[] = {
         {R"({"name": "Path", "type": "null", "transform": {"position": [50, 60]}})", R"({"Path Layer": "Path"})",
          "Path Layerが2Dレイヤーです。3Dレイヤーを指定してください。", true},
@@ -105,29 +106,24 @@ TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
         {kPath3D, "{}", "Path Layerが未指定です。", false},
         {kPath3D, R"({"Path Layer": "Path", "Preset": "Figure Eight", "Size": 0})",
          "Loop Radiusには0より大きい値を指定してください。", true},
+        {kPath3D, R"({"Path Layer": "Path"})", "Key Intervalには0より大きい値を指定してください。", false,
+         [](std::vector<PF_ParamDef>& defs) { defs[kParamKeyInterval].u.fs_d.value = 0; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         Open(Scene(c.pathLayer, c.fxParams));
         const host::Project before = H().project();
-        ASSERT_EQ(Press(), PF_Err_NONE);
+        if (!c.scriptRan) {
+            H().stubbedScript = host::ScriptOutcome{true, "OK", ""}; // would hide a run
+        }
+        ASSERT_EQ(Press(c.adjust), PF_Err_NONE);
         ASSERT_EQ(H().log().messages.size(), 1u);
         EXPECT_EQ(H().log().messages[0], kPrefix + c.message);
         EXPECT_TRUE(H().project() == before);
         EXPECT_EQ(out_.out_flags & kRerenderAndRefresh, c.scriptRan ? kRerenderAndRefresh : 0);
+        EXPECT_EQ(H().log().touchedActiveItem, c.scriptRan ? 1 : 0);
         EXPECT_EQ(out_.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
     }
-}
-
-TEST_F(GeneratePathTest, KeyIntervalZeroIsRefusedBeforeAnyScriptRuns)
-{
-    Open(Scene(kPath3D));
-    H().stubbedScript = host::ScriptOutcome{true, "OK", ""}; // would hide a run
-    ASSERT_EQ(Press([](std::vector<PF_ParamDef>& defs) { defs[kParamKeyInterval].u.fs_d.value = 0; }), PF_Err_NONE);
-    ASSERT_EQ(H().log().messages.size(), 1u);
-    EXPECT_EQ(H().log().messages[0], kPrefix + "Key Intervalには0より大きい値を指定してください。");
-    EXPECT_EQ(out_.out_flags & PF_OutFlag_FORCE_RERENDER, 0);
-    EXPECT_EQ(H().log().touchedActiveItem, 0);
 }
 
 TEST_F(GeneratePathTest, TurnsAndCyclesBelowOneAreRaisedToOne)

@@ -1,4 +1,3 @@
-// Reading the comp camera through the host, and every way it falls back to the default view.
 #include <gtest/gtest.h>
 
 #include "path/CameraReader.h"

@@ -1,5 +1,3 @@
-// The idle watcher against the host: when it scans, what it asks of each instance, and how it
-// recovers from host failures.
 #include <gtest/gtest.h>
 
 #include "frame/GlobalSetup.h"

@@ -1,5 +1,3 @@
-// Reading the Path Layer through the host: which paths are refused, what is read, and the
-// signature that notices edits.
 #include <gtest/gtest.h>
 
 #include "path/PathReader.h"
@@ -91,7 +89,6 @@ TEST_F(PathReadingTest, RefusesPathsThatCannotBeReadAsPlainKeyframes)
 TEST_F(PathReadingTest, NoPathLayerChosenMeansNoPath)
 {
     Open(SceneWithPath(kPath3D));
-    std::vector<std::string> warnings;
     fx_->SetValue(3, A_long{0});
     std::vector<PathKeyframe> keys;
     EXPECT_FALSE(Read(keys));

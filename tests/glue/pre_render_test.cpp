@@ -1,5 +1,3 @@
-// Smart pre-render as the host sees it: the rectangles it answers, the layers and times it asks
-// for, and the settings it hands to smart render.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,5 +1,3 @@
-// The source layers as textured quads, fetched through the host the way the legacy render does,
-// and handed back on every path.
 #include <gtest/gtest.h>
 
 #include "host/SceneParams.h"

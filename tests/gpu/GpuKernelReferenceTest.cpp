@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gpu/support/GpuFrames.h"
 #include "render/DepthSort.h"
 #include "render/GpuRenderer.h"
 #include "render/DriverRuntime.h"
 #include "render/Rasterizer.h"
 #include "render/StxRendererCUDA.h"
-#include "support/RandomScene.h"
 
 namespace strandel {
 namespace {
@@ -31,14 +31,6 @@ struct Scene {
     }
 };
 
-test::OwnedImage CopyOf(const test::OwnedImage& image)
-{
-    test::OwnedImage copy(image.Width(), image.Height(), image.Format(), 12);
-    for (int32_t y = 0; y < image.Height(); ++y)
-        for (int32_t x = 0; x < image.Width(); ++x) copy.Set(x, y, image.Get(x, y));
-    return copy;
-}
-
 // The largest difference over all pixels, in stored units (levels, or float values). A straight
 // colour counts weighted by the larger of the two alphas: under an almost transparent pixel the
 // colour is the filtered colour divided by that tiny alpha, so a texture coordinate off by a few
@@ -46,7 +38,7 @@ test::OwnedImage CopyOf(const test::OwnedImage& image)
 double LargestDifference(const TriangleList& list, const Scene& scene, bool depthTest)
 {
     const PixelFormat format = scene.background.Format();
-    test::OwnedImage gpu = CopyOf(scene.background), cpu = CopyOf(scene.background);
+    test::OwnedImage gpu = test::CopyOf(scene.background), cpu = test::CopyOf(scene.background);
     DriverRuntime runtime(kCudaDriverLibrary, kGpuKernelImage);
     EXPECT_TRUE(RenderTrianglesGpu(runtime, list, gpu.View(), depthTest));
     DepthBuffer depth(cpu.Width(), cpu.Height());

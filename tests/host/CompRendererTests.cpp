@@ -1,4 +1,3 @@
-// Flat comp renders against pixels worked out by hand from the layer geometry.
 #include <gtest/gtest.h>
 
 #include <functional>

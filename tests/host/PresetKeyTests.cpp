@@ -87,26 +87,6 @@ TEST(PresetKeys, HelixQuarterTurnsLieOnTheCircle)
     ExpectTriple(b.keys[2]["outTangent"], 0, -handle, 10.0 / 3, "key 2 out");
 }
 
-TEST(PresetKeys, TornadoWithEqualRadiiIsAHelixMirroredByDirection)
-{
-    const Built forward = BuildKeys(2, Context({{"size", 50}, {"endRadius", 50}, {"depth", 40}}));
-    const Built reverse = BuildKeys(2, Context({{"size", 50}, {"endRadius", 50}, {"depth", 40}, {"direction", -1}}));
-    ASSERT_EQ(forward.failure, "");
-    ASSERT_EQ(forward.keys.size(), 5u);
-    const double s = kPi / 6;
-    ExpectTriple(forward.keys[1]["value"], 50, 250, 310, "forward key 1");
-    ExpectTriple(forward.keys[1]["outTangent"], -50 * s, 0, 40 / (2 * kPi) * s, "forward key 1 out");
-    ExpectTriple(forward.keys[2]["outTangent"], 0, -50 * s, 40 / (2 * kPi) * s, "forward key 2 out");
-    // Reverse turns the other way round the same centre: the mirror image across y = start y.
-    for (std::size_t i = 0; i < 5; ++i) {
-        const Json& f = forward.keys[i];
-        const Json& r = reverse.keys[i];
-        ExpectTriple(r["value"], f["value"][0], 400 - f["value"][1].get<double>(), f["value"][2], "value");
-        ExpectTriple(r["outTangent"], f["outTangent"][0], -f["outTangent"][1].get<double>(), f["outTangent"][2], "out");
-    }
-    ExpectInIsMinusOut(reverse.keys);
-}
-
 // The handles must follow the spiral itself: the out tangent is a third of the quarter-turn
 // step times the derivative of the key positions, for both directions and any radii.
 TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
@@ -117,6 +97,8 @@ TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
             const Built b = BuildKeys(2, Context({{"size", size}, {"endRadius", endRadius}, {"depth", depth},
                                                   {"turns", turns}, {"direction", direction}}));
             ASSERT_EQ(b.failure, "");
+            ASSERT_EQ(b.keys.size(), 9u);
+            ExpectInIsMinusOut(b.keys);
             const double total = 2 * kPi * turns;
             auto position = [&](double phi, int d) {
                 const double r = size + (endRadius - size) * phi / total, theta = direction * phi;
@@ -130,18 +112,10 @@ TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
                     const double derivative = (position(phi + h, d) - position(phi - h, d)) / (2 * h);
                     EXPECT_NEAR(b.keys[i]["outTangent"][d].get<double>(), derivative * (kPi / 2) / 3, 1e-6)
                         << "direction " << direction << " end " << endRadius << " key " << i << " axis " << d;
-                    if (i > 0) {
-                        EXPECT_NEAR(b.keys[i]["value"][d].get<double>(), position(phi, d), 1e-9);
-                    }
+                    EXPECT_NEAR(b.keys[i]["value"][d].get<double>(), position(phi, d), 1e-9);
                 }
             }
         }
-    // The case that showed the fault: Reverse, 100 to 40, key 3.
-    const Built b = BuildKeys(2, Context({{"size", 100}, {"endRadius", 40}, {"depth", 50}, {"turns", 2},
-                                          {"direction", -1}}));
-    EXPECT_NEAR(b.keys[3]["outTangent"][0].get<double>(), 40.58, 0.005);
-    EXPECT_NEAR(b.keys[3]["outTangent"][1].get<double>(), -2.50, 0.005);
-    EXPECT_NEAR(b.keys[3]["outTangent"][2].get<double>(), 4.17, 0.005);
 }
 
 TEST(PresetKeys, WaveWithPhaseNinetyStartsAtTheStartPosition)

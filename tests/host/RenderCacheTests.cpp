@@ -1,5 +1,3 @@
-// The render cache: the same key, stored since the last invalidation, finds the frame;
-// anything else misses, and the oldest frames give way when the budget is spent.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,5 +1,3 @@
-// The rendering suites as the plug-in reaches them through the basic suite: pixel formats of
-// lent worlds, render options, frame receipts and their worlds, the project timestamp.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,5 +1,3 @@
-// The host's script engine on its own: the object model the preset scripts use, errors with
-// their line, undo, and a runaway script stopped.
 #include <gtest/gtest.h>
 
 #include "host/scene/SceneReader.h"
