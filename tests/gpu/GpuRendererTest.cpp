@@ -64,8 +64,9 @@ TEST_F(GpuRendererTest, EachDistinctImageAndFormatIsUploadedOnce)
     OwnedImage q = Uniform(3, 7, PixelFormat::Argb8, {1, 0, 1, 0});
     const SourceQuad pQuad{p.View(), {}, 0, 0, 4, 4};
     const SourceQuad pAgain{p.View(), {}, 1, 1, 3, 3}; // another quad, same image
-    ImageView as16 = p.View();
+    ImageView as16 = p.View(); // as many 16-bit pixels as the 8-bit rows hold
     as16.format = PixelFormat::Argb16;
+    as16.width = 2;
     const SourceQuad pAs16{as16, {}, 0, 0, 1, 4}; // same bytes, other format
     const SourceQuad qQuad{q.View(), {}, 0, 0, 2, 6};
     const SourceQuad* uses[] = {&pQuad, &qQuad, &pAgain, &pAs16, &qQuad, &pQuad};
