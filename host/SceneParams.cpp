@@ -1,5 +1,6 @@
 #include "host/SceneParams.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "host/CurveRecord.h"
@@ -74,20 +75,50 @@ ParamValue ConvertValue(EffectInstance& inst, int index, const json& v, const La
     }
 }
 
-// A curve editor row stands for its hidden curve parameter.
-int TargetIndex(EffectInstance& inst, const std::string& name)
+// The editor row that stands for a hidden curve parameter, by its Group/Name.
+std::optional<std::string> CurveRowFor(EffectInstance& inst, int dataIndex)
+{
+    for (int row = 1; row < inst.paramCount(); ++row) {
+        auto data = CurveDataNameForRow(inst.PathOf(row));
+        if (data && *data == inst.param(dataIndex).def.name) return inst.PathOf(row);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int SceneParamIndex(EffectInstance& inst, const std::string& name)
 {
     int index = inst.Resolve(name);
     if (auto data = CurveDataNameForRow(inst.PathOf(index))) return inst.Resolve(*data);
     return index;
 }
 
-} // namespace
+void StoreSceneParams(EffectInstance& inst, Effect& sceneEffect, const std::set<int>& indices,
+                      const LayerNameById& layers)
+{
+    for (int index : indices) {
+        json value = SceneParamValue(inst, index, layers);
+        auto named = std::find_if(sceneEffect.params.begin(), sceneEffect.params.end(), [&](const EffectParam& p) {
+            try {
+                return SceneParamIndex(inst, p.name) == index;
+            } catch (const HostError&) {
+                return false; // a name the scene check already reported
+            }
+        });
+        if (named != sceneEffect.params.end()) {
+            named->value = std::move(value);
+            continue;
+        }
+        const std::string name = CurveRowFor(inst, index).value_or(inst.PathOf(index));
+        sceneEffect.params.push_back({name, std::move(value), sceneEffect.jsonPath + ".params." + name});
+    }
+}
 
 void ApplySceneParam(EffectInstance& inst, const std::string& name, const json& value, const LayerIdByName& layers,
                      std::vector<std::string>& warnings)
 {
-    int index = TargetIndex(inst, name);
+    int index = SceneParamIndex(inst, name);
     if (!value.is_object()) {
         inst.SetValue(index, ConvertValue(inst, index, value, layers), &warnings);
         return;
