@@ -28,9 +28,10 @@ std::vector<strandel::cli::PanelInput> PanelInputs(int argc, char** argv, const 
 {
     using strandel::cli::PanelInput;
     using strandel::host::HostError;
-    std::vector<std::vector<std::string>> dragGroups;
+    // An empty value separates one --drag's values from the next one's.
+    std::vector<std::vector<std::string>> dragGroups(drags.empty() ? 0 : 1);
     for (const std::string& value : drags) {
-        if (value.empty()) dragGroups.emplace_back(); // each --drag starts with a separator
+        if (value.empty()) dragGroups.emplace_back();
         else dragGroups.back().push_back(value);
     }
     std::vector<PanelInput> inputs;

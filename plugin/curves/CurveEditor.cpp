@@ -49,7 +49,14 @@ void StoreDrag(PF_Context* context, PF_ParamIndex row, CurveHit hit)
     context->plugin_state[kWordPoint] = hit.point;
 }
 
-void ResetDrag(PF_Context* context) { StoreDrag(context, 0, CurveHit{}); }
+void ResetDrag(PF_Context* context)
+{
+    if (!context) return;
+    context->plugin_state[kWordCode] = 0;
+    context->plugin_state[kWordRow] = 0;
+    context->plugin_state[kWordKind] = static_cast<A_intptr_t>(CurveHitKind::None);
+    context->plugin_state[kWordPoint] = -1;
+}
 
 // Only a state this editor wrote for one of its rows counts.
 bool ReadDrag(const PF_Context* context, CurveDragState& drag)
