@@ -275,6 +275,32 @@ TEST_F(RenderProtocolTest, PreRenderCountsOnlySourcesTheRenderDraws)
     EXPECT_TRUE(frame.Finish().empty());
 }
 
+TEST_F(RenderProtocolTest, AMissingHostSuiteFailsTheFrameAndEverythingLentComesBack)
+{
+    // Without the keyframe suite the path cannot be read: the frame render turns that into 512.
+    // Without the PF interface suite not even the frame's time can be had: smart render reports
+    // 512, the legacy command the missing suite's own 516.
+    Set("Source Layer 2", "Cluster");
+    const struct {
+        const char* suite;
+        int32_t version;
+        bool legacy;
+        PF_Err expected;
+    } cases[] = {
+        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, true, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, true, PF_Err_BAD_CALLBACK_PARAM},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.suite) + (c.legacy ? ", legacy" : ", smart"));
+        H().suites().Disable(c.suite, c.version);
+        EXPECT_EQ(Render({10, PixelDepth::Eight, 1, c.legacy}).err, c.expected);
+        H().suites().Enable(c.suite, c.version);
+    }
+    EXPECT_EQ(Render({10, PixelDepth::Eight, 1, false}).err, PF_Err_NONE);
+}
+
 TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
 {
     Set("Source Layer 2", "Half");
