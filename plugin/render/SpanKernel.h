@@ -113,6 +113,63 @@ using Words = __m256i;
 using Words = __m128i;
 #endif
 
+// Unaligned loads and stores of whole registers: a copy through memory in pieces would make the
+// processor wait for the pieces to reach the cache before it can read the whole.
+STRANDEL_LANES Words LoadWords(const std::byte* at)
+{
+#if defined(STRANDEL_SPAN_AVX2)
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+#else
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+#endif
+}
+
+STRANDEL_LANES void StoreWords(std::byte* at, Words w)
+{
+#if defined(STRANDEL_SPAN_AVX2)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), w);
+#else
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), w);
+#endif
+}
+
+// The low kLanes 32-bit values.
+STRANDEL_LANES IV LoadInts(const std::byte* at)
+{
+#if defined(STRANDEL_SPAN_AVX2)
+    return reinterpret_cast<IV>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+#else
+    return reinterpret_cast<IV>(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)));
+#endif
+}
+
+STRANDEL_LANES void StoreInts(std::byte* at, IV v)
+{
+#if defined(STRANDEL_SPAN_AVX2)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), reinterpret_cast<__m128i>(v));
+#else
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(at), reinterpret_cast<__m128i>(v));
+#endif
+}
+
+STRANDEL_LANES DV LoadDoubles(const double* at)
+{
+#if defined(STRANDEL_SPAN_AVX2)
+    return reinterpret_cast<DV>(_mm256_loadu_pd(at));
+#else
+    return reinterpret_cast<DV>(_mm_loadu_pd(at));
+#endif
+}
+
+STRANDEL_LANES void StoreDoubles(double* at, DV v)
+{
+#if defined(STRANDEL_SPAN_AVX2)
+    _mm256_storeu_pd(at, reinterpret_cast<__m256d>(v));
+#else
+    _mm_storeu_pd(at, reinterpret_cast<__m128d>(v));
+#endif
+}
+
 // The low and the high 32 bits of each lane's word.
 STRANDEL_LANES void SplitWords(Words w, IV& low, IV& high)
 {
@@ -237,13 +294,8 @@ struct Levels8 {
     static constexpr double kFullScale = 255;
     using Raw = IV;
 
-    STRANDEL_LANES static Raw Load(const std::byte* run)
-    {
-        Raw packed = {};
-        std::memcpy(&packed, run, kLanes * kPixelBytes);
-        return packed;
-    }
-    STRANDEL_LANES static void Store(std::byte* run, Raw packed) { std::memcpy(run, &packed, kLanes * kPixelBytes); }
+    STRANDEL_LANES static Raw Load(const std::byte* run) { return LoadInts(run); }
+    STRANDEL_LANES static void Store(std::byte* run, Raw packed) { StoreInts(run, packed); }
     STRANDEL_LANES static Argb Unpack(Raw packed)
     {
         return {ToDouble(Field<0, 1>(packed)), ToDouble(Field<1, 1>(packed)), ToDouble(Field<2, 1>(packed)),
@@ -280,13 +332,8 @@ struct Levels16 {
     static constexpr double kFullScale = 32768;
     using Raw = Words;
 
-    STRANDEL_LANES static Raw Load(const std::byte* run)
-    {
-        Raw w;
-        std::memcpy(&w, run, sizeof w);
-        return w;
-    }
-    STRANDEL_LANES static void Store(std::byte* run, Raw w) { std::memcpy(run, &w, sizeof w); }
+    STRANDEL_LANES static Raw Load(const std::byte* run) { return LoadWords(run); }
+    STRANDEL_LANES static void Store(std::byte* run, Raw w) { StoreWords(run, w); }
     STRANDEL_LANES static Argb Unpack(Raw w)
     {
         IV ar, gb; // A | R << 16 and G | B << 16, as the little-endian words lie in memory
@@ -318,8 +365,7 @@ struct Floats {
 
     STRANDEL_LANES static Raw Load(const std::byte* run)
     {
-        Words w[2];
-        std::memcpy(w, run, sizeof w);
+        const Words w[2] = {LoadWords(run), LoadWords(run + sizeof(Words))};
 #if defined(STRANDEL_SPAN_AVX2)
         // unpack works within 128-bit halves and yields pixels 0, 2, 1, 3: put them in order.
         return {_mm256_permute4x64_epi64(_mm256_unpacklo_epi64(w[0], w[1]), _MM_SHUFFLE(3, 1, 2, 0)),
@@ -340,7 +386,8 @@ struct Floats {
         w[0] = _mm_unpacklo_epi64(p.ar, p.gb);
         w[1] = _mm_unpackhi_epi64(p.ar, p.gb);
 #endif
-        std::memcpy(run, w, sizeof w);
+        StoreWords(run, w[0]);
+        StoreWords(run + sizeof(Words), w[1]);
     }
     STRANDEL_LANES static Argb Unpack(const Raw& p)
     {
@@ -364,10 +411,12 @@ struct Floats {
         // Each lane's pair is one register of A, R, G, B, A, R, G, B; transposing the four lanes'
         // registers within their 128-bit halves gives each channel of the left texels in the low
         // half and of the right texels in the high half.
-        __m256 p[kLanes];
-        for (int i = 0; i < kLanes; ++i) p[i] = _mm256_loadu_ps(reinterpret_cast<const float*>(base + o.bytes[i]));
-        const __m256 ar01 = _mm256_unpacklo_ps(p[0], p[1]), gb01 = _mm256_unpackhi_ps(p[0], p[1]);
-        const __m256 ar23 = _mm256_unpacklo_ps(p[2], p[3]), gb23 = _mm256_unpackhi_ps(p[2], p[3]);
+        const auto pair = [&](int lane) {
+            return _mm256_loadu_ps(reinterpret_cast<const float*>(base + _mm256_extract_epi64(o.bytes, lane)));
+        };
+        const __m256 p0 = pair(0), p1 = pair(1), p2 = pair(2), p3 = pair(3);
+        const __m256 ar01 = _mm256_unpacklo_ps(p0, p1), gb01 = _mm256_unpackhi_ps(p0, p1);
+        const __m256 ar23 = _mm256_unpacklo_ps(p2, p3), gb23 = _mm256_unpackhi_ps(p2, p3);
         const auto split = [](__m256 channel, DV& l, DV& r) {
             l = reinterpret_cast<DV>(_mm256_cvtps_pd(_mm256_castps256_ps128(channel)));
             r = reinterpret_cast<DV>(_mm256_cvtps_pd(_mm256_extractf128_ps(channel, 1)));
@@ -414,18 +463,22 @@ STRANDEL_LANES Footprint Locate(const TexelSource& texture, std::ptrdiff_t pixel
 template <class Src> STRANDEL_LANES Filtered Sample(const TexelSource& texture, const Footprint& at)
 {
     const DV gx = 1 - at.fx, gy = 1 - at.fy;
-    const DV weights[4] = {gx * gy, at.fx * gy, gx * at.fy, at.fx * at.fy};
-    Argb t[4];
-    Src::GatherPair(texture.data, at.topLeft, t[0], t[1]);
-    Src::GatherPair(texture.data + texture.rowBytes, at.topLeft, t[2], t[3]);
-    Filtered sum = {};
-    for (int k = 0; k < 4; ++k) {
-        const DV weightedAlpha = weights[k] * t[k].a;
+    Argb left, right;
+    // Top row first, left texel first, as the plain algorithm sums; the first term needs no sum.
+    Src::GatherPair(texture.data, at.topLeft, left, right);
+    DV weightedAlpha = gx * gy * left.a;
+    Filtered sum = {weightedAlpha, weightedAlpha * left.r, weightedAlpha * left.g, weightedAlpha * left.b};
+    const auto add = [&](DV weight, const Argb& t) {
+        weightedAlpha = weight * t.a;
         sum.alpha += weightedAlpha;
-        sum.r += weightedAlpha * t[k].r;
-        sum.g += weightedAlpha * t[k].g;
-        sum.b += weightedAlpha * t[k].b;
-    }
+        sum.r += weightedAlpha * t.r;
+        sum.g += weightedAlpha * t.g;
+        sum.b += weightedAlpha * t.b;
+    };
+    add(at.fx * gy, right);
+    Src::GatherPair(texture.data + texture.rowBytes, at.topLeft, left, right);
+    add(gx * at.fy, left);
+    add(at.fx * at.fy, right);
     return sum;
 }
 
@@ -493,10 +546,9 @@ STRANDEL_LANES void BlendLanes(const LaneBatchEntry& e, std::byte* pixels, doubl
     Out::Store(pixels, Out::Select(e.keep, CompositeOver<Out>(e.source, Out::Unpack(before)), before));
     if constexpr (kDepthTest) {
         // Only (nearly) opaque pixels hide what is drawn later behind them.
-        DV stored;
-        std::memcpy(&stored, depths, sizeof stored);
-        stored = e.keep & (e.source.s >= 0.999) ? e.depth : stored;
-        std::memcpy(depths, &stored, sizeof stored);
+        // Most pixels of soft sprites hide nothing: their depths' cache lines then stay clean.
+        const LV occludes = e.keep & (e.source.s >= 0.999);
+        if (Any(occludes)) StoreDoubles(depths, occludes ? e.depth : LoadDoubles(depths));
     }
 }
 
@@ -517,7 +569,7 @@ void FillRun(const SpanJob& job, const RowRun& run, std::byte* outRow, double* d
             if constexpr (kDepthTest) {
                 DV stored = Splat(0); // lanes past the run are dropped anyway
                 if (run.last - x + 1 >= kLanes)
-                    std::memcpy(&stored, depthRow + x, sizeof stored);
+                    stored = LoadDoubles(depthRow + x);
                 else
                     for (int i = 0; x + i <= run.last; ++i) stored[i] = depthRow[x + i];
                 e.keep &= e.depth < stored - 1e-7;
@@ -553,6 +605,15 @@ void FillRun(const SpanJob& job, const RowRun& run, std::byte* outRow, double* d
     }
 }
 
+// Asks for the cache lines of bytes at .. at + count into the cache, without waiting for them.
+STRANDEL_LANES void PrefetchRange(const void* at, std::ptrdiff_t count)
+{
+    constexpr std::ptrdiff_t kLine = 64;
+    const char* first = static_cast<const char*>(at);
+    for (std::ptrdiff_t offset = 0; offset < count + kLine - 1; offset += kLine)
+        _mm_prefetch(first + (offset < count ? offset : count - 1), _MM_HINT_T0);
+}
+
 template <class Out, class Src, bool kDepthTest>
 void FillRows(const SpanJob& job, const ImageView& output, double* depthValues)
 {
@@ -561,6 +622,12 @@ void FillRows(const SpanJob& job, const ImageView& output, double* depthValues)
     for (int32_t y = t.yMin; y <= t.yMax; ++y) {
         if (!CoveredRun(t, y, run)) continue;
         double* depthRow = kDepthTest ? depthValues + static_cast<std::size_t>(y) * output.width : nullptr;
+        // The next row's run lies about where this one does; asking for its pixels and depths now
+        // lets them arrive while this row is drawn, as each row starts far from the last in memory.
+        if (y < t.yMax) {
+            PrefetchRange(output.Row(y + 1) + run.first * Out::kPixelBytes, (run.last - run.first + 1) * Out::kPixelBytes);
+            if constexpr (kDepthTest) PrefetchRange(depthRow + output.width + run.first, (run.last - run.first + 1) * 8);
+        }
         FillRun<Out, Src, kDepthTest>(job, run, output.Row(y), depthRow);
     }
 }
