@@ -7,6 +7,7 @@
 
 #include "host/HostTestSupport.h"
 #include "host/project/Json.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -30,8 +31,8 @@ protected:
     CliRun Generate(const std::string& scene, const std::string& args) const
     {
         host::test::WriteText(dir_ / "scene.json", scene);
-        const std::string command = "cd '" + dir_.Path().string() + "' && '" STRANDEL_CLI_PATH "' --plugin '" +
-                                    STRANDEL_PLUGIN_PATH "' generate-path scene.json " + args + " >out.txt 2>err.txt";
+        const std::string command = "cd '" + dir_.Path().string() + "' && '" + Beside(STRANDEL_CLI_PATH).string() +
+                                    "' generate-path scene.json " + args + " >out.txt 2>err.txt";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
     }

@@ -1,5 +1,6 @@
 // Every example scene rendered through the loaded plug-in against its stored image.
-// STRANDEL_UPDATE_GOLDEN=1 rewrites the stored images instead (look at them before committing).
+// STRANDEL_UPDATE_GOLDEN=DIR writes the rendered images into DIR instead, e.g. the source tree's
+// tests/golden (look at them before committing).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,19 +29,19 @@ class GoldenTest : public HostTest, public ::testing::WithParamInterface<Golden>
 TEST_P(GoldenTest, MatchesTheStoredImage)
 {
     const Golden g = GetParam();
-    const fs::path source = STRANDEL_SOURCE_DIR;
-    const fs::path stored = source / "tests/golden" / (std::string(g.scene) + ".png");
+    const std::string name = std::string(g.scene) + ".png";
+    const fs::path stored = DataFile("golden/" + name);
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    H().OpenProject(host::LoadScene(source / "examples" / (std::string(g.scene) + ".json")).project);
+    H().OpenProject(host::LoadScene(DataFile("examples/" + std::string(g.scene) + ".json")).project);
     ASSERT_FALSE(H().instances().empty());
     host::FrameResult r = host::RenderEffectFrame(*H().instances().front(), {g.frame, host::PixelDepth::Eight, 2, false});
     ASSERT_EQ(r.err, PF_Err_NONE);
     EXPECT_TRUE(r.leaks.empty());
 
-    if (const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN"); update && std::string(update) == "1") {
-        host::WritePng(stored, r.image);
-        GTEST_SKIP() << "rewrote " << stored;
+    if (const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN"); update && *update) {
+        host::WritePng(fs::path(update) / name, r.image);
+        GTEST_SKIP() << "wrote " << fs::path(update) / name;
     }
     const host::Image expected = host::ReadPng(stored);
     ASSERT_EQ(r.image.Width(), expected.Width());

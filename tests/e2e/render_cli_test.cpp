@@ -11,6 +11,7 @@
 #include "host/HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -46,8 +47,8 @@ protected:
     // Runs strandel render in the work folder; its output is captured outside it.
     CliRun Render(const std::string& args) const
     {
-        const std::string command = "cd '" + work().string() + "' && '" STRANDEL_CLI_PATH "' --plugin '" +
-                                    STRANDEL_PLUGIN_PATH "' render " + args + " >'" + (dir_ / "out.txt").string() +
+        const std::string command = "cd '" + work().string() + "' && '" + Beside(STRANDEL_CLI_PATH).string() +
+                                    "' render " + args + " >'" + (dir_ / "out.txt").string() +
                                     "' 2>'" + (dir_ / "err.txt").string() + "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
@@ -181,6 +182,20 @@ TEST_F(RenderCliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
     EXPECT_NE(run.err.find("frame 1 failed"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::is_regular_file(work() / "f_00.png"));
     EXPECT_NE(run.out.find("1 frame"), std::string::npos) << run.out;
+}
+
+// Nothing of the build machine is compiled in: a copy of the command finds the plug-in beside it.
+TEST(CommandLocation, ACopyFindsThePlugInBesideItself)
+{
+    ScratchDir dir;
+    const fs::path strandel = dir.Path() / "strandel", plugin = dir.Path() / "strandel.so";
+    fs::copy_file(Beside(STRANDEL_CLI_PATH), strandel);
+    fs::copy_file(PluginPath(), plugin);
+    const std::string command = "'" + strandel.string() + "' info >'" + (dir.Path() / "out.txt").string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string out = ReadText(dir.Path() / "out.txt");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+    EXPECT_NE(out.find("(" + plugin.string() + ")"), std::string::npos) << out;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "path/PathReader.h"
+#include "frame/GlobalState.h"
 #include "support/SceneFixture.h"
 
 namespace strandel::test {
