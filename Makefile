@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DSTRANDEL_WERROR=ON
 # SETUP=0 skips installing Debian packages, for machines that already have them.
 SETUP ?= 1
 
-.PHONY: all setup configure build test demo bench gpu-check clean
+.PHONY: all setup configure build test demo bench gpu-check mutants clean
 
 all: build
 
@@ -33,5 +33,10 @@ bench: build
 gpu-check: setup
 	@bash scripts/gpu-check.sh
 
+# How many small faults in the plug-in the tests catch, in its own build folder (build-mutants/).
+# MUTANTS="--seed 11 --count 40 --rev <commit>" chooses the sample and the tree measured.
+mutants: setup
+	@python3 scripts/mutants.py $(MUTANTS)
+
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) build-mutants out
