@@ -4,8 +4,9 @@
 Draws a seeded sample of one-token faults in plugin/ (flipped or shifted comparisons, swapped
 arithmetic and logical operators, negated conditions, changed constants, flipped booleans),
 applies each alone to a copy of the source under build-mutants/, rebuilds incrementally and runs
-the fast tests (no Wine, no GPU image). A mutant the tests fail on or time out on is caught; one
-that does not build is not counted. The working tree is never written to.
+the fast tests: no Wine and no GPU tests, so no mutant goes into the GPU renderer. A mutant the
+tests fail on or time out on is caught; one that does not build is not counted. The working tree
+is never written to.
 
   scripts/mutants.py [--seed N] [--count N] [--rev REV] [--replay FILE]
 
@@ -39,6 +40,11 @@ TEST_RUNS = [
     ("host_tests", "*"),
 ]
 BUILD_TARGETS = ["strandel", "strandel_cli"] + [name for name, _ in TEST_RUNS]
+# The GPU renderer is reached only by the GPU tests, which need the kernel image: no mutant goes there.
+GPU_ONLY = {"render/CudaDriverApi.h", "render/DriverRuntime.cpp", "render/DriverRuntime.h", "render/GpuPass.cpp",
+            "render/GpuPass.h", "render/GpuPixels.cpp", "render/GpuPixels.h", "render/GpuRenderer.cpp",
+            "render/GpuRenderer.h", "render/GpuRuntime.h", "render/GpuUnavailable.cpp", "render/StxRendererCUDA.h",
+            "render/TriangleKernel.h"}
 CONFIGURE_ARGS = [
     "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
     # Neither the Windows cross build nor the GPU kernel image: the Wine and GPU-image tests are
@@ -258,8 +264,8 @@ def built_plugin_files():
     files = {(Path(entry["directory"]) / entry["file"]).resolve() for entry in commands}
     deps = subprocess.run(["ninja", "-C", str(BUILD), "-t", "deps"], check=True, capture_output=True, text=True).stdout
     files |= {(BUILD / line.strip()).resolve() for line in deps.splitlines() if line.startswith("    ")}
-    return sorted(str(f.relative_to(SRC)) for f in files
-                  if f.is_relative_to(plugin) and f.suffix in (".cpp", ".h") and f.is_file())
+    return sorted(str(f.relative_to(SRC)) for f in files if f.is_relative_to(plugin) and f.suffix in (".cpp", ".h")
+                  and f.is_file() and str(f.relative_to(plugin)) not in GPU_ONLY)
 
 
 def all_mutants(files):
@@ -287,7 +293,7 @@ def place(mutant):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--seed", type=int, default=11)
-    parser.add_argument("--count", type=int, default=40, help="mutants in the sample")
+    parser.add_argument("--count", type=int, default=50, help="mutants in the sample")
     parser.add_argument("--rev", help="measure this commit instead of the working tree")
     parser.add_argument("--replay", type=Path, help="run the mutants saved by an earlier run")
     parser.add_argument("--timeout", type=float, help="seconds for one mutant's tests (default: 3x the clean run)")

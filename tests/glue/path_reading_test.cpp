@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "path/PathReader.h"
 #include "support/SceneFixture.h"
 
@@ -16,92 +18,65 @@ protected:
     uint64_t Signature()
     {
         SuiteCache suites(In()->pica_basicP);
-        auto found = GetLayerFromLayerParam(suites, ToComp(), EffectOf(suites), 3, CompTime());
+        AEGP_EffectRefH effect = nullptr;
+        suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetNewEffectForEffect(PluginId(), In()->effect_ref, &effect);
+        const auto comp = reinterpret_cast<AEGP_CompH>(&H().project().comps[0]);
+        auto found = GetLayerFromLayerParam(suites, comp, effect, 3, CompTime());
         uint64_t sig = 0;
         EXPECT_TRUE(ComputePathSignature(suites, found.layer, found.layerId, sig));
-        suites.Get<AEGP_EffectSuite5>().AEGP_DisposeEffect(effect_);
+        suites.Get<AEGP_EffectSuite5>().AEGP_DisposeEffect(effect);
         return sig;
     }
-    AEGP_CompH ToComp() { return reinterpret_cast<AEGP_CompH>(&H().project().comps[0]); }
-    AEGP_EffectRefH EffectOf(SuiteCache& suites)
-    {
-        suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetNewEffectForEffect(PluginId(), In()->effect_ref, &effect_);
-        return effect_;
-    }
-    AEGP_EffectRefH effect_ = nullptr;
 };
 
-const char* kPath3D = R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
-    {"time": 0, "value": [10, 20, 30], "outTangent": [5, 0, -5]},
-    {"time": 1, "value": [110, 20, 60], "inTangent": [-5, 1, 0]}]}}})";
-
-TEST_F(PathReadingTest, ReadsPositionsAndSpatialTangents)
+std::string PathLayer(const std::string& fields, const std::string& position)
 {
-    Open(SceneWithPath(kPath3D));
-    std::vector<PathKeyframe> keys;
-    ASSERT_TRUE(Read(keys));
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_EQ(keys[0].position, Vec3(10, 20, 30));
-    EXPECT_EQ(keys[0].outTangent, Vec3(5, 0, -5));
-    EXPECT_EQ(keys[1].position, Vec3(110, 20, 60));
-    EXPECT_EQ(keys[1].inTangent, Vec3(-5, 1, 0));
+    return R"({"name": "Path", "type": "null")" + fields + R"(, "transform": {"position": )" + position + "}}";
 }
 
-TEST_F(PathReadingTest, A2DPathLiesInThePlaneZ0)
-{
-    Open(SceneWithPath(R"({"name": "Path", "type": "null", "transform": {"position": {"keys": [
-        {"time": 0, "value": [10, 20], "outTangent": [3, 4]}, {"time": 1, "value": [50, 60]}]}}})"));
-    std::vector<PathKeyframe> keys;
-    ASSERT_TRUE(Read(keys));
-    EXPECT_EQ(keys[0].position, Vec3(10, 20, 0));
-    EXPECT_EQ(keys[0].outTangent, Vec3(3, 4, 0));
-}
+const std::string kTwoKeys = R"("keys": [{"time": 0, "value": [10, 20, 30], "outTangent": [5, 0, -5]},
+    {"time": 1, "value": [110, 20, 60], "inTangent": [-5, 1, 0]}])";
+const std::string kPath3D = PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + "}");
 
-TEST_F(PathReadingTest, RefusesPathsThatCannotBeReadAsPlainKeyframes)
+TEST_F(PathReadingTest, ReadsPlainKeyframesAndRefusesAnyOtherPath)
 {
-    const std::string twoKeys = R"("keys": [{"time": 0, "value": [0, 0, 0]}, {"time": 1, "value": [100, 0, 0]}])";
-    struct Case {
+    const PathKeyframe first{{10, 20, 30}, {}, {5, 0, -5}}, second{{110, 20, 60}, {-5, 1, 0}, {}};
+    const struct {
         const char* what;
-        std::string pathLayer, extra;
+        std::string pathLayer, extraLayers;
+        std::function<void()> setup;
+        std::vector<PathKeyframe> keys; // empty: refused
+    } cases[] = {
+        {"3D keys with spatial tangents", kPath3D, "", nullptr, {first, second}},
+        {"2D keys lie in the plane z = 0",
+         PathLayer("", R"({"keys": [{"time": 0, "value": [10, 20], "outTangent": [3, 4]}, {"time": 1, "value": [50, 60]}]})"),
+         "", nullptr, {{{10, 20, 0}, {}, {3, 4, 0}}, {{50, 60, 0}, {}, {}}}},
+        {"a failing tangent query leaves zero tangents", kPath3D, "",
+         [this] { H().faults.spatialTangents = true; }, {{first.position}, {second.position}}},
+        {"one key", PathLayer(R"(, "threeD": true)", R"({"keys": [{"time": 0, "value": [1, 2, 3]}]})"), "", nullptr, {}},
+        {"no keys", PathLayer(R"(, "threeD": true)", "[1, 2, 3]"), "", nullptr, {}},
+        {"separated", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "separated": true})"), "", nullptr, {}},
+        {"expression", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "expression": true})"), "", nullptr, {}},
+        {"parented", PathLayer(R"(, "threeD": true, "parent": "Holder")", "{" + kTwoKeys + "}"),
+         R"({"name": "Holder", "type": "null"},)", nullptr, {}},
+        {"no path layer chosen", kPath3D, "", [this] { fx_->SetValue(3, A_long{0}); }, {}},
     };
-    const std::vector<Case> cases = {
-        {"one key", R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
-            {"time": 0, "value": [1, 2, 3]}]}}})", ""},
-        {"no keys", R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": [1, 2, 3]}})", ""},
-        {"separated", R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {)" + twoKeys +
-                          R"(, "separated": true}}})", ""},
-        {"expression", R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {)" + twoKeys +
-                           R"(, "expression": true}}})", ""},
-        {"parented", R"({"name": "Path", "type": "null", "threeD": true, "parent": "Holder", "transform": {"position": {)" +
-                         twoKeys + "}}}",
-         R"({"name": "Holder", "type": "null"},)"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Open(SceneWithPath(c.pathLayer, c.extra));
+        Open(SceneWithPath(c.pathLayer, c.extraLayers));
+        if (c.setup) c.setup();
         std::vector<PathKeyframe> keys = {PathKeyframe{}};
-        EXPECT_FALSE(Read(keys));
-        EXPECT_TRUE(keys.empty() || std::string(c.what) == "one key" || std::string(c.what) == "parented");
+        EXPECT_EQ(Read(keys), !c.keys.empty());
+        if (!c.keys.empty()) {
+            ASSERT_EQ(keys.size(), c.keys.size());
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                EXPECT_EQ(keys[k].position, c.keys[k].position) << k;
+                EXPECT_EQ(keys[k].inTangent, c.keys[k].inTangent) << k;
+                EXPECT_EQ(keys[k].outTangent, c.keys[k].outTangent) << k;
+            }
+        }
         TearDown();
     }
-}
-
-TEST_F(PathReadingTest, NoPathLayerChosenMeansNoPath)
-{
-    Open(SceneWithPath(kPath3D));
-    fx_->SetValue(3, A_long{0});
-    std::vector<PathKeyframe> keys;
-    EXPECT_FALSE(Read(keys));
-}
-
-TEST_F(PathReadingTest, AFailingTangentQueryLeavesZeroTangents)
-{
-    Open(SceneWithPath(kPath3D));
-    H().faults.spatialTangents = true;
-    std::vector<PathKeyframe> keys;
-    ASSERT_TRUE(Read(keys));
-    EXPECT_EQ(keys[0].position, Vec3(10, 20, 30));
-    EXPECT_EQ(keys[0].outTangent, Vec3());
 }
 
 TEST_F(PathReadingTest, SignatureFollowsTimesAndInterpolationThatTheGeometryIgnores)

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "host/SceneParams.h"
 #include "host/render/RenderServices.h"
 #include "layout/SourceFrames.h"
 #include "support/SceneFixture.h"
@@ -10,6 +9,7 @@ namespace strandel::test {
 namespace {
 
 const char* kPath = R"({"name": "Path", "type": "null", "threeD": true})";
+const std::string kDot = R"({"name": "Dot", "type": "solid", "width": 64, "height": 64, "color": [1, 0, 0, 1]},)";
 
 class SourceFramesTest : public SceneTest {
 protected:
@@ -27,6 +27,11 @@ protected:
         SuiteCache suites(In()->pica_basicP);
         return BuildSourceList(In(), suites, CompTime(), slots_, list_, nullptr);
     }
+    PF_Err Resolve(InstanceList& instances)
+    {
+        SuiteCache suites(In()->pica_basicP);
+        return ResolveInstanceFrames(In(), suites, CompTime(), list_, slots_, shifted_, instances, nullptr, nullptr);
+    }
     void ExpectEverythingReturned()
     {
         EXPECT_EQ(ReleaseSourceFrames(In(), slots_, nullptr), PF_Err_NONE);
@@ -42,9 +47,15 @@ protected:
     host::FrameContext frame_;
     SourceSlots slots_;
     SourceList list_;
+    ShiftedFrames shifted_;
 };
 
-const std::string kDot = R"({"name": "Dot", "type": "solid", "width": 64, "height": 64, "color": [1, 0, 0, 1]},)";
+InstanceList ShiftedInstances(const std::vector<double>& offsets)
+{
+    InstanceList list;
+    for (double t : offsets) list.emplace_back().timeOffset = t;
+    return list;
+}
 
 TEST_F(SourceFramesTest, OnlyChosenSlotsBecomeSourcesInSlotOrder)
 {
@@ -62,60 +73,95 @@ TEST_F(SourceFramesTest, OnlyChosenSlotsBecomeSourcesInSlotOrder)
     ExpectEverythingReturned();
 }
 
-TEST_F(SourceFramesTest, AFlatQuadIsTheScaledLayerAnchoredAtItsAnchorPoint)
+TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolution)
 {
-    Start(R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
-              "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)",
-          {{"Source Layer 1", "Dot"}});
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    ASSERT_EQ(list_.size(), 1u);
-    ASSERT_EQ(list_[0].quads.size(), 1u);
-    const SourceQuad& q = list_[0].quads[0];
-    // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
-    ExpectVecNear(q.corners[0], {-8, -10, 0});
-    ExpectVecNear(q.corners[2], {24, 30, 0});
-    EXPECT_EQ(q.uMax, 63);
-    EXPECT_EQ(q.vMax, 39);
-    EXPECT_EQ(q.image.format, PixelFormat::Argb8);
-    ExpectEverythingReturned();
+    const struct {
+        const char* what;
+        std::string layer;
+        int downsample;
+        Vec3 first, third; // corners 0 and 2
+        double uMin, vMin, uMax, vMax;
+        int32_t imageWidth;
+    } cases[] = {
+        // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
+        {"scaled solid", R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
+            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, {-8, -10, 0}, {24, 30, 0}, 0, 0, 63, 39, 64},
+        {"half resolution", kDot, 2, {-32, -32, 0}, {32, 32, 0}, 0, 0, 31, 31, 32},
+        // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
+        // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
+        {"shape", R"({"name": "Dot", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
+            "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)", 1, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(c.layer, {{"Source Layer 1", "Dot"}}, c.downsample);
+        ASSERT_EQ(Build(), PF_Err_NONE);
+        ASSERT_EQ(list_.size(), 1u);
+        ASSERT_EQ(list_[0].quads.size(), 1u);
+        const SourceQuad& q = list_[0].quads[0];
+        ExpectVecNear(q.corners[0], c.first);
+        ExpectVecNear(q.corners[2], c.third);
+        EXPECT_EQ(std::vector<double>({q.uMin, q.vMin, q.uMax, q.vMax}), std::vector<double>({c.uMin, c.vMin, c.uMax, c.vMax}));
+        EXPECT_EQ(q.image.width, c.imageWidth);
+        EXPECT_EQ(q.image.format, PixelFormat::Argb8);
+        ExpectEverythingReturned();
+        TearDown();
+    }
 }
 
-TEST_F(SourceFramesTest, AtHalfResolutionTheImageHalvesButTheQuadKeepsItsSize)
+// A host may lend a shape layer's world cut to part of the layer, its origin saying where the
+// world starts in the layer: the quad must still put each pixel where the whole world puts it.
+PF_Err (*gHostCheckout)(PF_ProgPtr, PF_ParamIndex, A_long, A_long, A_u_long, PF_ParamDef*) = nullptr;
+PF_Err (*gHostCheckin)(PF_ProgPtr, PF_ParamDef*) = nullptr;
+PF_LayerDef gWholeWorld{};
+constexpr A_long kCutX = 6, kCutY = 4;
+
+PF_Err CheckoutCut(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale, PF_ParamDef* def)
 {
-    Start(kDot, {{"Source Layer 1", "Dot"}}, 2);
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    ASSERT_EQ(list_.size(), 1u);
-    const SourceQuad& q = list_[0].quads[0];
-    EXPECT_EQ(q.image.width, 32);
-    ExpectVecNear(q.corners[0], {-32, -32, 0});
-    ExpectVecNear(q.corners[2], {32, 32, 0});
-    EXPECT_EQ(q.uMax, 31);
-    ExpectEverythingReturned();
+    const PF_Err err = gHostCheckout(ref, index, time, step, scale, def);
+    PF_LayerDef& world = def->u.ld;
+    if (err || !world.data) return err;
+    gWholeWorld = world;
+    world.data = reinterpret_cast<PF_PixelPtr>(reinterpret_cast<char*>(world.data) + kCutY * world.rowbytes + kCutX * 4);
+    world.width -= kCutX;
+    world.height -= kCutY;
+    world.origin_x = kCutX;
+    world.origin_y = kCutY;
+    return err;
 }
 
-TEST_F(SourceFramesTest, AShapeLayerShowsOnlyItsShape)
+PF_Err CheckinCut(PF_ProgPtr ref, PF_ParamDef* def)
 {
-    Start(R"({"name": "Box", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
-              "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)",
-          {{"Source Layer 1", "Box"}});
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    ASSERT_EQ(list_.size(), 1u);
-    const SourceQuad& q = list_[0].quads[0];
-    // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
-    // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
-    ExpectVecNear(q.corners[0], {-30, -5, 0});
-    ExpectVecNear(q.corners[2], {-10, 5, 0});
-    EXPECT_EQ(q.uMin, 20);
-    EXPECT_EQ(q.vMin, 35);
-    EXPECT_EQ(q.uMax, 39);
-    EXPECT_EQ(q.vMax, 44);
-    ExpectEverythingReturned();
+    if (def->u.ld.data) def->u.ld = gWholeWorld;
+    return gHostCheckin(ref, def);
+}
+
+TEST_F(SourceFramesTest, AWorldLentFromItsOriginKeepsItsPixelsInPlace)
+{
+    // An empty shape has no visible bounds: the quad is the whole world about the layer's anchor.
+    const std::string empty = R"({"name": "Dot", "type": "shape", "width": 40, "height": 30,
+        "shape": {"kind": "rect", "size": [0, 0], "position": [20, 15]}},)";
+    std::array<SourceQuad, 2> quads;
+    for (bool cut : {false, true}) {
+        Start(empty, {{"Source Layer 1", "Dot"}});
+        if (cut) {
+            gHostCheckout = std::exchange(call_->in.inter.checkout_param, CheckoutCut);
+            gHostCheckin = std::exchange(call_->in.inter.checkin_param, CheckinCut);
+        }
+        ASSERT_EQ(Build(), PF_Err_NONE);
+        ASSERT_EQ(list_.size(), 1u);
+        quads[cut] = list_[0].quads.at(0);
+        ExpectEverythingReturned();
+        TearDown();
+    }
+    ExpectVecNear(quads[0].corners[0], {-20, -15, 0});
+    ExpectVecNear(quads[1].corners[0], quads[0].corners[0] + Vec3{kCutX, kCutY, 0});
+    ExpectVecNear(quads[1].corners[2], quads[0].corners[2]);
 }
 
 TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
 {
-    const std::string scene = R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30,
-        "duration": 1, "layers": [
+    Open(R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 1, "layers": [
           {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {
              "Path Layer": "Path", "Source Layer 1": "Group"}}]},
           {"name": "Path", "type": "null", "threeD": true},
@@ -127,8 +173,7 @@ TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
            "transform": {"position": [30, 20, -15]}},
           {"name": "Hidden", "type": "solid", "width": 10, "height": 10, "enabled": false},
           {"name": "Far", "type": "solid", "width": 10, "height": 10, "threeD": true,
-           "transform": {"position": [70, 40, 25]}}]}]})";
-    Open(scene);
+           "transform": {"position": [70, 40, 25]}}]}]})");
     call_->frame = &frame_;
     ASSERT_EQ(Build(), PF_Err_NONE);
     ASSERT_EQ(list_.size(), 1u);
@@ -138,20 +183,8 @@ TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
     ExpectVecNear(quads[0].corners[0], {-25, -20, -15}, 1e-9);
     ExpectVecNear(quads[0].corners[2], {-15, 0, -15}, 1e-9);
     ExpectVecNear(quads[1].corners[0], {15, 5, 25}, 1e-9);
-    EXPECT_EQ(quads[0].image.width, 10);
     EXPECT_EQ(quads[0].image.height, 20);
     ExpectEverythingReturned();
-}
-
-InstanceList ShiftedInstances(const std::vector<double>& offsets)
-{
-    InstanceList list;
-    for (double t : offsets) {
-        SpriteInstance s;
-        s.timeOffset = t;
-        list.push_back(s);
-    }
-    return list;
 }
 
 TEST_F(SourceFramesTest, TimeShiftedFramesAreSharedAndTheFullCacheReusesTheNearest)
@@ -161,30 +194,21 @@ TEST_F(SourceFramesTest, TimeShiftedFramesAreSharedAndTheFullCacheReusesTheNeare
     std::vector<double> offsets = {0.1, 0.1 + 0.01, 0.0}; // the first two round to the same frame
     for (int i = 0; i < 300; ++i) offsets.push_back(1 + i / 30.0);
     InstanceList instances = ShiftedInstances(offsets);
-    ShiftedFrames shifted;
-    SuiteCache suites(In()->pica_basicP);
-    ASSERT_EQ(ResolveInstanceFrames(In(), suites, CompTime(), list_, slots_, shifted, instances, nullptr, nullptr),
-              PF_Err_NONE);
-    EXPECT_EQ(shifted.size(), kMaxOffsetFrames);
+    ASSERT_EQ(Resolve(instances), PF_Err_NONE);
+    EXPECT_EQ(shifted_.size(), kMaxOffsetFrames);
     EXPECT_EQ(instances[0].frame, instances[1].frame);
     EXPECT_NE(instances[0].frame, nullptr);
     EXPECT_EQ(instances[2].frame, nullptr) << "an unshifted copy keeps the frame it had";
     // Beyond 256 distinct frames a copy shows the fetched frame nearest to its own time.
-    const SpriteInstance& last = instances.back();
-    EXPECT_EQ(last.frame, instances[3 + 254].frame);
+    EXPECT_EQ(instances.back().frame, instances[3 + 254].frame);
     ExpectEverythingReturned();
-}
 
-TEST_F(SourceFramesTest, AFailedCheckoutEndsTheFrameAndEverythingIsStillReturned)
-{
-    Start(kDot, {{"Source Layer 1", "Dot"}});
+    // A failed checkout ends the frame, and everything is still returned.
+    InstanceList failing = ShiftedInstances({0.5, 1.0, 1.5});
     ASSERT_EQ(Build(), PF_Err_NONE);
-    InstanceList instances = ShiftedInstances({0.5, 1.0, 1.5});
+    shifted_.clear();
     fx_->FailNthCheckout(2, PF_Err_OUT_OF_MEMORY);
-    ShiftedFrames shifted;
-    SuiteCache suites(In()->pica_basicP);
-    EXPECT_EQ(ResolveInstanceFrames(In(), suites, CompTime(), list_, slots_, shifted, instances, nullptr, nullptr),
-              PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(Resolve(failing), PF_Err_OUT_OF_MEMORY);
     ExpectEverythingReturned();
 }
 
