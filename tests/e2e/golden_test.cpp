@@ -1,9 +1,13 @@
-// Every example scene rendered through the loaded plug-in against its stored image.
-// STRANDEL_UPDATE_GOLDEN=1 rewrites the stored images instead (look at them before committing).
+// What the host sees of the loaded plug-in against what is stored in tests/golden: every example
+// scene's frame, and the parameter set it defines (IDs, names, ranges, defaults and flags are kept
+// by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=1 rewrites the stored files instead
+// (look at them before committing).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "host/image/PngFile.h"
 #include "host/render/EffectRenderer.h"
@@ -14,6 +18,12 @@ namespace strandel::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+bool UpdatingGoldens()
+{
+    const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN");
+    return update && std::string(update) == "1";
+}
 
 struct Golden {
     const char* scene;
@@ -38,7 +48,7 @@ TEST_P(GoldenTest, MatchesTheStoredImage)
     ASSERT_EQ(r.err, PF_Err_NONE);
     EXPECT_TRUE(r.leaks.empty());
 
-    if (const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN"); update && std::string(update) == "1") {
+    if (UpdatingGoldens()) {
         host::WritePng(stored, r.image);
         GTEST_SKIP() << "rewrote " << stored;
     }
@@ -69,6 +79,63 @@ TEST_P(GoldenTest, MatchesTheStoredImage)
 
 INSTANTIATE_TEST_SUITE_P(Examples, GoldenTest, ::testing::ValuesIn(kGoldens),
                          [](const auto& param) { return std::string(param.param.scene); });
+
+// One line a parameter: index, ID, type, name, flags, and what its type defines.
+std::string DescribeParams(const host::EffectInstance& fx)
+{
+    std::ostringstream out;
+    out.precision(9);
+    out << "reported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events << "\n";
+    for (int i = 1; i < fx.paramCount(); ++i) {
+        const PF_ParamDef& d = fx.param(i).def;
+        out << i << " id " << d.uu.id << " type " << d.param_type << " '" << d.name << "' flags " << d.flags << " ui "
+            << d.ui_flags << " " << d.ui_width << "x" << d.ui_height;
+        const PF_ParamDefUnion& u = d.u;
+        switch (d.param_type) {
+        case PF_Param_SLIDER:
+            out << " range " << u.sd.valid_min << ".." << u.sd.valid_max << " slider " << u.sd.slider_min << ".."
+                << u.sd.slider_max << " default " << u.sd.dephault;
+            break;
+        case PF_Param_FLOAT_SLIDER:
+            out << " range " << u.fs_d.valid_min << ".." << u.fs_d.valid_max << " slider " << u.fs_d.slider_min << ".."
+                << u.fs_d.slider_max << " default " << u.fs_d.dephault << " precision " << u.fs_d.precision
+                << " display " << u.fs_d.display_flags;
+            break;
+        case PF_Param_ANGLE: out << " default " << u.ad.dephault; break;
+        case PF_Param_CHECKBOX: out << " default " << int(u.bd.dephault) << " '" << (u.bd.u.nameptr ? u.bd.u.nameptr : "") << "'"; break;
+        case PF_Param_POPUP: out << " default " << u.pd.dephault << " of '" << u.pd.u.namesptr << "' (" << u.pd.num_choices << ")"; break;
+        case PF_Param_BUTTON: out << " '" << u.button_d.u.namesptr << "'"; break;
+        case PF_Param_POINT_3D:
+            out << " default " << u.point3d_d.x_dephault << ", " << u.point3d_d.y_dephault << ", " << u.point3d_d.z_dephault;
+            break;
+        case PF_Param_ARBITRARY_DATA: out << " arb " << u.arb_d.id << (u.arb_d.dephault ? " with default" : ""); break;
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+class GoldenParamsTest : public HostTest {};
+
+TEST_F(GoldenParamsTest, TheParameterSetMatchesTheStoredOne)
+{
+    const std::filesystem::path stored = std::filesystem::path(STRANDEL_SOURCE_DIR) / "tests/golden/params.txt";
+    StartHost();
+    ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
+    const std::string actual = DescribeParams(H().AddInstance());
+    if (UpdatingGoldens()) {
+        std::ofstream(stored, std::ios::binary) << actual;
+        GTEST_SKIP() << "rewrote " << stored;
+    }
+    std::ifstream in(stored, std::ios::binary);
+    std::istringstream got(actual);
+    std::string want, have;
+    for (int line = 1; std::getline(in, want); ++line) {
+        ASSERT_TRUE(std::getline(got, have)) << "line " << line << " is missing: " << want;
+        ASSERT_EQ(have, want) << "line " << line << " of " << stored;
+    }
+    EXPECT_FALSE(std::getline(got, have)) << "more parameters than stored: " << have;
+}
 
 } // namespace
 } // namespace strandel::test

@@ -21,52 +21,42 @@ protected:
     }
 };
 
-TEST_F(CameraReadingTest, WithoutACameraLayerTheHostsDefaultCameraLooksDownZ)
+TEST_F(CameraReadingTest, ReadsTheCompCameraOrFallsBackToTheDefaultView)
 {
-    Open(SceneWithPath(kPath));
-    const CameraInfo cam = Read();
-    EXPECT_TRUE(cam.hasCamera);
-    const double zoom = 200 * 50.0 / 36.0;
-    EXPECT_NEAR(cam.zoom, zoom, 1e-9);
-    ExpectVecNear(cam.cameraPosition, {100, 50, -zoom}, 1e-9);
-    ExpectVecNear(cam.cameraRight, {1, 0, 0}, 1e-12);
-    ExpectVecNear(cam.cameraDown, {0, 1, 0}, 1e-12);
-    ExpectVecNear(cam.cameraForward, {0, 0, 1}, 1e-12);
-    EXPECT_EQ(cam.compWidth, 200);
-    EXPECT_EQ(cam.compHeight, 100);
-}
-
-TEST_F(CameraReadingTest, APointOfInterestCameraGivesItsWorldAxesWhateverTheEffectLayerDoes)
-{
-    // Looking along +X from the left: forward (1, 0, 0), right = Y x forward = (0, 0, -1).
-    const std::string camera = R"({"name": "Cam", "type": "camera", "zoom": 400,
-        "transform": {"position": [-300, 50, 0], "pointOfInterest": [100, 50, 0]}},)";
-    Open(SceneWithPath(kPath, camera, R"({"rotation": 30, "position": [80, 40], "scale": [50, 200, 100]})"));
-    const CameraInfo cam = Read();
-    ASSERT_TRUE(cam.hasCamera);
-    EXPECT_NEAR(cam.zoom, 400, 1e-9);
-    ExpectVecNear(cam.cameraPosition, {-300, 50, 0}, 1e-9);
-    ExpectVecNear(cam.cameraForward, {1, 0, 0}, 1e-12);
-    ExpectVecNear(cam.cameraRight, {0, 0, -1}, 1e-12);
-    ExpectVecNear(cam.cameraDown, {0, 1, 0}, 1e-12);
-}
-
-TEST_F(CameraReadingTest, FallsBackToTheDefaultViewWhenTheCameraCannotBeHad)
-{
-    Open(SceneWithPath(kPath));
-    H().faults.cameraMatrix = true;
-    CameraInfo cam = Read();
-    EXPECT_FALSE(cam.hasCamera);
-    EXPECT_EQ(cam.zoom, 200);
-    ExpectVecNear(cam.cameraPosition, {100, 50, -200}, 0);
-    ExpectVecNear(cam.cameraForward, {0, 0, 1}, 0);
-    TearDown();
-
-    // A zero-scale effect layer cannot be inverted: the same default view.
-    Open(SceneWithPath(kPath, "", R"({"scale": [0, 0, 100]})"));
-    cam = Read();
-    EXPECT_FALSE(cam.hasCamera);
-    EXPECT_EQ(cam.cameraRight, Vec3(1, 0, 0));
+    const double hostZoom = 200 * 50.0 / 36.0;
+    const struct {
+        const char* what;
+        std::string camera, fxTransform;
+        bool fault, hasCamera;
+        double zoom;
+        Vec3 position, forward, right;
+    } cases[] = {
+        {"the host's default camera", "", "{}", false, true, hostZoom, {100, 50, -hostZoom}, {0, 0, 1}, {1, 0, 0}},
+        // Looking along +X from the left: forward (1, 0, 0), right = Y x forward = (0, 0, -1), whatever
+        // the effect layer's own transform.
+        {"a point-of-interest camera", R"({"name": "Cam", "type": "camera", "zoom": 400,
+            "transform": {"position": [-300, 50, 0], "pointOfInterest": [100, 50, 0]}},)",
+         R"({"rotation": 30, "position": [80, 40], "scale": [50, 200, 100]})", false, true, 400, {-300, 50, 0},
+         {1, 0, 0}, {0, 0, -1}},
+        {"no camera matrix", "", "{}", true, false, 200, {100, 50, -200}, {0, 0, 1}, {1, 0, 0}},
+        {"an effect layer that cannot be inverted", "", R"({"scale": [0, 0, 100]})", false, false, 200,
+         {100, 50, -200}, {0, 0, 1}, {1, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(SceneWithPath(kPath, c.camera, c.fxTransform));
+        H().faults.cameraMatrix = c.fault;
+        const CameraInfo cam = Read();
+        EXPECT_EQ(cam.hasCamera, c.hasCamera);
+        EXPECT_NEAR(cam.zoom, c.zoom, 1e-9);
+        ExpectVecNear(cam.cameraPosition, c.position, 1e-9);
+        ExpectVecNear(cam.cameraForward, c.forward);
+        ExpectVecNear(cam.cameraRight, c.right);
+        ExpectVecNear(cam.cameraDown, {0, 1, 0});
+        EXPECT_EQ(cam.compWidth, 200);
+        EXPECT_EQ(cam.compHeight, 100);
+        TearDown();
+    }
 }
 
 TEST_F(CameraReadingTest, DownsamplingAndBufferOriginComeFromTheRender)

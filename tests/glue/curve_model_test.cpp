@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -115,20 +116,12 @@ void ExpectRepairedInvariants(const RampCurve& c)
     for (int i = c.pointCount; i < kMaxCurvePoints; ++i) EXPECT_EQ(std::memcmp(&p[i], &zero, sizeof zero), 0) << i;
 }
 
-// Control values of segment s along one axis.
-struct SegmentControls {
-    double c0, c1, c2, c3;
-};
-SegmentControls Controls(const RampCurve& c, int s, bool alongY)
+// Control values of segment s along x (or y): start, the two handle ends, end.
+std::array<double, 4> Controls(const RampCurve& c, int s, bool alongY)
 {
-    const CurvePoint& a = c.points[s];
-    const CurvePoint& b = c.points[s + 1];
+    const CurvePoint &a = c.points[s], &b = c.points[s + 1];
     if (alongY) return {a.y, a.y + a.outDy, b.y + b.inDy, b.y};
     return {a.x, a.x + a.outDx, b.x + b.inDx, b.x};
-}
-bool ControlsInsideEnds(const SegmentControls& k)
-{
-    return k.c0 <= k.c3 && k.c1 >= k.c0 && k.c1 <= k.c3 && k.c2 >= k.c0 && k.c2 <= k.c3;
 }
 
 RampCurve RandomRecord(std::mt19937_64& rng)
@@ -188,14 +181,14 @@ TEST(CurveFuzz, RandomRecordsRepairAndEvaluate)
 
         bool yMonotone = true;
         for (int s = 0; s + 1 < c.pointCount; ++s) {
-            const SegmentControls kx = Controls(c, s, false);
-            double previous = kx.c0;
+            const auto kx = Controls(c, s, false), ky = Controls(c, s, true);
+            double previous = kx[0];
             for (double u = 1.0 / 64; u <= 1; u += 1.0 / 64) { // x(u) never turns back
-                const double x = PointOnSegment({kx.c0, 0}, {kx.c1, 0}, {kx.c2, 0}, {kx.c3, 0}, u).x;
+                const double x = PointOnSegment({kx[0], 0}, {kx[1], 0}, {kx[2], 0}, {kx[3], 0}, u).x;
                 ASSERT_GE(x, previous - 1e-12) << "segment " << s << " u " << u;
                 previous = x;
             }
-            yMonotone = yMonotone && ControlsInsideEnds(Controls(c, s, true));
+            yMonotone = yMonotone && ky[0] <= ky[3] && std::ranges::all_of(ky, [&](double k) { return k >= ky[0] && k <= ky[3]; });
         }
         monotoneCurves += yMonotone && c.pointCount > 2;
         multiPointCurves += c.pointCount > 2;
@@ -269,7 +262,6 @@ TEST(RampCurveRecord, InvalidRecordsRevertToDefaultKeepingEditedBit)
 {
     const std::vector<std::pair<const char*, std::function<void(RampCurve&)>>> breakages = {
         {"count 1", [](RampCurve& c) { c.pointCount = 1; }},
-        {"count 17", [](RampCurve& c) { c.pointCount = 17; }},
         {"count -3", [](RampCurve& c) { c.pointCount = -3; }},
         {"version 2", [](RampCurve& c) { c.version = 2; }},
         {"version 0", [](RampCurve& c) { c.version = 0; }},
@@ -296,6 +288,20 @@ TEST(RampCurveRecord, InvalidRecordsRevertToDefaultKeepingEditedBit)
             EXPECT_TRUE(SameBytes(c, MakeDefaultCurve(edited))) << name << " edited " << edited;
         }
     }
+}
+
+TEST(RampCurveRecord, SixteenPointsAreKeptAndSeventeenAreNot)
+{
+    RampCurve c{};
+    c.version = 1;
+    c.pointCount = kMaxCurvePoints;
+    for (int i = 0; i < kMaxCurvePoints; ++i) c.points[i] = {i / 15.0, i / 15.0, 0, 0, 0, 0};
+    RampCurve repaired = c;
+    ASSERT_TRUE(NormalizeCurve(repaired));
+    EXPECT_TRUE(SameBytes(repaired, c));
+    EXPECT_NEAR(EvaluateCurve(repaired, 0.37), 0.37, kBisectionTolerance);
+    c.pointCount = kMaxCurvePoints + 1;
+    EXPECT_FALSE(NormalizeCurve(c));
 }
 
 TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
@@ -327,60 +333,35 @@ TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
     EXPECT_TRUE(SameBytes(again, c)); // repair is idempotent
 }
 
-TEST(RampCurveHandles, ReadFallsBackToDefaultOnMissingOrShortData)
+TEST(RampCurveHandles, ReadAndNewHandlesUseTheWholeRepairedRecordOnly)
 {
     test::FakeHandles host;
-    RampCurve edited = ThreePoints(true);
-    const PF_Handle shortHandle = host.Make(&edited, kCurveRecordSize - 1);
-    const PF_Handle full = host.Make(&edited, kCurveRecordSize);
-    unsigned char longer[900];
+    const RampCurve edited = ThreePoints(true);
+    unsigned char longer[kCurveRecordSize + 116];
     std::memset(longer, 0xAB, sizeof longer);
     std::memcpy(longer, &edited, kCurveRecordSize);
-    const PF_Handle longHandle = host.Make(longer, sizeof longer);
-    PF_InData noUtils{};
-
-    struct Case {
-        const char* name;
-        const PF_InData* in;
-        PF_Handle handle;
-        bool ok;
-    };
-    for (const Case& k : {Case{"null in_data", nullptr, full, false}, Case{"no utils", &noUtils, full, false},
-                          Case{"null handle", &host.in_data, nullptr, false},
-                          Case{"783 bytes", &host.in_data, shortHandle, false},
-                          Case{"784 bytes", &host.in_data, full, true},
-                          Case{"900 bytes", &host.in_data, longHandle, true}}) {
-        const CurveRead read = ReadCurveHandle(k.in, k.handle);
-        EXPECT_EQ(read.ok, k.ok) << k.name;
-        EXPECT_TRUE(SameBytes(read.curve, k.ok ? edited : MakeDefaultCurve(false))) << k.name;
+    for (std::size_t size : {kCurveRecordSize - 1, kCurveRecordSize, sizeof longer}) {
+        const CurveRead read = ReadCurveHandle(&host.in_data, host.Make(longer, size));
+        EXPECT_EQ(read.ok, size >= kCurveRecordSize) << size;
+        EXPECT_TRUE(SameBytes(read.curve, read.ok ? edited : MakeDefaultCurve(false))) << size;
     }
     host.failLock = true;
-    EXPECT_FALSE(ReadCurveHandle(&host.in_data, full).ok);
-    EXPECT_EQ(host.LockedHandles(), 0);
-    EXPECT_EQ(host.badCalls, 0);
-}
+    EXPECT_FALSE(ReadCurveHandle(&host.in_data, host.Make(&edited, kCurveRecordSize)).ok);
+    host.failLock = false;
 
-TEST(RampCurveHandles, NewHandleStoresRepairedRecordOrReportsFailure)
-{
-    test::FakeHandles host;
-    RampCurve broken = ThreePoints(true);
+    RampCurve broken = edited;
     broken.version = 3;
     PF_Handle h = nullptr;
     ASSERT_EQ(NewCurveHandle(&host.in_data, broken, &h), PF_Err_NONE);
-    const RampCurve expected = MakeDefaultCurve(true);
-    EXPECT_TRUE(test::HandleHolds(host, h, expected));
-    EXPECT_EQ(host.LockedHandles(), 0);
-
-    PF_InData noUtils{};
-    EXPECT_EQ(NewCurveHandle(nullptr, expected, &h), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(NewCurveHandle(&noUtils, expected, &h), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(NewCurveHandle(&host.in_data, expected, nullptr), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(test::HandleHolds(host, h, MakeDefaultCurve(true)));
+    const int live = host.LiveHandles();
     host.failNew = true;
-    EXPECT_EQ(NewCurveHandle(&host.in_data, expected, &h), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(NewCurveHandle(&host.in_data, edited, &h), PF_Err_OUT_OF_MEMORY);
     host.failNew = false;
     host.failLock = true;
-    EXPECT_EQ(NewCurveHandle(&host.in_data, expected, &h), PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(host.LiveHandles(), 1); // only the first one: the unlockable handle was disposed
+    EXPECT_EQ(NewCurveHandle(&host.in_data, edited, &h), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(host.LiveHandles(), live) << "the unlockable handle was not disposed";
+    EXPECT_EQ(host.LockedHandles(), 0);
     EXPECT_EQ(host.badCalls, 0);
 }
 

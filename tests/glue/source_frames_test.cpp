@@ -14,11 +14,11 @@ const std::string kDot = R"({"name": "Dot", "type": "solid", "width": 64, "heigh
 class SourceFramesTest : public SceneTest {
 protected:
     void Start(const std::string& extraLayers, const std::vector<std::pair<std::string, std::string>>& sources,
-               int downsample = 1)
+               int downsample = 1, host::PixelDepth depth = host::PixelDepth::Eight)
     {
         Open(SceneWithPath(kPath, extraLayers));
         for (const auto& [param, layer] : sources) Set(param, layer);
-        frame_.downsample = downsample;
+        frame_ = {depth, downsample};
         call_->frame = &frame_;
         call_->in.downsample_x = call_->in.downsample_y = {1, static_cast<A_u_long>(downsample)};
     }
@@ -37,6 +37,8 @@ protected:
         EXPECT_EQ(ReleaseSourceFrames(In(), slots_, nullptr), PF_Err_NONE);
         EXPECT_EQ(fx_->OutstandingCheckouts(), 0);
         EXPECT_EQ(H().render().worlds.LiveCount(), 0u);
+        EXPECT_EQ(H().render().receipts.LiveCount(), 0u);
+        EXPECT_EQ(H().render().renderOptions.LiveCount(), 0u);
     }
     void TearDown() override
     {
@@ -75,26 +77,37 @@ TEST_F(SourceFramesTest, OnlyChosenSlotsBecomeSourcesInSlotOrder)
 
 TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolution)
 {
+    const std::string shape = R"({"name": "Dot", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
+        "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)";
     const struct {
         const char* what;
         std::string layer;
         int downsample;
+        host::PixelDepth depth;
         Vec3 first, third; // corners 0 and 2
         double uMin, vMin, uMax, vMax;
         int32_t imageWidth;
+        PixelFormat format;
     } cases[] = {
         // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
         {"scaled solid", R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
-            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, {-8, -10, 0}, {24, 30, 0}, 0, 0, 63, 39, 64},
-        {"half resolution", kDot, 2, {-32, -32, 0}, {32, 32, 0}, 0, 0, 31, 31, 32},
+            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, host::PixelDepth::Eight,
+         {-8, -10, 0}, {24, 30, 0}, 0, 0, 63, 39, 64, PixelFormat::Argb8},
+        {"half resolution", kDot, 2, host::PixelDepth::Eight, {-32, -32, 0}, {32, 32, 0}, 0, 0, 31, 31, 32, PixelFormat::Argb8},
+        // 22 pixels stand for 66: the anchor keeps its place as a fraction of the layer's 64.
+        {"a third of the resolution", kDot, 3, host::PixelDepth::Sixteen, {-33, -33, 0}, {33, 33, 0}, 0, 0, 21, 21, 22,
+         PixelFormat::Argb16},
         // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
         // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
-        {"shape", R"({"name": "Dot", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
-            "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)", 1, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
+        {"shape", shape, 1, host::PixelDepth::Eight, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100, PixelFormat::Argb8},
+        {"shape at 16 bits", shape, 1, host::PixelDepth::Sixteen, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100,
+         PixelFormat::Argb16},
+        {"shape in float", shape, 1, host::PixelDepth::Float, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100,
+         PixelFormat::ArgbFloat},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Start(c.layer, {{"Source Layer 1", "Dot"}}, c.downsample);
+        Start(c.layer, {{"Source Layer 1", "Dot"}}, c.downsample, c.depth);
         ASSERT_EQ(Build(), PF_Err_NONE);
         ASSERT_EQ(list_.size(), 1u);
         ASSERT_EQ(list_[0].quads.size(), 1u);
@@ -103,60 +116,41 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         ExpectVecNear(q.corners[2], c.third);
         EXPECT_EQ(std::vector<double>({q.uMin, q.vMin, q.uMax, q.vMax}), std::vector<double>({c.uMin, c.vMin, c.uMax, c.vMax}));
         EXPECT_EQ(q.image.width, c.imageWidth);
-        EXPECT_EQ(q.image.format, PixelFormat::Argb8);
+        EXPECT_EQ(q.image.format, c.format);
         ExpectEverythingReturned();
         TearDown();
     }
 }
 
-// A host may lend a shape layer's world cut to part of the layer, its origin saying where the
-// world starts in the layer: the quad must still put each pixel where the whole world puts it.
+// A host may lend a shape or text layer's pixels with an origin: world pixel (0, 0) then lies at
+// (origin_x, origin_y) in the layer, and the quad moves with it.
 PF_Err (*gHostCheckout)(PF_ProgPtr, PF_ParamIndex, A_long, A_long, A_u_long, PF_ParamDef*) = nullptr;
-PF_Err (*gHostCheckin)(PF_ProgPtr, PF_ParamDef*) = nullptr;
-PF_LayerDef gWholeWorld{};
-constexpr A_long kCutX = 6, kCutY = 4;
+constexpr A_long kOriginX = 6, kOriginY = -4;
 
-PF_Err CheckoutCut(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale, PF_ParamDef* def)
+PF_Err CheckoutWithOrigin(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale, PF_ParamDef* def)
 {
     const PF_Err err = gHostCheckout(ref, index, time, step, scale, def);
-    PF_LayerDef& world = def->u.ld;
-    if (err || !world.data) return err;
-    gWholeWorld = world;
-    world.data = reinterpret_cast<PF_PixelPtr>(reinterpret_cast<char*>(world.data) + kCutY * world.rowbytes + kCutX * 4);
-    world.width -= kCutX;
-    world.height -= kCutY;
-    world.origin_x = kCutX;
-    world.origin_y = kCutY;
+    def->u.ld.origin_x = kOriginX;
+    def->u.ld.origin_y = kOriginY;
     return err;
 }
 
-PF_Err CheckinCut(PF_ProgPtr ref, PF_ParamDef* def)
-{
-    if (def->u.ld.data) def->u.ld = gWholeWorld;
-    return gHostCheckin(ref, def);
-}
-
-TEST_F(SourceFramesTest, AWorldLentFromItsOriginKeepsItsPixelsInPlace)
+TEST_F(SourceFramesTest, AWorldLentWithAnOriginMovesTheQuadByIt)
 {
     // An empty shape has no visible bounds: the quad is the whole world about the layer's anchor.
     const std::string empty = R"({"name": "Dot", "type": "shape", "width": 40, "height": 30,
         "shape": {"kind": "rect", "size": [0, 0], "position": [20, 15]}},)";
     std::array<SourceQuad, 2> quads;
-    for (bool cut : {false, true}) {
+    for (bool origin : {false, true}) {
         Start(empty, {{"Source Layer 1", "Dot"}});
-        if (cut) {
-            gHostCheckout = std::exchange(call_->in.inter.checkout_param, CheckoutCut);
-            gHostCheckin = std::exchange(call_->in.inter.checkin_param, CheckinCut);
-        }
+        if (origin) gHostCheckout = std::exchange(call_->in.inter.checkout_param, CheckoutWithOrigin);
         ASSERT_EQ(Build(), PF_Err_NONE);
         ASSERT_EQ(list_.size(), 1u);
-        quads[cut] = list_[0].quads.at(0);
+        quads[origin] = list_[0].quads.at(0);
         ExpectEverythingReturned();
         TearDown();
     }
-    ExpectVecNear(quads[0].corners[0], {-20, -15, 0});
-    ExpectVecNear(quads[1].corners[0], quads[0].corners[0] + Vec3{kCutX, kCutY, 0});
-    ExpectVecNear(quads[1].corners[2], quads[0].corners[2]);
+    for (int c = 0; c < 4; ++c) ExpectVecNear(quads[1].corners[c], quads[0].corners[c] + Vec3{kOriginX, kOriginY, 0});
 }
 
 TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
@@ -185,6 +179,14 @@ TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
     ExpectVecNear(quads[1].corners[0], {15, 5, 25}, 1e-9);
     EXPECT_EQ(quads[0].image.height, 20);
     ExpectEverythingReturned();
+
+    // A layer the host fails to render, or to lend, ends the frame with the error.
+    for (std::atomic<bool>* fault : {&H().faults.frameRender, &H().faults.worldFillOut}) {
+        *fault = true;
+        EXPECT_NE(Build(), PF_Err_NONE);
+        ExpectEverythingReturned();
+        *fault = false;
+    }
 }
 
 TEST_F(SourceFramesTest, TimeShiftedFramesAreSharedAndTheFullCacheReusesTheNearest)
