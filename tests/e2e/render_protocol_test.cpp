@@ -247,6 +247,23 @@ TEST_F(RenderProtocolTest, EverythingLentComesBackAfterEachFrameAlsoAfterAnError
         EXPECT_EQ(failing.SmartRender(), PF_Err_OUT_OF_MEMORY);
         EXPECT_TRUE(failing.Finish().empty());
     }
+    {
+        // A source the host will not lend is left out of the frame; nothing else is handed back.
+        FrameCall refused(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        refused.failLayerCheckout = 24;
+        ASSERT_EQ(refused.PreRender(refused.WholeOutput()), PF_Err_NONE);
+        EXPECT_EQ(refused.SmartRender(), PF_Err_NONE);
+        EXPECT_GT(OpaquePixels(refused.Output()), 0);
+        EXPECT_TRUE(refused.Finish().empty());
+    }
+    {
+        // The input failing to go back is reported, not lost.
+        FrameCall unreturned(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        unreturned.failLayerCheckin = kInputId;
+        ASSERT_EQ(unreturned.PreRender(unreturned.WholeOutput()), PF_Err_NONE);
+        EXPECT_EQ(unreturned.SmartRender(), PF_Err_OUT_OF_MEMORY);
+        EXPECT_TRUE(unreturned.Finish().empty());
+    }
     ExpectNothingHeld();
 
     // Legacy: the sixth parameter checkout is the first time-shifted source; it fails and ends

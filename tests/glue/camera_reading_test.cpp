@@ -70,6 +70,8 @@ TEST_F(CameraReadingTest, DownsamplingAndBufferOriginComeFromTheRender)
     EXPECT_NEAR(cam.downsampleY, 1.0 / 3, 1e-15);
     EXPECT_EQ(cam.originX, 7);
     EXPECT_EQ(cam.compWidth, 200) << "the comp's own size, not the buffer's";
+    H().project().comps[0].height = 1; // the smallest comp is still the comp
+    EXPECT_EQ(Read(100, 34).compHeight, 1);
 }
 
 } // namespace
