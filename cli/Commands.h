@@ -7,12 +7,11 @@
 
 namespace strandel::cli {
 
+// The plug-in beside the command, or in a build folder's plug-in folder beside the command's.
+std::string DefaultPluginPath();
+
 struct CommonOptions {
-#ifdef STRANDEL_DEFAULT_PLUGIN
-    std::string pluginPath = STRANDEL_DEFAULT_PLUGIN;
-#else
-    std::string pluginPath;
-#endif
+    std::string pluginPath = DefaultPluginPath();
 };
 
 struct InfoOptions {

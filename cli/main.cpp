@@ -1,10 +1,12 @@
 // strandel: renders scene files through the emulated host, presses buttons, draws the panel.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <cstdint>
 #include <iostream>
 
 #include "cli/Commands.h"
 #include "host/HostError.h"
+#include "host/platform/Platform.h"
 
 namespace {
 
@@ -21,6 +23,16 @@ void AddEffectOptions(CLI::App& command, std::string& scene, std::string& comp, 
 }
 
 } // namespace
+
+std::string strandel::cli::DefaultPluginPath()
+{
+    namespace fs = std::filesystem;
+    const fs::path here = strandel::host::platform::ExecutableDir();
+    const fs::path beside = here / STRANDEL_PLUGIN_FILE;
+    const fs::path inBuild = here / STRANDEL_PLUGIN_BUILD_DIR / STRANDEL_PLUGIN_FILE;
+    std::error_code ec;
+    return (fs::exists(beside, ec) || !fs::exists(inBuild, ec) ? beside : inBuild).lexically_normal().string();
+}
 
 int main(int argc, char** argv)
 {

@@ -1,5 +1,6 @@
 #include "host/SceneParams.h"
 
+#include <optional>
 #include <sstream>
 
 #include "host/CurveRecord.h"
@@ -74,11 +75,24 @@ ParamValue ConvertValue(EffectInstance& inst, int index, const json& v, const La
     }
 }
 
-// A curve editor row stands for its hidden curve parameter.
+// A curve editor row stands for the hidden curve record the plug-in registers under its name:
+// "__<Group> <Row> Data" where two groups share a row name, else "__<Row> Data" (panel names hold
+// 31 characters).
 int TargetIndex(EffectInstance& inst, const std::string& name)
 {
-    int index = inst.Resolve(name);
-    if (auto data = CurveDataNameForRow(inst.PathOf(index))) return inst.Resolve(*data);
+    const int index = inst.Resolve(name);
+    const ParamInfo& row = inst.param(index);
+    if (!(row.def.ui_flags & PF_PUI_CONTROL)) return index;
+    auto registered = [&](std::string dataName) -> std::optional<int> {
+        dataName = dataName.substr(0, sizeof(PF_ParamDef::name) - 1);
+        for (int i = 0; i < inst.paramCount(); ++i)
+            if (inst.param(i).def.param_type == PF_Param_ARBITRARY_DATA && inst.param(i).def.name == dataName)
+                return i;
+        return std::nullopt;
+    };
+    const std::string rowName = row.def.name;
+    if (auto data = registered("__" + row.group + " " + rowName + " Data")) return *data;
+    if (auto data = registered("__" + rowName + " Data")) return *data;
     return index;
 }
 

@@ -9,6 +9,7 @@
 
 #include "frame/PiPL.h"
 #include "support/PeReader.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -17,7 +18,7 @@ const std::vector<std::string> kExports = {"EffectMain", "NvOptimusEnablementCud
 
 TEST(BinaryExports, LinuxPluginExportsExactlyThreeSymbols)
 {
-    std::string cmd = std::string("nm -D --defined-only ") + STRANDEL_PLUGIN_PATH;
+    std::string cmd = "nm -D --defined-only '" + PluginPath() + "'";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
     ASSERT_TRUE(pipe);
     std::vector<std::string> names;
@@ -34,8 +35,8 @@ TEST(BinaryExports, LinuxPluginExportsExactlyThreeSymbols)
 
 TEST(BinaryExports, WindowsPluginExportsThreeSymbolsAndCarriesThePiPL)
 {
-    if (std::string(STRANDEL_AEX_PATH).empty()) GTEST_SKIP() << "no MinGW-w64 cross compiler on this machine";
-    PeImage dll(STRANDEL_AEX_PATH);
+    if (AexPath().empty()) GTEST_SKIP() << "no MinGW-w64 cross compiler on this machine";
+    PeImage dll(AexPath());
     EXPECT_EQ(dll.ModuleName(), "Strandel.aex");
     auto names = dll.ExportNames();
     std::sort(names.begin(), names.end());

@@ -12,6 +12,7 @@
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
 #include "host/project/Json.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -52,11 +53,10 @@ protected:
     fs::path work() const { return dir_ / "work"; }
 
     // Runs the command in the work folder; its output is captured outside it.
-    CliRun Run(const std::string& args) const
+    CliRun Run(const std::string& args, const fs::path& strandel = Beside(STRANDEL_CLI_PATH)) const
     {
-        const std::string command = "cd '" + work().string() + "' && '" STRANDEL_CLI_PATH "' --plugin '" +
-                                    STRANDEL_PLUGIN_PATH "' " + args + " >'" + (dir_ / "out.txt").string() + "' 2>'" +
-                                    (dir_ / "err.txt").string() + "'";
+        const std::string command = "cd '" + work().string() + "' && '" + strandel.string() + "' " + args + " >'" +
+                                    (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
     }
@@ -228,6 +228,17 @@ TEST_F(CliTest, GeneratePathRefusalsGiveTheEffectsMessageAndWriteNothing)
         EXPECT_FALSE(fs::exists(work() / "new.json"));
         EXPECT_EQ(ReadText(work() / "path.json"), PathScene(pathExtra));
     }
+}
+
+// Nothing of the build machine is compiled in: a copy of the command finds the plug-in beside it.
+TEST_F(CliTest, ACopyOfTheCommandFindsThePlugInBesideItself)
+{
+    const fs::path strandel = work() / "strandel", plugin = work() / "strandel.so";
+    fs::copy_file(Beside(STRANDEL_CLI_PATH), strandel);
+    fs::copy_file(PluginPath(), plugin);
+    const CliRun run = Run("info", strandel);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("(" + plugin.string() + ")"), std::string::npos) << run.out;
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TEST_F(EntryTest, LoadingRefusesMissingOrForeignLibraries)
 {
     for (const char* path : {"/nonexistent/strandel.so", "libm.so.6"}) {
         try {
-            host::Host h({path});
+            host::Host h(host::HostOptions{path});
             ADD_FAILURE() << "loaded " << path;
         } catch (const host::HostError& e) {
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();

@@ -1,7 +1,7 @@
 // What the host sees of the loaded plug-in against what is stored in tests/golden: every example
 // scene's frame, and the parameter set it defines (IDs, names, ranges, defaults and flags are kept
-// by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=1 rewrites the stored files instead
-// (look at them before committing).
+// by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR
+// instead, e.g. the source tree's tests/golden (look at it before committing).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,10 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool UpdatingGoldens()
+// Where STRANDEL_UPDATE_GOLDEN asks the stored files to be written instead of compared; or none.
+fs::path GoldenUpdateDir()
 {
     const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN");
-    return update && std::string(update) == "1";
+    return update ? fs::path(update) : fs::path();
 }
 
 struct Golden {
@@ -38,19 +39,19 @@ class GoldenTest : public HostTest, public ::testing::WithParamInterface<Golden>
 TEST_P(GoldenTest, MatchesTheStoredImage)
 {
     const Golden g = GetParam();
-    const fs::path source = STRANDEL_SOURCE_DIR;
-    const fs::path stored = source / "tests/golden" / (std::string(g.scene) + ".png");
+    const std::string name = std::string(g.scene) + ".png";
+    const fs::path stored = DataFile("golden/" + name);
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    H().OpenProject(host::LoadScene(source / "examples" / (std::string(g.scene) + ".json")).project);
+    H().OpenProject(host::LoadScene(DataFile("examples/" + std::string(g.scene) + ".json")).project);
     ASSERT_FALSE(H().instances().empty());
     host::FrameResult r = host::RenderEffectFrame(*H().instances().front(), {g.frame, host::PixelDepth::Eight, 2, false});
     ASSERT_EQ(r.err, PF_Err_NONE);
     EXPECT_TRUE(r.leaks.empty());
 
-    if (UpdatingGoldens()) {
-        host::WritePng(stored, r.image);
-        GTEST_SKIP() << "rewrote " << stored;
+    if (const fs::path update = GoldenUpdateDir(); !update.empty()) {
+        host::WritePng(update / name, r.image);
+        GTEST_SKIP() << "wrote " << update / name;
     }
     const host::Image expected = host::ReadPng(stored);
     ASSERT_EQ(r.image.Width(), expected.Width());
@@ -119,14 +120,14 @@ class GoldenParamsTest : public HostTest {};
 
 TEST_F(GoldenParamsTest, TheParameterSetMatchesTheStoredOne)
 {
-    const std::filesystem::path stored = std::filesystem::path(STRANDEL_SOURCE_DIR) / "tests/golden/params.txt";
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
     const std::string actual = DescribeParams(H().AddInstance());
-    if (UpdatingGoldens()) {
-        std::ofstream(stored, std::ios::binary) << actual;
-        GTEST_SKIP() << "rewrote " << stored;
+    if (const fs::path update = GoldenUpdateDir(); !update.empty()) {
+        std::ofstream(update / "params.txt", std::ios::binary) << actual;
+        GTEST_SKIP() << "wrote " << update / "params.txt";
     }
+    const fs::path stored = DataFile("golden/params.txt");
     std::ifstream in(stored, std::ios::binary);
     std::istringstream got(actual);
     std::string want, have;

@@ -96,7 +96,8 @@ TEST_F(IdleWatcherTest, AMovedKeyGivesOneRequestPerInstanceAndOneCounterStepPerS
     const Step moved = Idle();
     EXPECT_EQ(moved.genericCalls, 2);
     EXPECT_EQ(moved.counterSteps, 1u);
-    EXPECT_EQ(H().log().touchedActiveItem, touches + 1);
+    // The watcher touches the active item once, and each instance's request touches it again.
+    EXPECT_EQ(H().log().touchedActiveItem, touches + 1 + 2);
     EXPECT_EQ(H().log().liveEffectHandles, 0);
 
     // The host going away stops the fast wake-up cadence.

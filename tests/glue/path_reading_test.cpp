@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "path/PathReader.h"
+#include "frame/GlobalState.h"
 #include "support/SceneFixture.h"
 
 namespace strandel::test {

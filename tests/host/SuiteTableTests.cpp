@@ -10,6 +10,7 @@
 #include "AE_GeneralPlug.h"
 #include "support/AcquiredSuite.h"
 #include "support/HostFixture.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 // The (name, version) pairs of the host's published suite table.
 std::set<std::pair<std::string, int32_t>> PublishedPairs()
 {
-    std::ifstream facts(std::string(STRANDEL_SOURCE_DIR) + "/sdk/abi/facts-win64.tsv");
+    std::ifstream facts(DataFile("facts-win64.tsv"));
     std::set<std::pair<std::string, int32_t>> pairs;
     std::string line;
     while (std::getline(facts, line)) {

@@ -1,4 +1,4 @@
-// A loaded plug-in inside a fresh emulated host; every test ends with nothing leaked.
+// A plug-in inside a fresh emulated host; every test ends with nothing leaked.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 
 #include "host/Host.h"
 #include "host/SceneParams.h"
+#include "support/PluginUnderTest.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 
@@ -13,7 +15,9 @@ class HostTest : public ::testing::Test {
 protected:
     void StartHost(A_long appId = host::kAppIdCompositor)
     {
-        host_ = std::make_unique<host::Host>(host::HostOptions{STRANDEL_PLUGIN_PATH, appId});
+        host::HostOptions options = PluginUnderTest();
+        options.appId = appId;
+        host_ = std::make_unique<host::Host>(options);
     }
     host::Host& H() { return *host_; }
 

@@ -2,7 +2,6 @@
 #pragma once
 #include <string>
 
-#include "frame/GlobalState.h"
 #include "frame/SuiteCache.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
@@ -17,8 +16,6 @@ protected:
         StartHost();
         EXPECT_EQ(H().GlobalSetup(), PF_Err_NONE);
         H().OpenProject(host::ParseScene(sceneJson, "test.json").project);
-        // Plug-in code linked into the test reads its own registration, not the loaded binary's.
-        if (PluginId() == 0) detail::gPluginId = 4242;
         EXPECT_FALSE(H().instances().empty());
         fx_ = H().instances().front().get();
         call_ = fx_->NewCall();

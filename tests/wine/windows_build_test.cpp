@@ -14,6 +14,7 @@
 #include "host/HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -31,7 +32,7 @@ void PrintTo(const Case& c, std::ostream* out) { *out << Name(c); }
 std::vector<Case> Cases()
 {
     std::vector<std::string> scenes;
-    for (const auto& entry : fs::directory_iterator(fs::path(STRANDEL_SOURCE_DIR) / "examples"))
+    for (const auto& entry : fs::directory_iterator(DataFile("examples")))
         if (entry.path().extension() == ".json") scenes.push_back(entry.path().stem().string());
     std::sort(scenes.begin(), scenes.end());
     std::vector<Case> cases;
@@ -51,7 +52,8 @@ int RunLogged(const std::string& command, const fs::path& log)
 
 // strandel.exe under Wine, in the prefix the tests share.
 const std::string kWindowsStrandel =
-    "WINEPREFIX='" STRANDEL_WINE_PREFIX "' WINEDEBUG=-all '" STRANDEL_WINE64 "' '" STRANDEL_WINDOWS_CLI "'";
+    "WINEPREFIX='" + Beside(STRANDEL_WINE_PREFIX).string() + "' WINEDEBUG=-all '" STRANDEL_WINE64 "' '" +
+    Beside(STRANDEL_WINDOWS_CLI).string() + "'";
 
 // How far apart two values of a channel are in levels: integer steps at 8 and 16 bits. Float has
 // no steps; there a level is one 16-bit step, 1/32768 of the values' magnitude (at least 1).
@@ -102,7 +104,7 @@ protected:
     void Render(const std::string& strandel, const std::string& side) const
     {
         const Case& c = GetParam();
-        const fs::path scene = fs::path(STRANDEL_SOURCE_DIR) / "examples" / (c.scene + ".json");
+        const fs::path scene = DataFile("examples/" + c.scene + ".json");
         const fs::path pattern = work_ / side / (c.scene + "_[####]" + (c.depth == 32 ? ".exr" : ".png"));
         const fs::path log = work_ / (side + ".txt");
         ASSERT_EQ(RunLogged(strandel + " render " + Quoted(scene) + " --threads 2 --depth " + std::to_string(c.depth) +
@@ -112,17 +114,17 @@ protected:
             << host::test::ReadText(log);
     }
 
-    const fs::path work_ = fs::path(STRANDEL_WINE_WORK) / Name(GetParam());
+    const fs::path work_ = Beside(STRANDEL_WINE_WORK) / Name(GetParam());
 };
 
 TEST_P(WindowsBuildTest, RendersEveryFrameAsTheLinuxBuild)
 {
-    ASSERT_NO_FATAL_FAILURE(Render("'" STRANDEL_CLI_PATH "' --plugin '" STRANDEL_PLUGIN_PATH "'", "linux"));
+    ASSERT_NO_FATAL_FAILURE(Render("'" + Beside(STRANDEL_CLI_PATH).string() + "'", "linux"));
     // Stale files where the Windows frames go: Windows renames over an existing file only when asked.
     fs::create_directories(work_ / "windows");
     for (const auto& entry : fs::directory_iterator(work_ / "linux"))
         host::test::WriteText(work_ / "windows" / entry.path().filename(), "stale");
-    ASSERT_NO_FATAL_FAILURE(Render(kWindowsStrandel + " --plugin '" STRANDEL_AEX_PATH "'", "windows"));
+    ASSERT_NO_FATAL_FAILURE(Render(kWindowsStrandel, "windows"));
 
     const auto read = GetParam().depth == 32 ? host::ReadExr : host::ReadPng;
     int frames = 0;
@@ -148,7 +150,7 @@ TEST_P(WindowsBuildTest, RendersEveryFrameAsTheLinuxBuild)
 // The Windows loader's failure reaches the user as the host's one line naming the file.
 TEST(WindowsCommand, APlugInThatCannotLoadIsNamed)
 {
-    const fs::path work = fs::path(STRANDEL_WINE_WORK) / "unloadable";
+    const fs::path work = Beside(STRANDEL_WINE_WORK) / "unloadable";
     fs::create_directories(work);
     host::test::WriteText(work / "Broken.aex", "not a DLL");
     for (const char* plugin : {"Missing.aex", "Broken.aex"}) {
