@@ -242,19 +242,19 @@ def build(timeout):
 
 
 def run_tests(timeout):
-    """'pass', 'fail' or 'timeout', and the seconds taken."""
+    """'pass', 'fail' or 'timeout', the seconds taken, and the test executable that failed."""
     start = time.monotonic()
     for name, pattern in TEST_RUNS:
         left = timeout - (time.monotonic() - start)
         if left <= 0:
-            return "timeout", time.monotonic() - start
+            return "timeout", time.monotonic() - start, name
         code, _ = run([str(BUILD / "tests" / name), f"--gtest_filter={pattern}", "--gtest_fail_fast",
                        "--gtest_brief=1"], timeout=left, cwd=BUILD / "tests")
         if code is None:
-            return "timeout", time.monotonic() - start
+            return "timeout", time.monotonic() - start, name
         if code != 0:
-            return "fail", time.monotonic() - start
-    return "pass", time.monotonic() - start
+            return "fail", time.monotonic() - start, name
+    return "pass", time.monotonic() - start, None
 
 
 def built_plugin_files():
@@ -299,6 +299,7 @@ def main():
     parser.add_argument("--timeout", type=float, help="seconds for one mutant's tests (default: 3x the clean run)")
     args = parser.parse_args()
 
+    run_started = time.monotonic()
     # SIGTERM unwinds like Ctrl-C, so the copy is put back either way.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(130))
     print(f"mutants: copying {'the working tree' if not args.rev else args.rev} to {SRC}", flush=True)
@@ -307,7 +308,7 @@ def main():
     if not ok:
         print(output[-4000:])
         sys.exit("mutants: the unchanged tree does not build")
-    verdict, clean_seconds = run_tests(timeout=3600)
+    verdict, clean_seconds, _ = run_tests(timeout=3600)
     if verdict != "pass":
         sys.exit("mutants: the tests fail without any mutant")
     timeout = args.timeout or max(30.0, 3 * clean_seconds)
@@ -325,6 +326,7 @@ def main():
         path = SRC / mutant.file
         started = time.monotonic()
         text = place(mutant)
+        caughtBy = None
         if text is None:
             verdict = "missing"
         else:
@@ -332,12 +334,13 @@ def main():
             try:
                 path.write_text(text)
                 ok, _ = build(timeout=1800)
-                verdict = run_tests(timeout)[0] if ok else "no build"
+                verdict, _, caughtBy = run_tests(timeout) if ok else ("no build", 0, None)
             finally:
                 path.write_bytes(original)
         verdict = {"fail": "caught", "timeout": "caught (timeout)", "pass": "SURVIVED"}.get(verdict, verdict)
-        print(f"[{index}/{len(sample)}] {verdict:16} {time.monotonic() - started:5.0f} s  {mutant.label()}", flush=True)
-        results.append(dict(asdict(mutant), verdict=verdict))
+        by = f" by {caughtBy}" if verdict.startswith("caught") else ""
+        print(f"[{index}/{len(sample)}] {verdict + by:28} {time.monotonic() - started:5.0f} s  {mutant.label()}", flush=True)
+        results.append(dict(asdict(mutant), verdict=verdict, caughtBy=caughtBy if by else None))
 
     caught = sum(r["verdict"].startswith("caught") for r in results)
     survived = [r for r in results if r["verdict"] == "SURVIVED"]
@@ -346,7 +349,8 @@ def main():
     report.write_text(json.dumps({"seed": args.seed, "rev": args.rev, "mutants": results}, indent=1))
     print(f"\nmutants: seed {args.seed}: {caught} of {counted} caught "
           f"({100 * caught / counted if counted else 0:.0f} %); "
-          f"{sum(r['verdict'] == 'no build' for r in results)} did not build; results in {report}")
+          f"{sum(r['verdict'] == 'no build' for r in results)} did not build; "
+          f"{(time.monotonic() - run_started) / 60:.0f} min; results in {report}")
     for r in survived:
         print(f"  survived: {as_mutant(r).label()}")
 

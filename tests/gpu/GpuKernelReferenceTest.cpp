@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gpu/support/GpuFrames.h"
 #include "render/DepthSort.h"
-#include "render/GpuRenderer.h"
 #include "render/DriverRuntime.h"
+#include "render/GpuRenderer.h"
 #include "render/Rasterizer.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
 
 namespace strandel {
 namespace {

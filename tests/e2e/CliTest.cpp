@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <set>
 
-#include "host/HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
 #include "host/project/Json.h"
+#include "support/HostTestSupport.h"
 #include "support/TestPaths.h"
 
 namespace strandel::test {

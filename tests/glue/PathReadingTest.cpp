@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "path/PathReader.h"
 #include "frame/GlobalState.h"
+#include "path/PathReader.h"
 #include "support/SceneFixture.h"
 
 namespace strandel::test {

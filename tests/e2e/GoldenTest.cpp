@@ -1,6 +1,6 @@
 // What the host sees of the loaded plug-in against what is stored in tests/golden: every example
-// scene's frame, and the parameter set it defines (IDs, names, ranges, defaults and flags are kept
-// by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR
+// scene's frame, and the plug-in's interface: registration, global setup, About, the PiPL and the
+// parameter set (IDs, names, ranges, defaults and flags are kept by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR
 // instead, e.g. the source tree's tests/golden (look at it before committing).
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "frame/PiPL.h"
 #include "host/image/PngFile.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
@@ -81,12 +82,27 @@ TEST_P(GoldenTest, MatchesTheStoredImage)
 INSTANTIATE_TEST_SUITE_P(Examples, GoldenTest, ::testing::ValuesIn(kGoldens),
                          [](const auto& param) { return std::string(param.param.scene); });
 
-// One line a parameter: index, ID, type, name, flags, and what its type defines.
-std::string DescribeParams(const host::EffectInstance& fx)
+// The interface as text: a line for each of registration, global setup, About and the PiPL, then
+// one a parameter (index, ID, type, name, flags, and what its type defines).
+std::string DescribeInterface(host::Host& host, const host::EffectInstance& fx)
 {
     std::ostringstream out;
     out.precision(9);
-    out << "reported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events << "\n";
+    const host::Registration& r = host.registration();
+    out << "registration '" << r.name << "' '" << r.matchName << "' '" << r.category << "' '" << r.entryPointName
+        << "' kind " << std::hex << r.kind << std::dec << " API " << r.apiMajor << "." << r.apiMinor << " reserved "
+        << r.reservedInfo << " '" << r.supportUrl << "' calls " << r.calls << "\n";
+    const PF_OutData& setup = host.globalSetupOutput();
+    out << std::hex << "global setup version " << setup.my_version << " flags " << setup.out_flags << " flags2 "
+        << setup.out_flags2 << std::dec << " idle hooks " << host.idleHooks().size() << "\n";
+    PF_InData in = host.BaseInData();
+    PF_OutData about{};
+    host.Call(PF_Cmd_ABOUT, &in, &about, nullptr, nullptr, nullptr);
+    std::string aboutText = about.return_msg;
+    for (std::size_t at; (at = aboutText.find('\r')) != std::string::npos;) aboutText.replace(at, 1, "\\r");
+    out << "about '" << aboutText << "'\nPiPL" << std::hex;
+    for (uint8_t byte : BuildPiPLResource()) out << " " << int(byte);
+    out << std::dec << "\nreported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events << "\n";
     for (int i = 1; i < fx.paramCount(); ++i) {
         const PF_ParamDef& d = fx.param(i).def;
         out << i << " id " << d.uu.id << " type " << d.param_type << " '" << d.name << "' flags " << d.flags << " ui "
@@ -116,18 +132,18 @@ std::string DescribeParams(const host::EffectInstance& fx)
     return out.str();
 }
 
-class GoldenParamsTest : public HostTest {};
+class GoldenInterfaceTest : public HostTest {};
 
-TEST_F(GoldenParamsTest, TheParameterSetMatchesTheStoredOne)
+TEST_F(GoldenInterfaceTest, MatchesTheStoredOne)
 {
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    const std::string actual = DescribeParams(H().AddInstance());
+    const std::string actual = DescribeInterface(H(), H().AddInstance());
     if (const fs::path update = GoldenUpdateDir(); !update.empty()) {
-        std::ofstream(update / "params.txt", std::ios::binary) << actual;
-        GTEST_SKIP() << "wrote " << update / "params.txt";
+        std::ofstream(update / "interface.txt", std::ios::binary) << actual;
+        GTEST_SKIP() << "wrote " << update / "interface.txt";
     }
-    const fs::path stored = DataFile("golden/params.txt");
+    const fs::path stored = DataFile("golden/interface.txt");
     std::ifstream in(stored, std::ios::binary);
     std::istringstream got(actual);
     std::string want, have;
@@ -135,7 +151,7 @@ TEST_F(GoldenParamsTest, TheParameterSetMatchesTheStoredOne)
         ASSERT_TRUE(std::getline(got, have)) << "line " << line << " is missing: " << want;
         ASSERT_EQ(have, want) << "line " << line << " of " << stored;
     }
-    EXPECT_FALSE(std::getline(got, have)) << "more parameters than stored: " << have;
+    EXPECT_FALSE(std::getline(got, have)) << "more lines than stored: " << have;
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "frame/Registration.h"
 #include "frame/ParamIndex.h"
+#include "frame/Registration.h"
 #include "frame/RenderSettingsBuild.h"
 #include "support/CurveTestSupport.h"
 

@@ -13,8 +13,8 @@
 #include "host/render/FrameCall.h"
 #include "host/render/LayerPixels.h"
 #include "host/scene/SceneReader.h"
-#include "host/HostTestSupport.h"
 #include "support/HostFixture.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::test {
 namespace {
