@@ -8,7 +8,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DSTRANDEL_WERROR=ON
 ROUNDS ?= 5
 SETUP ?= 1
 
-.PHONY: all setup configure build test demo bench bench-compare gpu-check sanitize tsan fuzz stress clean
+.PHONY: all setup configure build test demo bench bench-compare gpu-check sanitize tsan fuzz stress mutants clean
 
 all: build
 
@@ -76,5 +76,10 @@ stress: build
 	@cmake --build $(BUILD) --target strandel_stress
 	@$(BUILD)/tests/stress/strandel_stress
 
+# How many small faults in the plug-in the tests catch, in its own build folder (build-mutants/).
+# MUTANTS="--seed 11 --count 40 --rev <commit>" chooses the sample and the tree measured.
+mutants: setup
+	@python3 scripts/mutants.py $(MUTANTS)
+
 clean:
-	rm -rf $(BUILD) build-asan build-tsan build-fuzz out
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz build-mutants out

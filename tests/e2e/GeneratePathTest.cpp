@@ -5,7 +5,6 @@
 #include <string>
 
 #include "frame/ParamIndex.h"
-#include "host/SceneParams.h"
 #include "host/scene/SceneReader.h"
 #include "host/scene/SceneWriter.h"
 #include "support/HostFixture.h"
@@ -35,14 +34,6 @@ protected:
         EXPECT_EQ(H().GlobalSetup(), PF_Err_NONE);
         H().OpenProject(host::ParseScene(scene, "generate.json").project);
         return *H().instances().front();
-    }
-    void Set(const std::string& name, const json& value)
-    {
-        std::vector<std::string> warnings;
-        host::ApplySceneParam(*H().instances().front(), name, value, [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* l = H().project().comps[0].LayerByName(n);
-            return l ? std::optional<A_long>(l->id) : std::nullopt;
-        }, warnings);
     }
     PF_Err Press(const std::function<void(std::vector<PF_ParamDef>&)>& adjust = nullptr)
     {
@@ -173,34 +164,6 @@ TEST_F(GeneratePathTest, UndoRestoresTheSceneExactly)
     EXPECT_NE(host::SceneToJson(H().project(), "generate.json").dump(), before);
     ASSERT_TRUE(H().Undo());
     EXPECT_EQ(host::SceneToJson(H().project(), "generate.json").dump(), before);
-}
-
-TEST_F(GeneratePathTest, OutcomesOfTheExecutor)
-{
-    const struct {
-        host::ScriptOutcome outcome;
-        std::optional<std::string> message;
-    } cases[] = {
-        {{true, "OK", ""}, std::nullopt},
-        {{true, "ERROR:", ""}, kPrefix},
-        {{false, "", ""}, kPrefix + "JSX実行エラー\nAEGP_ExecuteScript failed."},
-        {{false, "", "SyntaxError: x"}, kPrefix + "JSX実行エラー\nSyntaxError: x"},
-        {{true, "", ""}, kPrefix + "JSX実行エラー\n結果が返されませんでした。"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.outcome.result + "|" + c.outcome.error);
-        Open(Scene(kPath3D));
-        H().stubbedScript = c.outcome;
-        ASSERT_EQ(Press(), PF_Err_NONE);
-        EXPECT_EQ(out_.out_flags & kRerenderAndRefresh, kRerenderAndRefresh);
-        EXPECT_EQ(H().log().touchedActiveItem, 1);
-        if (c.message) {
-            ASSERT_EQ(H().log().messages.size(), 1u);
-            EXPECT_EQ(H().log().messages[0], *c.message);
-        } else {
-            EXPECT_TRUE(H().log().messages.empty());
-        }
-    }
 }
 
 TEST_F(GeneratePathTest, WithoutAPluginIdTheMessageGoesToTheOutData)

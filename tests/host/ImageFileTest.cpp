@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
 #include "host/io/FileError.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "host/HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
+#include "support/HostTestSupport.h"
 #include "support/TestPaths.h"
 
 namespace strandel::test {

@@ -79,7 +79,8 @@ struct AbortAfter {
 TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)
 {
     ExpectVecNear(NormalizeOr({3, 0, 4}, {9, 9, 9}), {0.6, 0, 0.8});
-    EXPECT_EQ(NormalizeOr({1e-9, 0, 0}, {2, 0, 0}), Vec3(2, 0, 0)); // fallback is returned as given
+    EXPECT_EQ(NormalizeOr({1e-8, 0, 0}, {2, 0, 0}), Vec3(2, 0, 0)); // fallback is returned as given
+    ExpectVecNear(NormalizeOr({0, 1.01e-8, 0}, {2, 0, 0}), {0, 1, 0});
 
     struct Case {
         Vec3 v, degrees, expected;

@@ -3,17 +3,18 @@
 // downsample of layer checkouts, nothing kept after a frame, the render cache and aborts.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <set>
 
 #include "AE_EffectSuites.h"
-#include "host/SceneParams.h"
+#include "frame/PreRenderData.h"
 #include "host/render/EffectRenderer.h"
 #include "host/render/FrameCall.h"
 #include "host/render/LayerPixels.h"
 #include "host/scene/SceneReader.h"
-#include "host/HostTestSupport.h"
 #include "support/HostFixture.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::test {
 namespace {
@@ -64,16 +65,6 @@ protected:
         HostTest::TearDown();
     }
 
-    void Set(const std::string& name, const nlohmann::json& value)
-    {
-        std::vector<std::string> warnings;
-        const host::Composition& comp = H().project().comps.front();
-        host::ApplySceneParam(*fx_, name, value, [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* l = comp.LayerByName(n);
-            return l ? std::optional<A_long>(l->id) : std::nullopt;
-        }, warnings);
-    }
-
     FrameResult Render(FrameRequest request, const std::atomic<bool>* cancel = nullptr)
     {
         FrameResult r = host::RenderEffectFrame(*fx_, request, cancel);
@@ -94,6 +85,8 @@ protected:
         EXPECT_EQ(H().log().liveStreams, 0);
         EXPECT_EQ(H().log().liveStreamValues, 0);
     }
+
+    const host::Layer* Layer(const std::string& name) { return H().project().comps.front().LayerByName(name); }
 
     static int OpaquePixels(const Image& image)
     {
@@ -149,6 +142,34 @@ TEST_F(RenderProtocolTest, PreRenderIsAskedForTheWholeOutputAndRegistersItsLayer
     EXPECT_DOUBLE_EQ(registered.at(23).seconds, 0.5);
     EXPECT_TRUE(registered.at(23).result.result_rect == (PF_LRect{0, 0, 6, 6}));
     EXPECT_TRUE(registered.at(24).result.max_result_rect == (PF_LRect{0, 0, 0, 0})) << "no layer: no pixels";
+}
+
+TEST_F(RenderProtocolTest, TimeShiftedSourcesAreAskedForOncePerFrameAndAtMost256)
+{
+    Set("Source Layer 3", "Cluster");
+    Set("Count", 1000);
+    const struct {
+        const char* param;
+        double value;
+        std::size_t frames;
+    } cases[] = {{"Time Random", 10, kMaxOffsetFrames}, {"Ramp/Time Offset", 0.01, 2}}; // within half a frame: one a source
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.param);
+        Set("Time Random", 0);
+        Set(c.param, c.value);
+        FrameCall frame(*fx_, {15, PixelDepth::Eight, 1}, nullptr);
+        ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
+        std::set<std::pair<const host::Layer*, double>> frames;
+        for (const auto& [id, checkout] : frame.Registered()) {
+            if (id < kFirstShiftedCheckoutId) continue;
+            EXPECT_TRUE(frames.insert({checkout.layer, checkout.seconds}).second) << "a frame was asked for twice";
+            EXPECT_TRUE(checkout.layer == Layer("Dot") || checkout.layer == Layer("Cluster"));
+            EXPECT_NEAR(checkout.seconds * 30, std::round(checkout.seconds * 30), 1e-9) << "snapped to a frame";
+            if (c.frames == 2) EXPECT_EQ(checkout.seconds, 0.5);
+        }
+        EXPECT_EQ(frames.size(), c.frames);
+        EXPECT_TRUE(frame.Finish().empty());
+    }
 }
 
 TEST_F(RenderProtocolTest, SmartRenderChecksOutOnlyWhatPreRenderRegistered)
@@ -223,18 +244,29 @@ TEST_F(RenderProtocolTest, EverythingLentComesBackAfterEachFrameAlsoAfterAnError
     EXPECT_GT(H().suites().AcquireCount(kAEGPRenderSuite), receiptsBefore) << "the precomp was rendered";
 
     {
-        FrameCall shifted(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
-        ASSERT_EQ(shifted.PreRender(shifted.WholeOutput()), PF_Err_NONE);
-        EXPECT_GT(shifted.Registered().size(), 7u) << "time-shifted source frames";
-        EXPECT_TRUE(shifted.Finish().empty());
-    }
-    {
         // The output cannot be had: the error comes back and the input was checked in.
         FrameCall failing(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
         failing.failOutputCheckout = PF_Err_OUT_OF_MEMORY;
         ASSERT_EQ(failing.PreRender(failing.WholeOutput()), PF_Err_NONE);
         EXPECT_EQ(failing.SmartRender(), PF_Err_OUT_OF_MEMORY);
         EXPECT_TRUE(failing.Finish().empty());
+    }
+    {
+        // A source the host will not lend is left out of the frame; nothing else is handed back.
+        FrameCall refused(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        refused.failLayerCheckout = 24;
+        ASSERT_EQ(refused.PreRender(refused.WholeOutput()), PF_Err_NONE);
+        EXPECT_EQ(refused.SmartRender(), PF_Err_NONE);
+        EXPECT_GT(OpaquePixels(refused.Output()), 0);
+        EXPECT_TRUE(refused.Finish().empty());
+    }
+    {
+        // The input failing to go back is reported, not lost.
+        FrameCall unreturned(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        unreturned.failLayerCheckin = kInputId;
+        ASSERT_EQ(unreturned.PreRender(unreturned.WholeOutput()), PF_Err_NONE);
+        EXPECT_EQ(unreturned.SmartRender(), PF_Err_OUT_OF_MEMORY);
+        EXPECT_TRUE(unreturned.Finish().empty());
     }
     ExpectNothingHeld();
 
@@ -333,14 +365,8 @@ TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
         PF_PixelFormat format = 0;
         EXPECT_EQ(formats->PF_GetPixelFormat(&ld, &format), PF_Err_NONE);
         EXPECT_EQ(format, d.format);
-        const Image view = [&] {
-            Image copy(ld.width, ld.height, d.depth);
-            for (int x = 0; x < ld.width; ++x)
-                std::memcpy(copy.PixelAt<std::byte>(x, 0),
-                            reinterpret_cast<const std::byte*>(ld.data) + x * host::BytesPerPixel(d.depth),
-                            host::BytesPerPixel(d.depth));
-            return copy;
-        }();
+        Image view(ld.width, ld.height, d.depth); // the lent row, read through the host's own pixel view
+        std::memcpy(view.PixelAt<std::byte>(0, 0), ld.data, ld.width * host::BytesPerPixel(d.depth));
         EXPECT_NEAR(view.Get(0, 0).a, 0.5, 1.0 / 255);
         EXPECT_NEAR(view.Get(0, 0).b, 1.0, 1e-9);
         EXPECT_EQ(view.Get(1, 0).a, 0.0);

@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "HostTestSupport.h"
 #include "host/image/PngFile.h"
 #include "host/scene/SceneError.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "host/SceneParams.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
@@ -58,11 +57,7 @@ TEST_F(DegenerateFramesTest, FinishWithoutErrorWhateverTheSettings)
     };
     for (const auto& [name, value] : settings) {
         SCOPED_TRACE(std::string(name) + " = " + value.dump());
-        std::vector<std::string> warnings;
-        host::ApplySceneParam(fx, name, value, [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* layer = H().project().comps[0].LayerByName(n);
-            return layer ? std::optional<A_long>(layer->id) : std::nullopt;
-        }, warnings);
+        Set(name, value);
         for (bool legacy : {false, true}) EXPECT_EQ(MaxAlpha(render(legacy).image), 0.0);
     }
 }

@@ -11,7 +11,6 @@
 #include "frame/Dispatch.h"
 #include "frame/GlobalSetup.h"
 #include "frame/GlobalState.h"
-#include "frame/PiPL.h"
 #include "frame/Registration.h"
 #include "frame/SuiteCache.h"
 #include "frame/TagRecord.h"
@@ -32,7 +31,6 @@ TEST(About, TruncatesTo254CharactersAndAlwaysTerminates)
     EXPECT_EQ(std::strlen(out.return_msg), 254u);
     EXPECT_EQ(WriteAbout(&out, "short"), PF_Err_NONE);
     EXPECT_STREQ(out.return_msg, "short");
-    EXPECT_EQ(WriteAbout(nullptr), PF_Err_BAD_CALLBACK_PARAM);
 }
 
 TEST(CommandGuard, ConvertsEveryExceptionIntoAHostErrorCode)
@@ -41,62 +39,6 @@ TEST(CommandGuard, ConvertsEveryExceptionIntoAHostErrorCode)
     EXPECT_EQ(GuardCommand([]() -> PF_Err { throw PF_Err{PF_Err_BAD_CALLBACK_PARAM}; }), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(GuardCommand([]() -> PF_Err { throw std::runtime_error("x"); }), PF_Err_INTERNAL_STRUCT_DAMAGED);
     EXPECT_EQ(GuardCommand([]() -> PF_Err { throw 3.5; }), PF_Err_INTERNAL_STRUCT_DAMAGED);
-}
-
-TEST(PiPL, PropertiesAreLaidOutAsHostsReadThem)
-{
-    const std::vector<uint8_t> bytes = BuildPiPLResource();
-    auto u32 = [&](std::size_t at) { return uint32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24); };
-    ASSERT_GE(bytes.size(), 10u);
-    EXPECT_EQ(bytes[0] | bytes[1] << 8, 1);
-    EXPECT_EQ(u32(2), 0u);
-    EXPECT_EQ(u32(6), 12u);
-
-    struct Expected {
-        const char* key;
-        uint32_t length;
-        std::vector<uint8_t> data;
-    };
-    const std::vector<Expected> expected = {
-        {"kind", 4, {'T', 'K', 'F', 'e'}},
-        {"name", 12, {8, 'S', 't', 'r', 'a', 'n', 'd', 'e', 'l', 0, 0, 0}},
-        {"catg", 12, {8, 'B', 'r', 'i', 'm', 'w', 'i', 'c', 'k', 0, 0, 0}},
-        {"8664", 12, {'E', 'f', 'f', 'e', 'c', 't', 'M', 'a', 'i', 'n', 0, 0}},
-        {"ePVR", 4, {2, 0, 0, 0}},
-        {"eSVR", 4, {13, 0, 29, 0}},
-        {"eVER", 4, {0x26, 0x80, 0x02, 0x00}},
-        {"eINF", 2, {0, 0, 0, 0}},
-        {"eGLO", 4, {0x00, 0x80, 0x00, 0x06}},
-        {"eGL2", 4, {0x0A, 0x14, 0x22, 0x08}},
-        {"eMNA", 20, {17, 'B', 'r', 'i', 'm', 'w', 'i', 'c', 'k', '_', 'S', 't', 'r', 'a', 'n', 'd', 'e', 'l', 0, 0}},
-        {"aeFL", 4, {0, 0, 0, 0}},
-    };
-    std::size_t at = 10;
-    for (const Expected& p : expected) {
-        SCOPED_TRACE(p.key);
-        ASSERT_LE(at + 16 + p.data.size(), bytes.size());
-        EXPECT_EQ(std::memcmp(&bytes[at], "MIB8", 4), 0); // '8BIM' stored little-endian
-        const char key[4] = {p.key[3], p.key[2], p.key[1], p.key[0]};
-        EXPECT_EQ(std::memcmp(&bytes[at + 4], key, 4), 0);
-        EXPECT_EQ(u32(at + 8), 0u);
-        EXPECT_EQ(u32(at + 12), p.length);
-        EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + at + 16, bytes.begin() + at + 16 + p.data.size()), p.data);
-        at += 16 + p.data.size();
-    }
-    EXPECT_EQ(at, bytes.size());
-}
-
-TEST(ProcessingDevice, ReadsBackOnlyKnownValues)
-{
-    const char* labels[] = {"Unknown", "CPU", "GPU", "CPU (fallback)"};
-    for (uint32_t v = 0; v < 4; ++v) {
-        SetProcessingDeviceState(v);
-        EXPECT_EQ(static_cast<uint32_t>(ProcessingDeviceState()), v);
-        EXPECT_STREQ(ProcessingDeviceLabel(v), labels[v]);
-    }
-    SetProcessingDeviceState(7);
-    EXPECT_EQ(ProcessingDeviceState(), ProcessingDevice::Unknown);
-    EXPECT_STREQ(ProcessingDeviceLabel(7), "Unknown");
 }
 
 std::atomic<int> gWakeUps{0};

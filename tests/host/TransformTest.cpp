@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "HostTestSupport.h"
 #include "host/project/Transforms.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

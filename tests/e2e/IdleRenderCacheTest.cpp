@@ -2,10 +2,10 @@
 // keep the old frame; the idle watcher's request makes the next render draw the new path.
 #include <gtest/gtest.h>
 
-#include "host/HostTestSupport.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::test {
 namespace {

@@ -4,11 +4,11 @@
 #include <stdexcept>
 #include <vector>
 
-#include "HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
 #include "host/io/AtomicWrite.h"
 #include "host/io/FileError.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

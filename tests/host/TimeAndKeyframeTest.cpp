@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "HostTestSupport.h"
 #include "host/project/AnimatedProperty.h"
 #include "host/project/TimeBase.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "HostTestSupport.h"
 #include "host/image/PngFile.h"
 #include "host/project/LayerSource.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "HostTestSupport.h"
 #include "host/image/PngFile.h"
 #include "host/project/LayerQueries.h"
 #include "host/scene/SceneWriter.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::host {
 namespace {

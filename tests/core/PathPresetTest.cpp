@@ -36,34 +36,6 @@ TEST(PathPresetText, StringLiteralBodiesEscapeByteByByte)
     for (const auto& c : cases) EXPECT_EQ(EscapeScriptString(c.in), c.out);
 }
 
-TEST(PathPresetText, ContextBlockListsTheFieldsInOrder)
-{
-    PathPresetContext c;
-    c.compId = 7;
-    c.layerId = 42;
-    c.layerIndexFallback = 3;
-    c.preset = 2;
-    c.size = 100;
-    c.endRadius = 0.1;
-    c.depth = -0.0;
-    c.turns = 2;
-    c.keyInterval = 0.5;
-    c.direction = -1;
-    c.waveLengthZ = 1e-20;
-    c.waveCycles = 1;
-    c.waveYAmplitude = 1000;
-    c.waveYPhase = 90;
-    c.replaceExistingKeys = true;
-    c.startTime = 1.5;
-    EXPECT_EQ(BuildContextBlock(c, "Tornado \"Helix\""),
-              "var StxPathPresetContext = {\n"
-              "  compId: 7,\n  layerId: 42,\n  layerIndexFallback: 3,\n  preset: \"Tornado \\\"Helix\\\"\",\n"
-              "  size: 100,\n  endRadius: 0.1,\n  depth: -0,\n  turns: 2,\n  keyInterval: 0.5,\n"
-              "  direction: -1,\n  waveLengthZ: 1e-20,\n  waveCycles: 1,\n  waveYAmplitude: 1000,\n"
-              "  waveYPhase: 90,\n  replaceExistingKeys: true,\n  startTime: 1.5\n};\n"
-              "var StxPathPresetResult = \"ERROR:JSX実行エラー: 結果が返されませんでした。\";\n");
-}
-
 TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -1,5 +1,5 @@
-// `strandel render` run as a user runs it: exit statuses and messages, file patterns, depths
-// and resolutions, atomic writes, and several frames at once.
+// The strandel command run as a user runs it: exit statuses and messages, file patterns, depths
+// and resolutions, atomic writes, several frames at once, and Generate Path writing a new scene.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -8,9 +8,10 @@
 #include <filesystem>
 #include <set>
 
-#include "host/HostTestSupport.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
+#include "host/project/Json.h"
+#include "support/HostTestSupport.h"
 #include "support/TestPaths.h"
 
 namespace strandel::test {
@@ -30,12 +31,19 @@ const char* kScene = R"({"comps": [
         {"time": 0, "value": [6, 16, 0]}, {"time": 1, "value": [58, 16, 40]}]}}},
     {"name": "Dot", "type": "solid", "color": [1, 0.5, 0.25, 0.75], "width": 6, "height": 6}]}]})";
 
+std::string PathScene(const std::string& pathExtra)
+{
+    return R"({"comps": [{"name": "Main", "width": 64, "height": 32, "frameRate": 30, "duration": 10, "layers": [
+      {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {"Path Layer": "Path"}}]},
+      {"name": "Path", "type": "null", "transform": {"position": [10, 20, 30]})" + pathExtra + "}]}]}";
+}
+
 struct CliRun {
     int status = -1;
     std::string out, err;
 };
 
-class RenderCliTest : public ::testing::Test {
+class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -44,14 +52,19 @@ protected:
     }
     fs::path work() const { return dir_ / "work"; }
 
-    // Runs strandel render in the work folder; its output is captured outside it.
-    CliRun Render(const std::string& args) const
+    // Runs the command in the work folder; its output is captured outside it.
+    CliRun Run(const std::string& args, const fs::path& strandel = Beside(STRANDEL_CLI_PATH)) const
     {
-        const std::string command = "cd '" + work().string() + "' && '" + Beside(STRANDEL_CLI_PATH).string() +
-                                    "' render " + args + " >'" + (dir_ / "out.txt").string() +
-                                    "' 2>'" + (dir_ / "err.txt").string() + "'";
+        const std::string command = "cd '" + work().string() + "' && '" + strandel.string() + "' " + args + " >'" +
+                                    (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
+    }
+    CliRun Render(const std::string& args) const { return Run("render " + args); }
+    CliRun Generate(const std::string& scene, const std::string& args) const
+    {
+        WriteText(work() / "path.json", scene);
+        return Run("generate-path path.json " + args);
     }
 
     std::set<std::string> FilesIn(const fs::path& folder) const
@@ -67,41 +80,44 @@ protected:
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
-TEST_F(RenderCliTest, BadArgumentsAndScenesExitTwoWithOneLineAndWriteNothing)
+TEST_F(CliTest, BadArgumentsAndScenesExitTwoWithOneLineAndWriteNothing)
 {
     WriteText(work() / "file.txt", "not a folder");
     WriteText(work() / "bad.json", R"({"comps": [{"name": "Main", "width": 8, "height": 8, "frameRate": 30,
         "duration": 1, "layers": [{"name": "Fx", "type": "solid",
         "effects": [{"name": "Strandel", "params": {"Count": "many"}}]}]}]})");
-    // Argument errors take one line; a bad scene lists each of its problems on a line of its own.
+    // Argument errors take one line, on standard error; a bad scene lists each of its problems on a line of its own.
     const struct {
         const char* args;
         const char* says;
         bool oneLine = true;
     } cases[] = {
-        {"scene.json --frame 30", "outside"},
-        {"scene.json --frames 5-2", "--frames"},
-        {"scene.json --frames five", "--frames"},
-        {"scene.json --frame 1 --frames 0-2", "--frames"},
-        {"scene.json --layer Nope", "Nope"},
-        {"scene.json --layer Dot", "Dot"},
-        {"scene.json --comp Nope", "Nope"},
-        {"scene.json --depth 32 -o f_[#].png", ".exr"},
-        {"scene.json --depth 12", "--depth"},
-        {"scene.json --resolution double", "--resolution"},
-        {"scene.json --threads 0", "--threads"},
-        {"scene.json --set Count=abc", "Count"},
-        {"scene.json --set Nope=1", "Nope"},
-        {"scene.json --set Count", "Param=value"},
-        {"scene.json -o f.png", "[####]"},
-        {"scene.json -o f_[#].tif", ".png or .exr"},
-        {"scene.json -o file.txt/f_[#].png", "file.txt"},
-        {"missing.json", "missing.json"},
-        {"bad.json", "Count", false},
+        {"render scene.json --frame 30", "outside"},
+        {"render scene.json --frames 5-2", "--frames"},
+        {"render scene.json --frames five", "--frames"},
+        {"render scene.json --frame 1 --frames 0-2", "--frames"},
+        {"render scene.json --layer Nope", "Nope"},
+        {"render scene.json --layer Dot", "Dot"},
+        {"render scene.json --comp Nope", "Nope"},
+        {"render scene.json --depth 32 -o f_[#].png", ".exr"},
+        {"render scene.json --depth 12", "--depth"},
+        {"render scene.json --resolution double", "--resolution"},
+        {"render scene.json --threads 0", "--threads"},
+        {"render scene.json --set Count=abc", "Count"},
+        {"render scene.json --set Nope=1", "Nope"},
+        {"render scene.json --set Count", "Param=value"},
+        {"render scene.json -o f.png", "[####]"},
+        {"render scene.json -o f_[#].tif", ".png or .exr"},
+        {"render scene.json -o file.txt/f_[#].png", "file.txt"},
+        {"render missing.json", "missing.json"},
+        {"render bad.json", "Count", false},
+        {"generate-path scene.json -o scene.json", "use --in-place"},
+        {"generate-path scene.json", "-o NEW_SCENE is required"},
+        {"generate-path scene.json --set Bogus=1 -o new.json", "Bogus"},
     };
     const std::set<std::string> before = FilesIn(work());
     for (const auto& c : cases) {
-        const CliRun run = Render(c.args);
+        const CliRun run = Run(c.args);
         EXPECT_EQ(run.status, 2) << c.args;
         EXPECT_TRUE(c.oneLine ? Lines(run.err) == 1 : Lines(run.err) >= 1) << c.args << ": " << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << c.args << ": " << run.err;
@@ -110,7 +126,7 @@ TEST_F(RenderCliTest, BadArgumentsAndScenesExitTwoWithOneLineAndWriteNothing)
     }
 }
 
-TEST_F(RenderCliTest, FramesGoWhereThePatternSaysReplacingFilesWhole)
+TEST_F(CliTest, FramesGoWhereThePatternSaysReplacingFilesWhole)
 {
     fs::create_directories(work() / "frames");
     WriteText(work() / "frames" / "f_004.png", "an old file");
@@ -130,7 +146,7 @@ TEST_F(RenderCliTest, FramesGoWhereThePatternSaysReplacingFilesWhole)
     EXPECT_EQ(FilesIn(work() / "out"), (std::set<std::string>{"scene_0002.png", "scene_0002.exr"}));
 }
 
-TEST_F(RenderCliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
+TEST_F(CliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
 {
     ASSERT_EQ(Render("scene.json --frame 20 --depth 32 -o f.exr").status, 0);
     ASSERT_EQ(Render("scene.json --frame 20 --depth 16 -o s.png").status, 0);
@@ -159,7 +175,7 @@ TEST_F(RenderCliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
     }
 }
 
-TEST_F(RenderCliTest, SeveralThreadsWriteTheSameFilesAsOne)
+TEST_F(CliTest, SeveralThreadsWriteTheSameFilesAsOne)
 {
     ASSERT_EQ(Render("scene.json --frames 0-7 -o 'one/f_[##].png'").status, 0);
     ASSERT_EQ(Render("scene.json --frames 0-7 -o 'two/f_[##].png' --threads 3").status, 0);
@@ -174,7 +190,7 @@ TEST_F(RenderCliTest, SeveralThreadsWriteTheSameFilesAsOne)
     EXPECT_GT(contents.size(), 1u) << "the frames differ from each other";
 }
 
-TEST_F(RenderCliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
+TEST_F(CliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
 {
     fs::create_directories(work() / "f_01.png"); // frame 1 cannot be written over a folder
     const CliRun run = Render("scene.json --frames 0-2 -o 'f_[##].png'");
@@ -184,7 +200,7 @@ TEST_F(RenderCliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
     EXPECT_NE(run.out.find("1 frame"), std::string::npos) << run.out;
 }
 
-TEST_F(RenderCliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
+TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
 {
     // The header is whole, so the scene loads; the pixels are cut off.
     host::WritePng(work() / "whole.png", host::Image(6, 6, host::PixelDepth::Eight));
@@ -201,18 +217,45 @@ TEST_F(RenderCliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
     EXPECT_FALSE(fs::exists(work() / "f_0.png")) << "a frame drawn without its source is not written";
 }
 
-// Nothing of the build machine is compiled in: a copy of the command finds the plug-in beside it.
-TEST(CommandLocation, ACopyFindsThePlugInBesideItself)
+TEST_F(CliTest, GeneratePathWritesTheKeysIntoANewSceneOrInPlace)
 {
-    ScratchDir dir;
-    const fs::path strandel = dir.Path() / "strandel", plugin = dir.Path() / "strandel.so";
+    const CliRun run = Generate(PathScene(R"(, "threeD": true)"), "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto scene = host::Json::parse(ReadText(work() / "new.json"));
+    const auto& keys = scene["comps"][0]["layers"][1]["transform"]["position"]["keys"];
+    ASSERT_EQ(keys.size(), 13u); // three cycles, four keys each, and the last
+    EXPECT_EQ(keys[0]["value"], host::Json::parse("[10, 20, 30]"));
+    EXPECT_EQ(keys[12]["time"], 6.0);
+    EXPECT_EQ(ReadText(work() / "path.json"), PathScene(R"(, "threeD": true)")); // the input is left alone
+
+    ASSERT_EQ(Generate(PathScene(R"(, "threeD": true)"), "--in-place").status, 0);
+    EXPECT_EQ(host::Json::parse(ReadText(work() / "path.json"))["comps"][0]["layers"][1]["transform"]["position"]["keys"].size(), 9u);
+}
+
+TEST_F(CliTest, GeneratePathRefusalsGiveTheEffectsMessageAndWriteNothing)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "Path Layerが2Dレイヤーです。3Dレイヤーを指定してください。"},
+        {R"(, "threeD": true)", "Loop Radiusには0より大きい値を指定してください。"},
+    };
+    for (const auto& [pathExtra, message] : cases) {
+        const CliRun run = Generate(PathScene(pathExtra), "--set Preset='Figure Eight' --set Size=0 -o new.json");
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(run.out, "Strandel Generate Path\n\n" + message + "\n");
+        EXPECT_FALSE(fs::exists(work() / "new.json"));
+        EXPECT_EQ(ReadText(work() / "path.json"), PathScene(pathExtra));
+    }
+}
+
+// Nothing of the build machine is compiled in: a copy of the command finds the plug-in beside it.
+TEST_F(CliTest, ACopyOfTheCommandFindsThePlugInBesideItself)
+{
+    const fs::path strandel = work() / "strandel", plugin = work() / "strandel.so";
     fs::copy_file(Beside(STRANDEL_CLI_PATH), strandel);
     fs::copy_file(PluginPath(), plugin);
-    const std::string command = "'" + strandel.string() + "' info >'" + (dir.Path() / "out.txt").string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string out = ReadText(dir.Path() / "out.txt");
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
-    EXPECT_NE(out.find("(" + plugin.string() + ")"), std::string::npos) << out;
+    const CliRun run = Run("info", strandel);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("(" + plugin.string() + ")"), std::string::npos) << run.out;
 }
 
 } // namespace
