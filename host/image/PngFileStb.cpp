@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -31,12 +32,30 @@ namespace {
     throw FileError(file, std::string("not a readable PNG: ") + (why ? why : "unknown error"));
 }
 
+// stb_image copies a first image-data chunk of no bytes into a buffer it has not allocated yet,
+// undefined behaviour (memcpy from a null pointer). Such chunks carry nothing: they are left out.
+std::string WithoutEmptyImageData(std::string png)
+{
+    constexpr std::size_t kSignature = 8, kChunkFrame = 12; // length, type, then the CRC after the data
+    std::string kept = png.substr(0, kSignature);
+    std::size_t at = kSignature;
+    while (at + kChunkFrame <= png.size()) {
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };
+        const std::uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+        if (length > png.size() - at - kChunkFrame) break;
+        if (length != 0 || png.compare(at + 4, 4, "IDAT") != 0) kept.append(png, at, kChunkFrame + length);
+        at += kChunkFrame + length;
+    }
+    kept.append(png, std::min(at, png.size()));
+    return kept;
+}
+
 // The file's bytes, once its header is known to claim an image they can hold.
 struct PngBytes {
     std::string bytes;
     ImageSize header;
 
-    explicit PngBytes(const std::filesystem::path& file) : bytes(ReadWholeFile(file))
+    explicit PngBytes(const std::filesystem::path& file) : bytes(WithoutEmptyImageData(ReadWholeFile(file)))
     {
         int channels = 0;
         if (bytes.size() > INT_MAX || !stbi_info_from_memory(data(), size(), &header.width, &header.height, &channels))
