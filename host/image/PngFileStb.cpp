@@ -32,9 +32,11 @@ namespace {
     throw FileError(file, std::string("not a readable PNG: ") + (why ? why : "unknown error"));
 }
 
-// stb_image copies a first image-data chunk of no bytes into a buffer it has not allocated yet,
-// undefined behaviour (memcpy from a null pointer). Such chunks carry nothing: they are left out.
-std::string WithoutEmptyImageData(std::string png)
+// The chunks as stb_image should see them. It allocates whatever length a chunk claims before
+// finding the bytes missing, so a chunk running past the end of the file is refused here. And it
+// copies a first image-data chunk of no bytes from a buffer it has not allocated yet (a memcpy
+// from a null pointer): such chunks carry nothing and are left out.
+std::string CheckedChunks(std::string png, const std::filesystem::path& file)
 {
     constexpr std::size_t kSignature = 8, kChunkFrame = 12; // length, type, then the CRC after the data
     std::string kept = png.substr(0, kSignature);
@@ -42,9 +44,12 @@ std::string WithoutEmptyImageData(std::string png)
     while (at + kChunkFrame <= png.size()) {
         const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };
         const std::uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
-        if (length > png.size() - at - kChunkFrame) break;
+        if (length > png.size() - at - kChunkFrame)
+            throw FileError(file, "cut off or corrupt: a chunk of " + std::to_string(length) + " bytes runs past the end");
+        const bool end = png.compare(at + 4, 4, "IEND") == 0;
         if (length != 0 || png.compare(at + 4, 4, "IDAT") != 0) kept.append(png, at, kChunkFrame + length);
         at += kChunkFrame + length;
+        if (end) return kept;
     }
     kept.append(png, std::min(at, png.size()));
     return kept;
@@ -55,7 +60,7 @@ struct PngBytes {
     std::string bytes;
     ImageSize header;
 
-    explicit PngBytes(const std::filesystem::path& file) : bytes(WithoutEmptyImageData(ReadWholeFile(file)))
+    explicit PngBytes(const std::filesystem::path& file) : bytes(CheckedChunks(ReadWholeFile(file), file))
     {
         int channels = 0;
         if (bytes.size() > INT_MAX || !stbi_info_from_memory(data(), size(), &header.width, &header.height, &channels))
