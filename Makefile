@@ -4,9 +4,11 @@ JOBS  ?= $(shell nproc)
 # CI (which sets CI=true) treats warnings as errors.
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DSTRANDEL_WERROR=ON)
 # SETUP=0 skips installing Debian packages, for machines that already have them.
+# ROUNDS sets the interleaved rounds of bench-compare.
+ROUNDS ?= 5
 SETUP ?= 1
 
-.PHONY: all setup configure build test demo bench gpu-check sanitize tsan fuzz stress clean
+.PHONY: all setup configure build test demo bench bench-compare gpu-check sanitize tsan fuzz stress mutants clean
 
 all: build
 
@@ -29,6 +31,13 @@ demo: build
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)
+
+# The CPU renderer beside llvmpipe, interleaved rounds; see bench/README.md.
+bench-compare: build
+ifneq ($(SETUP),0)
+	@bash scripts/setup.sh bench
+endif
+	@bash scripts/bench-compare.sh $(BUILD) $(ROUNDS)
 
 gpu-check: setup
 	@bash scripts/gpu-check.sh
@@ -68,5 +77,10 @@ stress: build
 	@cmake --build $(BUILD) --target strandel_stress
 	@$(BUILD)/tests/stress/strandel_stress
 
+# How many small faults in the plug-in the tests catch, in its own build folder (build-mutants/).
+# MUTANTS="--seed 11 --count 40 --rev <commit>" chooses the sample and the tree measured.
+mutants: setup
+	@python3 scripts/mutants.py $(MUTANTS)
+
 clean:
-	rm -rf $(BUILD) build-asan build-tsan build-fuzz out
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz build-mutants out

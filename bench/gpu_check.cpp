@@ -11,6 +11,7 @@
 
 #include "BenchFrame.h"
 #include "GpuSceneCheck.h"
+#include "host/platform/Platform.h"
 #include "render/DriverRuntime.h"
 #include "render/FrameDrawing.h"
 #include "render/GpuRenderer.h"
@@ -86,7 +87,7 @@ int Run(const fs::path& sceneFolder)
         Print(all.back());
     }
     for (const fs::path& scene : ScenesIn(sceneFolder))
-        for (const Comparison& c : CheckScene(scene, STRANDEL_PROBE_PATH)) {
+        for (const Comparison& c : CheckScene(scene, (host::platform::ExecutableDir() / STRANDEL_PROBE_PATH).string())) {
             all.push_back(c);
             Print(c);
         }

@@ -130,7 +130,7 @@ void PrintScene(host::Host& host, const std::string& path)
 
 int RunInfo(const CommonOptions& common, const InfoOptions& options)
 {
-    host::Host host({common.pluginPath});
+    host::Host host(host::HostOptions{common.pluginPath});
     PF_Err err = host.GlobalSetup();
     if (err != PF_Err_NONE) throw host::HostError("global setup failed with " + host::ErrorName(err));
     const host::Registration& r = host.registration();

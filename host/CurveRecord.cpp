@@ -49,29 +49,4 @@ std::optional<DecodedCurve> DecodeCurveRecord(const std::vector<uint8_t>& bytes)
     return curve;
 }
 
-std::optional<std::string> CurveDataNameForRow(const std::string& rowPath)
-{
-    struct Pair {
-        const char* row;
-        const char* data;
-    };
-    static const Pair kPairs[] = {
-        {"Ramp/Rotation X Curve", "__Rotation X Curve Data"},
-        {"Ramp/Rotation Y Curve", "__Rotation Y Curve Data"},
-        {"Ramp/Rotation Z Curve", "__Rotation Z Curve Data"},
-        {"Ramp/Scale Curve", "__Scale Curve Data"},
-        {"Ramp/Opacity Curve", "__Opacity Curve Data"},
-        {"Ramp/Time Offset Curve", "__Ramp Time Offset Curve Data"},
-        {"Path Gradient/Rotation X Curve", "__Path Gradient Rotation X Curve Data"},
-        {"Path Gradient/Rotation Y Curve", "__Path Gradient Rotation Y Curve Data"},
-        {"Path Gradient/Rotation Z Curve", "__Path Gradient Rotation Z Curve Data"},
-        {"Path Gradient/Scale Curve", "__Path Gradient Scale Curve Data"},
-        {"Path Gradient/Opacity Curve", "__Path Gradient Opacity Curve Data"},
-        {"Path Gradient/Time Offset Curve", "__Path Gradient Time Offset Curve Data"},
-    };
-    for (const Pair& p : kPairs)
-        if (rowPath == p.row) return std::string(p.data).substr(0, 31); // panel names hold 31 characters
-    return std::nullopt;
-}
-
 } // namespace strandel::host

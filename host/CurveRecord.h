@@ -1,6 +1,5 @@
 // The effect's stored curve form (784 bytes, little-endian) as scene files describe curves:
-// a list of points [x, y, inDx, inDy, outDx, outDy]. Also which hidden parameter each curve
-// editor row of the panel edits.
+// a list of points [x, y, inDx, inDy, outDx, outDy].
 #pragma once
 #include <array>
 #include <cstdint>
@@ -22,8 +21,5 @@ struct DecodedCurve {
     bool edited = false;
 };
 std::optional<DecodedCurve> DecodeCurveRecord(const std::vector<uint8_t>& bytes);
-
-// "Ramp/Scale Curve" -> the panel name of its hidden curve parameter; nullopt for other names.
-std::optional<std::string> CurveDataNameForRow(const std::string& rowPath);
 
 } // namespace strandel::host

@@ -1,6 +1,6 @@
 #include "host/Host.h"
 
-#include <cassert>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -12,7 +12,24 @@
 
 namespace strandel::host {
 namespace {
-std::atomic<Host*> gCurrent{nullptr};
+
+// The plug-in's C callbacks carry no context, so each host marks the thread it runs the plug-in
+// on; a callback from a thread the plug-in started itself belongs to the one host that is alive.
+thread_local Host* tCalling = nullptr;
+std::mutex gLiveMutex;
+std::vector<Host*> gLive;
+
+class CallingScope {
+public:
+    explicit CallingScope(Host& host) : previous_(std::exchange(tCalling, &host)) {}
+    ~CallingScope() { tCalling = previous_; }
+    CallingScope(const CallingScope&) = delete;
+    CallingScope& operator=(const CallingScope&) = delete;
+
+private:
+    Host* previous_;
+};
+
 } // namespace
 
 void RecordUnimplementedCall(const char* table, A_long version, std::size_t slot)
@@ -41,34 +58,43 @@ std::vector<std::string> HostLog::TakeUnimplementedCalls()
 
 Host::Host(const HostOptions& options) : options_(options)
 {
-    Host* expected = nullptr;
-    if (!gCurrent.compare_exchange_strong(expected, this)) throw HostError("only one emulated host may run at a time");
     RegisterAllSuites(suites_);
-    try {
-        plugin_ = std::make_unique<PluginLibrary>(options.pluginPath);
-    } catch (...) {
-        gCurrent.store(nullptr);
-        throw;
-    }
+    CallingScope calling(*this);
+    plugin_ = options.linked ? std::make_unique<PluginLibrary>(*options.linked)
+                             : std::make_unique<PluginLibrary>(options.pluginPath);
+    std::lock_guard lock(gLiveMutex);
+    gLive.push_back(this);
 }
 
 Host::~Host()
 {
     Shutdown();
-    gCurrent.store(nullptr);
+    std::lock_guard lock(gLiveMutex);
+    gLive.erase(std::find(gLive.begin(), gLive.end(), this));
 }
 
 Host& Host::Current()
 {
-    Host* h = gCurrent.load();
-    assert(h && "a host callback ran without a host");
-    return *h;
+    if (tCalling) return *tCalling;
+    std::lock_guard lock(gLiveMutex);
+    if (gLive.size() != 1)
+        throw HostError("a plug-in callback arrived on a thread no host runs, with " + std::to_string(gLive.size()) +
+                        " hosts alive");
+    return *gLive.front();
+}
+
+void Host::ForEachCaller(const std::function<void(Host&)>& action)
+{
+    if (tCalling) return action(*tCalling);
+    std::lock_guard lock(gLiveMutex);
+    for (Host* h : gLive) action(*h);
 }
 
 PF_Err Host::Call(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
                   void* extra)
 {
     if (!plugin_) throw HostError("the plug-in is not loaded");
+    CallingScope calling(*this);
     return plugin_->entry()(cmd, in_data, out_data, params, output, extra);
 }
 
@@ -93,7 +119,7 @@ PF_InData Host::BaseInData(PF_ProgPtr effect_ref) const
     in.effect_ref = effect_ref;
     in.version = {13, 29};
     in.appl_id = options_.appId;
-    in.num_params = 121;
+    in.num_params = 0; // outside an instance there are no parameters; instance calls set their own
     in.time_scale = 30;
     in.time_step = 1;
     in.local_time_step = 1;
@@ -133,6 +159,7 @@ void Host::Shutdown()
         PF_OutData out{};
         Call(PF_Cmd_GLOBAL_SETDOWN, &in, &out, nullptr, nullptr, nullptr);
     }
+    CallingScope calling(*this);
     for (const DeathHook& h : deathHooks_) h.hook(nullptr, h.refcon);
     deathHooks_.clear();
     idleHooks_.clear();
@@ -152,6 +179,7 @@ void Host::AddDeathHook(const DeathHook& h) { deathHooks_.push_back(h); }
 A_long Host::RunIdleHooks()
 {
     A_long smallest = 1000;
+    CallingScope calling(*this);
     for (const IdleHook& h : idleHooks_) {
         A_long sleep = 1000;
         h.hook(nullptr, h.refcon, &sleep);

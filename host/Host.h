@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,8 +28,13 @@ constexpr A_long kAppIdCompositor = 0x46585443;  // 'FXTC'
 constexpr A_long kAppIdVideoEditor = 0x50724D72; // 'PrMr'
 
 struct HostOptions {
-    std::string pluginPath;
-    A_long appId = kAppIdCompositor;
+    explicit HostOptions(std::string path = {}, A_long app = kAppIdCompositor)
+        : pluginPath(std::move(path)), appId(app)
+    {
+    }
+    std::string pluginPath; // the binary to load, unless `linked` gives the plug-in's entry points
+    A_long appId;
+    std::optional<LinkedPlugin> linked;
 };
 
 // What the plug-in asked of the host outside any project: observable in tests.
@@ -58,13 +64,18 @@ private:
 
 class Host {
 public:
-    // Loads the plug-in; throws HostError naming the file when that fails. One host at a time.
+    // Loads the plug-in; throws HostError naming the file when that fails. Hosts are values: a
+    // process may run several, each serving the callbacks made on the threads it drives.
     explicit Host(const HostOptions& options);
     ~Host(); // shuts the plug-in down if that has not happened yet
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
+    // The host a plug-in callback belongs to: the one running the plug-in on this thread.
     static Host& Current();
+    // For callbacks that may come from the plug-in's own threads and are harmless to repeat (a
+    // wake-up): the host of this thread, or every host alive.
+    static void ForEachCaller(const std::function<void(Host&)>& action);
 
     const Registration& registration() const { return plugin_->registration(); }
     SuiteRegistry& suites() { return suites_; }
@@ -119,6 +130,8 @@ public:
     struct Faults {
         std::atomic<bool> spatialTangents{false};
         std::atomic<bool> cameraMatrix{false};
+        std::atomic<bool> frameRender{false}; // AEGP_RenderAndCheckoutFrame
+        std::atomic<bool> worldFillOut{false}; // AEGP_FillOutPFEffectWorld
     } faults;
 
     // The comp shown in the viewer, and its current time; or a layer's footage shown instead.

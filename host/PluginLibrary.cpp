@@ -41,11 +41,24 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path)
     auto dataEntry =
         reinterpret_cast<PF_PluginDataEntryFunc2>(platform::FindSymbol(handle_, "PluginDataEntryFunction2"));
     if (!dataEntry) fail("does not export PluginDataEntryFunction2");
+    Register(dataEntry, fail);
+    entry_ = reinterpret_cast<PF_EffectMainFunc>(platform::FindSymbol(handle_, registration_.entryPointName.c_str()));
+    if (!entry_) fail("does not export its entry point '" + registration_.entryPointName + "'");
+}
+
+PluginLibrary::PluginLibrary(const LinkedPlugin& linked) : path_("(linked in)"), entry_(linked.main)
+{
+    auto fail = [&](const std::string& what) -> void { throw HostError("the linked-in plug-in " + what); };
+    if (!linked.dataEntry || !linked.main) fail("lacks an entry point");
+    Register(linked.dataEntry, fail);
+}
+
+template <typename Fail>
+void PluginLibrary::Register(PF_PluginDataEntryFunc2 dataEntry, Fail fail)
+{
     PF_Err err = dataEntry(&registration_, RecordRegistration, nullptr, "Strandel Host", "1.0");
     if (err != PF_Err_NONE) fail("refused registration with " + ErrorName(err));
     if (registration_.calls != 1) fail("did not register exactly once");
-    entry_ = reinterpret_cast<PF_EffectMainFunc>(platform::FindSymbol(handle_, registration_.entryPointName.c_str()));
-    if (!entry_) fail("does not export its entry point '" + registration_.entryPointName + "'");
 }
 
 PluginLibrary::~PluginLibrary()

@@ -16,10 +16,18 @@ struct Registration {
     int calls = 0;
 };
 
+// A plug-in linked into the running program (tests and benchmarks that also call its internals),
+// given by its two entry points instead of a binary to load.
+struct LinkedPlugin {
+    PF_PluginDataEntryFunc2 dataEntry = nullptr;
+    PF_EffectMainFunc main = nullptr;
+};
+
 class PluginLibrary {
 public:
     // Throws HostError naming the file when it cannot be loaded or lacks the entry points.
     explicit PluginLibrary(const std::string& path);
+    explicit PluginLibrary(const LinkedPlugin& linked);
     ~PluginLibrary();
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
@@ -29,6 +37,10 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    // Registers the plug-in; `fail` throws with what went wrong.
+    template <typename Fail>
+    void Register(PF_PluginDataEntryFunc2 dataEntry, Fail fail);
+
     std::string path_;
     void* handle_ = nullptr;
     Registration registration_;

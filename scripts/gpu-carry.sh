@@ -5,7 +5,8 @@
 # run.sh, which runs the check there from the repository root:   bash .gpucarry/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${BUILD:-build}
+# Its own build folder: CUDA on, and out of the way of the everyday build.
+build=${BUILD:-build-gpu}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRANDEL_CUDA=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target gpu_check gpu_tests strandel >/dev/null
 carry=.gpucarry
@@ -18,13 +19,12 @@ strip -o "$carry/tests/standin/libcuda.so.1" "$build/tests/standin/libcuda.so.1"
 for bin in "$build/bench/gpu_check" "$build/tests/gpu_tests"; do ldd "$bin"; done |
   awk '/=>/ {print $3}' | sort -u | grep -v -E '/(libc|libm|libpthread|libdl|librt)\.so|ld-linux' |
   while read -r lib; do cp -L "$lib" "$carry/lib/"; done
-# The binaries name their plug-ins and the stand-in by the absolute build path they were built at.
-# The driver is the machine's own, found through its library path.
+# The binaries find their plug-ins and the stand-in relative to themselves, in the build folder's
+# layout kept here. The driver is the machine's own, found through its library path.
 cat > "$carry/run.sh" <<RUN
 #!/usr/bin/env bash
 set -uo pipefail
 here=\$(cd "\$(dirname "\$0")" && pwd)
-mkdir -p "$(dirname "$(pwd)/$build")" && ln -sfn "\$here" "$(pwd)/$build"
 export LD_LIBRARY_PATH="\$here/lib\${LD_LIBRARY_PATH:+:\$LD_LIBRARY_PATH}"
 nvidia-smi --query-gpu=name,driver_version,memory.total --format=csv,noheader
 "\$here/tests/gpu_tests" --gtest_filter='RealDriverTest.*' --gtest_brief=1

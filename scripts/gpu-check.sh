@@ -6,7 +6,8 @@
 # printed is the summary.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-build=${BUILD:-build}
+# Its own build folder: CUDA on, and out of the way of the everyday build.
+build=${BUILD:-build-gpu}
 fail() { echo "gpu-check: FAIL: $*"; exit 1; }
 
 if command -v nvidia-smi >/dev/null; then

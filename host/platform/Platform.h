@@ -11,6 +11,8 @@ void* FindSymbol(void* library, const char* name);
 void CloseLibrary(void* library);
 
 int ProcessId();
+// The folder of the running program, so that it finds what ships beside it wherever it is copied.
+std::filesystem::path ExecutableDir();
 bool StderrIsTerminal();
 
 // Renames `from` over `to` in one step, replacing `to` when it exists; false with `why` on failure.

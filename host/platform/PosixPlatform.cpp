@@ -18,6 +18,8 @@ void CloseLibrary(void* library) { dlclose(library); }
 
 int ProcessId() { return static_cast<int>(::getpid()); }
 
+std::filesystem::path ExecutableDir() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
+
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO); }
 
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to, std::string& why)

@@ -44,6 +44,16 @@ void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
 int ProcessId() { return _getpid(); }
 
+std::filesystem::path ExecutableDir()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) return std::filesystem::path(path.substr(0, n)).parent_path();
+        path.resize(path.size() * 2);
+    }
+}
+
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)); }
 
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to, std::string& why)

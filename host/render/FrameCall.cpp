@@ -78,6 +78,7 @@ struct FrameCallbacks {
         auto registered = f->registered_.find(id);
         if (registered == f->registered_.end()) return PF_Err_BAD_CALLBACK_PARAM;
         f->askedFor_.insert(id);
+        if (id == f->failLayerCheckout) return f->failLayerWith;
         FrameCall::Lent& lent = f->lent_[id];
         if (lent.count == 0 && registered->second.layer) {
             const RegisteredCheckout& c = registered->second;
@@ -102,7 +103,7 @@ struct FrameCallbacks {
         auto lent = f->lent_.find(id);
         if (lent == f->lent_.end()) return PF_Err_BAD_CALLBACK_PARAM;
         if (--lent->second.count == 0) f->lent_.erase(lent);
-        return PF_Err_NONE;
+        return id == f->failLayerCheckin ? f->failLayerWith : PF_Err_NONE;
     }
 
     static PF_Err CheckoutOutput(PF_ProgPtr ref, PF_EffectWorld** output)

@@ -55,8 +55,11 @@ public:
     PF_PreRenderCallbacks& PreRenderCallbacks() { return preRenderCallbacks_; }
     PF_SmartRenderCallbacks& SmartCallbacks() { return smartCallbacks_; }
 
-    // Tests: checkout_output answers this error.
+    // Tests: checkout_output answers this error; so do checkout_layer_pixels and (after taking the
+    // pixels back) checkin_layer_pixels of the checkout IDs named here.
     PF_Err failOutputCheckout = PF_Err_NONE;
+    A_long failLayerCheckout = 0, failLayerCheckin = 0;
+    PF_Err failLayerWith = PF_Err_OUT_OF_MEMORY;
 
 private:
     struct Lent {

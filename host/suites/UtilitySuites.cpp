@@ -17,9 +17,10 @@ A_Err RegisterWithAEGP(AEGP_GlobalRefcon, const A_char* name, AEGP_PluginID* id)
     return A_Err_NONE;
 }
 
+// The plug-in asks from a thread of its own, which no host runs: every host wakes.
 A_Err CauseIdleRoutinesToBeCalled()
 {
-    ++Host::Current().log().idleTriggers;
+    Host::ForEachCaller([](Host& host) { ++host.log().idleTriggers; });
     return A_Err_NONE;
 }
 

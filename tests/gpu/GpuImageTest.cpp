@@ -12,6 +12,7 @@
 
 #include "render/StxRendererCUDA.h"
 #include "support/PeReader.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -56,7 +57,7 @@ std::vector<FatBinaryEntry> EntriesOf(std::string_view image)
 
 TEST(GpuImageTest, HoldsSm75CodeAndCompute75PtxOfTheKernelWithoutFusedMultiplyAdds)
 {
-    const std::string image = ReadFile(STRANDEL_GPU_IMAGE);
+    const std::string image = ReadFile(Beside(STRANDEL_GPU_IMAGE));
     const std::string symbol = kRasterizeTriangleKernelSymbol;
     const std::vector<FatBinaryEntry> entries = EntriesOf(image);
     const auto find = [&](uint16_t kind) {
@@ -77,13 +78,13 @@ TEST(GpuImageTest, HoldsSm75CodeAndCompute75PtxOfTheKernelWithoutFusedMultiplyAd
 
 TEST(GpuImageTest, BothPluginsCarryTheImageAndTheWindowsOneImportsNoCudaLibrary)
 {
-    const std::string image = ReadFile(STRANDEL_GPU_IMAGE);
+    const std::string image = ReadFile(Beside(STRANDEL_GPU_IMAGE));
     // strandel.so loads without a driver wherever the tests outside this suite load it.
-    EXPECT_NE(ReadFile(STRANDEL_PLUGIN_PATH).find(image), std::string::npos) << STRANDEL_PLUGIN_PATH;
-    if (std::string(STRANDEL_AEX_PATH).empty()) GTEST_SKIP() << "no MinGW-w64 cross compiler on this machine";
-    EXPECT_NE(ReadFile(STRANDEL_AEX_PATH).find(image), std::string::npos) << STRANDEL_AEX_PATH;
+    EXPECT_NE(ReadFile(PluginPath()).find(image), std::string::npos) << PluginPath();
+    if (AexPath().empty()) GTEST_SKIP() << "no MinGW-w64 cross compiler on this machine";
+    EXPECT_NE(ReadFile(AexPath()).find(image), std::string::npos) << AexPath();
     // An import of nvcuda.dll would keep the plug-in from loading on machines without the driver.
-    const std::vector<std::string> imports = PeImage(STRANDEL_AEX_PATH).ImportedModules();
+    const std::vector<std::string> imports = PeImage(AexPath()).ImportedModules();
     EXPECT_FALSE(imports.empty());
     for (std::string module : imports) {
         std::transform(module.begin(), module.end(), module.begin(), [](unsigned char c) { return std::tolower(c); });

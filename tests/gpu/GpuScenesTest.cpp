@@ -7,7 +7,8 @@
 #include <filesystem>
 
 #include "bench/GpuSceneCheck.h"
-#include "gpu/support/StandIn.h"
+#include "support/StandIn.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -17,12 +18,12 @@ namespace fs = std::filesystem;
 // A few frames of each scene, at half resolution.
 constexpr gpucheck::Sampling kSampling{10, 2};
 
-fs::path Scene(const std::string& name) { return fs::path(STRANDEL_SOURCE_DIR) / "examples" / (name + ".json"); }
+fs::path Scene(const std::string& name) { return DataFile("examples/" + name + ".json"); }
 
 std::vector<std::string> Scenes()
 {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(fs::path(STRANDEL_SOURCE_DIR) / "examples"))
+    for (const auto& entry : fs::directory_iterator(DataFile("examples")))
         if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -33,7 +34,7 @@ class GpuScenesTest : public ::testing::TestWithParam<std::string> {};
 TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
 {
     StandIn standIn;
-    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene(GetParam()), STRANDEL_PROBE_PATH, kSampling)) {
+    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene(GetParam()), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
         SCOPED_TRACE(c.depth->name);
         EXPECT_TRUE(c.Passed()) << c.error << " weighted difference " << c.difference.weighted;
         EXPECT_TRUE(c.gpuStates.count(2)) << "no frame drew on the GPU";
@@ -50,7 +51,7 @@ TEST(GpuScenesWithoutDeviceTest, TheCpuDrawsTheSameFramesAndTheStateSaysSo)
 {
     StandIn standIn;
     standIn.Reset(0);
-    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene("helix"), STRANDEL_PROBE_PATH, kSampling)) {
+    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene("helix"), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
         SCOPED_TRACE(c.depth->name);
         EXPECT_TRUE(c.error.empty()) << c.error;
         EXPECT_TRUE(c.gpuStates.count(3)) << "no frame reported the fallback";

@@ -6,10 +6,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "gpu/support/GpuFrames.h"
 #include "render/DriverRuntime.h"
 #include "render/GpuRenderer.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 TEST(RealDriverTest, DrawsExactlyWhatTheStandInDrawsOrRefusesCleanly)
 {
     void* found = dlopen(kCudaDriverLibrary, RTLD_NOW);
-    void* standInLibrary = dlopen(STRANDEL_STANDIN_PATH, RTLD_NOW);
+    void* standInLibrary = dlopen(Beside(STRANDEL_STANDIN_PATH).c_str(), RTLD_NOW);
     const bool onlyTheStandIn = found == standInLibrary;
     if (found) dlclose(found);
     dlclose(standInLibrary);
@@ -26,7 +27,7 @@ TEST(RealDriverTest, DrawsExactlyWhatTheStandInDrawsOrRefusesCleanly)
     GpuRuntime* runtime = PluginGpuRuntime();
     ASSERT_NE(runtime, nullptr);
     const bool available = IsGpuAvailable(*runtime);
-    DriverRuntime standIn(STRANDEL_STANDIN_PATH, kGpuKernelImage);
+    DriverRuntime standIn(Beside(STRANDEL_STANDIN_PATH).string(), kGpuKernelImage);
     for (PixelFormat format : kFormats) {
         SCOPED_TRACE(testing::Message() << "format " << format);
         const SmallFrame frame(format);

@@ -2,9 +2,7 @@
 #pragma once
 #include <string>
 
-#include "frame/GlobalState.h"
 #include "frame/SuiteCache.h"
-#include "host/SceneParams.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
 
@@ -18,24 +16,13 @@ protected:
         StartHost();
         EXPECT_EQ(H().GlobalSetup(), PF_Err_NONE);
         H().OpenProject(host::ParseScene(sceneJson, "test.json").project);
-        // Plug-in code linked into the test reads its own registration, not the loaded binary's.
-        if (PluginId() == 0) detail::gPluginId = 4242;
         EXPECT_FALSE(H().instances().empty());
         fx_ = H().instances().front().get();
         call_ = fx_->NewCall();
         return *fx_;
     }
 
-    // Sets a parameter as a scene would; layer names resolve in the first comp.
-    void Set(const std::string& name, const nlohmann::json& value)
-    {
-        std::vector<std::string> warnings;
-        auto layers = [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* l = H().project().comps[0].LayerByName(n);
-            return l ? std::optional<A_long>(l->id) : std::nullopt;
-        };
-        host::ApplySceneParam(*fx_, name, value, layers, warnings);
-    }
+    void Set(const std::string& name, const nlohmann::json& value) { HostTest::Set(name, value, fx_); }
 
     const PF_InData* In() const { return &call_->in; }
     A_Time CompTime(double seconds = 0) const { return {static_cast<A_long>(seconds * 30), 30}; }

@@ -1,0 +1,4 @@
+#include "support/PluginUnderTest.h"
+#include "support/TestPaths.h"
+
+strandel::host::HostOptions strandel::test::PluginUnderTest() { return host::HostOptions{PluginPath()}; }
