@@ -33,7 +33,8 @@ namespace {
 }
 
 // The chunks as stb_image should see them. It allocates whatever length a chunk claims before
-// finding the bytes missing, so a chunk running past the end of the file is refused here. And it
+// finding the bytes missing, so a chunk running past the end of the file, or a file ending
+// inside a chunk's header, is refused here. And it
 // copies a first image-data chunk of no bytes from a buffer it has not allocated yet (a memcpy
 // from a null pointer): such chunks carry nothing and are left out.
 std::string CheckedChunks(std::string png, const std::filesystem::path& file)
@@ -51,7 +52,7 @@ std::string CheckedChunks(std::string png, const std::filesystem::path& file)
         at += kChunkFrame + length;
         if (end) return kept;
     }
-    kept.append(png, std::min(at, png.size()));
+    if (at != png.size()) throw FileError(file, "cut off or corrupt: the file ends inside a chunk");
     return kept;
 }
 
