@@ -10,7 +10,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "host/HostTestSupport.h"
+#include "support/HostTestSupport.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -20,7 +21,6 @@ using Clock = std::chrono::steady_clock;
 using host::test::ReadText;
 using host::test::ScratchDir;
 
-const fs::path kHelix = fs::path(STRANDEL_SOURCE_DIR) / "examples/helix.json";
 
 constexpr int kFrames = 16;
 
@@ -37,9 +37,9 @@ const char* kGrowingScene = R"({"comps": [{"name": "Main", "width": 160, "height
 // strandel render of a scene (the example at half size by default) into the folder, run by the
 // shell after `limits`; its output and messages go to files beside the folder.
 std::string RenderCommand(const fs::path& dir, int threads, const std::string& limits = "",
-                          const fs::path& scene = kHelix)
+                          const fs::path& scene = DataFile("examples/helix.json"))
 {
-    return limits + "exec '" STRANDEL_CLI_PATH "' --plugin '" STRANDEL_PLUGIN_PATH "' render '" + scene.string() +
+    return limits + "exec '" + Beside(STRANDEL_CLI_PATH).string() + "' render '" + scene.string() +
            "' --resolution half --frames 0-" + std::to_string(kFrames - 1) + " --threads " + std::to_string(threads) +
            " -o '" + (dir / "f_[##].png").string() + "' >'" + (dir.parent_path() / "out.txt").string() + "' 2>'" +
            (dir.parent_path() / "err.txt").string() + "'";

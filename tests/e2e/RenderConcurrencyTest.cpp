@@ -6,11 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "host/HostTestSupport.h"
-#include "host/SceneParams.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
+#include "support/HostTestSupport.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -24,13 +24,12 @@ TEST_F(RenderConcurrencyTest, FramesOnSeveralThreadsBesideTheIdleLoopAreTheFrame
 {
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    H().OpenProject(host::LoadScene(std::filesystem::path(STRANDEL_SOURCE_DIR) / "examples/helix.json").project);
+    H().OpenProject(host::LoadScene(DataFile("examples/helix.json")).project);
     host::EffectInstance& fx = *H().instances().front();
     const host::Composition& comp = H().project().comps.front();
     H().activeComp = &comp;
     // Shifted copies: every frame checks out source frames of its own besides the current ones.
-    std::vector<std::string> warnings;
-    host::ApplySceneParam(fx, "Time Random", 0.5, [](const std::string&) { return std::nullopt; }, warnings);
+    Set("Time Random", 0.5);
 
     const host::FrameRequest quarter{0, host::PixelDepth::Sixteen, 4, false};
     std::vector<host::Image> alone;
