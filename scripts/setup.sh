@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libstb-dev libtinyexr-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64
+  clang-14 libclang-rt-14-dev
 )
 # `setup.sh bench` adds what scripts/bench-compare.sh and profiling need.
 if [ "${1:-}" = bench ]; then

@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -31,12 +32,36 @@ namespace {
     throw FileError(file, std::string("not a readable PNG: ") + (why ? why : "unknown error"));
 }
 
+// The chunks as stb_image should see them. It allocates whatever length a chunk claims before
+// finding the bytes missing, so a chunk running past the end of the file, or a file ending
+// inside a chunk's header, is refused here. And it
+// copies a first image-data chunk of no bytes from a buffer it has not allocated yet (a memcpy
+// from a null pointer): such chunks carry nothing and are left out.
+std::string CheckedChunks(std::string png, const std::filesystem::path& file)
+{
+    constexpr std::size_t kSignature = 8, kChunkFrame = 12; // length, type, then the CRC after the data
+    std::string kept = png.substr(0, kSignature);
+    std::size_t at = kSignature;
+    while (at + kChunkFrame <= png.size()) {
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };
+        const std::uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+        if (length > png.size() - at - kChunkFrame)
+            throw FileError(file, "cut off or corrupt: a chunk of " + std::to_string(length) + " bytes runs past the end");
+        const bool end = png.compare(at + 4, 4, "IEND") == 0;
+        if (length != 0 || png.compare(at + 4, 4, "IDAT") != 0) kept.append(png, at, kChunkFrame + length);
+        at += kChunkFrame + length;
+        if (end) return kept;
+    }
+    if (at != png.size()) throw FileError(file, "cut off or corrupt: the file ends inside a chunk");
+    return kept;
+}
+
 // The file's bytes, once its header is known to claim an image they can hold.
 struct PngBytes {
     std::string bytes;
     ImageSize header;
 
-    explicit PngBytes(const std::filesystem::path& file) : bytes(ReadWholeFile(file))
+    explicit PngBytes(const std::filesystem::path& file) : bytes(CheckedChunks(ReadWholeFile(file), file))
     {
         int channels = 0;
         if (bytes.size() > INT_MAX || !stbi_info_from_memory(data(), size(), &header.width, &header.height, &channels))

@@ -13,6 +13,7 @@
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneError.h"
 #include "host/scene/SceneReader.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr long kMaxRenderedPixels = 96 * 96;
 Host& TheHost()
 {
     static std::unique_ptr<Host> host = [] {
-        auto h = std::make_unique<Host>(HostOptions{STRANDEL_PLUGIN_PATH});
+        auto h = std::make_unique<Host>(HostOptions{strandel::test::PluginPath()});
         if (h->GlobalSetup() != PF_Err_NONE) std::abort();
         return h;
     }();

@@ -17,6 +17,7 @@
 #include "host/SceneParams.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -102,10 +103,10 @@ int main(int argc, char** argv)
                 "%u cores; load average %s\n",
                 o.frames, o.threads, std::thread::hardware_concurrency(), LoadAverage().c_str());
 
-    LoadedScene scene = LoadScene(std::filesystem::path(STRANDEL_SOURCE_DIR) / "examples/helix.json");
+    LoadedScene scene = LoadScene(strandel::test::DataFile("examples/helix.json"));
     Composition& main = scene.project.comps.front();
     main.duration = std::max(main.duration, (o.frames + 1) / main.frameRate); // the keys hold past their end
-    Host host(HostOptions{STRANDEL_PLUGIN_PATH});
+    Host host(HostOptions{strandel::test::PluginPath()});
     if (host.GlobalSetup() != PF_Err_NONE) return 1;
     host.OpenProject(std::move(scene.project));
     EffectInstance& fx = *host.instances().front();
