@@ -130,6 +130,8 @@ public:
     struct Faults {
         std::atomic<bool> spatialTangents{false};
         std::atomic<bool> cameraMatrix{false};
+        std::atomic<bool> frameRender{false}; // AEGP_RenderAndCheckoutFrame
+        std::atomic<bool> worldFillOut{false}; // AEGP_FillOutPFEffectWorld
     } faults;
 
     // The comp shown in the viewer, and its current time; or a layer's footage shown instead.

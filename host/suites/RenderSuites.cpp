@@ -141,6 +141,7 @@ A_Err RenderAndCheckoutFrame(AEGP_RenderOptionsH options, AEGP_RenderSuiteCheckF
     if (!receipt) return A_Err_PARAMETER;
     *receipt = nullptr;
     Host& host = Host::Current();
+    if (host.faults.frameRender) return A_Err_GENERIC;
     const RenderOptions* found = host.render().renderOptions.Find(options);
     // One box filter serves both axes; the compositor's downsampling keeps them equal too.
     if (!found || found->downsampleX != found->downsampleY) return A_Err_PARAMETER;
@@ -200,6 +201,7 @@ A_Err FillOutPFEffectWorld(AEGP_WorldH world, PF_EffectWorld* pf_world)
 {
     LentImage* lent = FindWorld(world);
     if (!lent || !pf_world) return A_Err_PARAMETER;
+    if (Host::Current().faults.worldFillOut) return A_Err_GENERIC;
     *pf_world = lent->World();
     return A_Err_NONE;
 }

@@ -35,15 +35,14 @@ TEST(SortTrianglesByDepthTest, PutsTheFarthestFirst)
 
 TEST(DepthBufferTest, StartsAtInfinityAndFitsOnlyItsOwnSize)
 {
-    const DepthBuffer buffer(5, 3);
-    EXPECT_EQ(buffer.values, std::vector<double>(15, kInf));
-    EXPECT_TRUE(buffer.Fits(5, 3));
-    EXPECT_FALSE(buffer.Fits(3, 5));
-    for (auto [w, h] : {std::pair{0, 4}, std::pair{4, 0}, std::pair{-2, 3}}) {
-        const DepthBuffer none(w, h);
-        EXPECT_TRUE(none.values.empty());
-        EXPECT_FALSE(none.Fits(w, h));
+    for (auto [w, h] : {std::pair{5, 3}, {1, 1}, {4, 1}, {1, 4}, {0, 4}, {4, 0}, {-2, 3}}) {
+        const DepthBuffer buffer(w, h);
+        const bool sized = w > 0 && h > 0;
+        EXPECT_EQ(buffer.values, std::vector<double>(sized ? w * h : 0, kInf)) << w << " x " << h;
+        EXPECT_EQ(buffer.Fits(w, h), sized) << w << " x " << h;
+        EXPECT_FALSE(buffer.Fits(w + 1, h));
     }
+    EXPECT_FALSE(DepthBuffer(5, 3).Fits(3, 5));
 }
 
 class DepthTestFixture : public testing::Test {

@@ -202,10 +202,11 @@ TEST(RasterizerTest, HugeButFiniteTrianglesCoverTheOutput)
 {
     // A near-plane sliver projected billions of pixels away still covers what it should.
     const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
-    test::OwnedImage out(20, 10, PixelFormat::Argb8);
+    // Rows wider than one batch of pixels, so that every batch boundary is crossed.
+    test::OwnedImage out(150, 10, PixelFormat::Argb8);
     RasterizeTriangleCpu(WholeImage(white), out.View(), At(-3e9, -1e9), At(4e9, -2e9),
                          At(5, 4e9), 1, nullptr);
-    EXPECT_EQ(out.Channels(), Solid(20, 10, PixelFormat::Argb8, {255, 255, 255, 255}).Channels());
+    EXPECT_EQ(out.Channels(), Solid(150, 10, PixelFormat::Argb8, {255, 255, 255, 255}).Channels());
 }
 
 TEST(RasterizerTest, ListDrawsSecondHalvesOfQuadsAndStopsOnAbort)

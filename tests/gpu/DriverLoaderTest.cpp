@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <string>
 
-#include "gpu/support/GpuFrames.h"
-#include "gpu/support/StandIn.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
+#include "support/StandIn.h"
 
 namespace strandel::test {
 namespace {

@@ -5,9 +5,9 @@
 #include <latch>
 #include <thread>
 
-#include "gpu/support/GpuFrames.h"
-#include "gpu/support/StandIn.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
+#include "support/StandIn.h"
 
 namespace strandel::test {
 namespace {

@@ -6,36 +6,21 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gpu/support/GpuFrames.h"
 #include "render/DepthSort.h"
-#include "render/GpuRenderer.h"
 #include "render/DriverRuntime.h"
+#include "render/GpuRenderer.h"
 #include "render/Rasterizer.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
 
 namespace strandel {
 namespace {
-
-// Random textures and a random background of one output format.
-struct Scene {
-    test::OwnedImage small, large, background;
-    SourceQuad quads[2];
-
-    Scene(PixelFormat sourceFormat, PixelFormat outFormat, std::mt19937_64& random)
-        : small(17, 13, sourceFormat, 6), large(40, 33, sourceFormat, 10), background(61, 47, outFormat, 12),
-          quads{{small.View(), {}, 0, 0, 16, 12}, {large.View(), {}, 0, 0, 39, 32}}
-    {
-        test::FillRandom(small, random);
-        test::FillRandom(large, random);
-        test::FillRandom(background, random);
-    }
-};
 
 // The largest difference over all pixels, in stored units (levels, or float values). A straight
 // colour counts weighted by the larger of the two alphas: under an almost transparent pixel the
 // colour is the filtered colour divided by that tiny alpha, so a texture coordinate off by a few
 // single-precision ulps moves it by levels that nobody can see.
-double LargestDifference(const TriangleList& list, const Scene& scene, bool depthTest)
+double LargestDifference(const TriangleList& list, const test::RandomListScene& scene, bool depthTest)
 {
     const PixelFormat format = scene.background.Format();
     test::OwnedImage gpu = test::CopyOf(scene.background), cpu = test::CopyOf(scene.background);
@@ -57,22 +42,18 @@ double LargestDifference(const TriangleList& list, const Scene& scene, bool dept
     return largest;
 }
 
+// Nearest first, and half of the entries opaque where their texels are, so that the depth buffer
+// decides most overlaps.
 template <class Fn> void ForEachCase(Fn&& fn)
 {
-    for (const test::RandomListCase& k : test::RandomListCases()) {
-        SCOPED_TRACE(k.Describe());
-        std::mt19937_64 random(k.seed);
-        const Scene scene(k.sourceFormat, k.outFormat, random);
-        TriangleList list = test::RandomTriangles({&scene.quads[0], &scene.quads[1]}, 80, random, k.options);
+    test::ForEachRandomList([&](const test::RandomListCase& k, test::RandomListScene& scene) {
         if (k.depthTest) {
-            // Nearest first, and half of the entries opaque where their texels are, so that the
-            // depth buffer decides most overlaps.
-            SortTrianglesByDepth(list);
-            std::reverse(list.begin(), list.end());
-            for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
+            SortTrianglesByDepth(scene.list);
+            std::reverse(scene.list.begin(), scene.list.end());
+            for (std::size_t i = 0; i < scene.list.size(); i += 2) scene.list[i].opacity = 1;
         }
-        fn(scene, list, k.depthTest);
-    }
+        fn(scene, scene.list, k.depthTest);
+    });
 }
 
 // Float output is rounded by neither renderer, so the lists compare whole: coverage, order, depth
@@ -82,7 +63,7 @@ template <class Fn> void ForEachCase(Fn&& fn)
 // times finer than an 8-bit level.
 TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerOnFloatOutput)
 {
-    ForEachCase([](const Scene& scene, const TriangleList& list, bool depthTest) {
+    ForEachCase([](const test::RandomListScene& scene, const TriangleList& list, bool depthTest) {
         if (scene.background.Format() != PixelFormat::ArgbFloat) return;
         EXPECT_LE(LargestDifference(list, scene, depthTest), 1e-4);
     });
@@ -93,7 +74,7 @@ TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerOnFloatOutput)
 // blend, the GPU keeps floats until the download. Whole lists stay within two levels.
 TEST(GpuKernelReferenceTest, StaysWithinALevelOfTheCpuRasterizerPerBlendAt8And16Bits)
 {
-    ForEachCase([](const Scene& scene, const TriangleList& list, bool depthTest) {
+    ForEachCase([](const test::RandomListScene& scene, const TriangleList& list, bool depthTest) {
         if (scene.background.Format() == PixelFormat::ArgbFloat) return;
         double single = 0;
         for (const ScreenTriangle& t : list) {

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <limits>
 
-#include "gpu/support/GpuFrames.h"
-#include "gpu/support/StandIn.h"
 #include "render/GpuPass.h"
 #include "render/GpuRenderer.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
+#include "support/StandIn.h"
 
 namespace strandel::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "bench/GpuSceneCheck.h"
-#include "gpu/support/StandIn.h"
+#include "support/StandIn.h"
 #include "support/TestPaths.h"
 
 namespace strandel::test {

@@ -6,10 +6,10 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "gpu/support/GpuFrames.h"
 #include "render/DriverRuntime.h"
 #include "render/GpuRenderer.h"
 #include "render/StxRendererCUDA.h"
+#include "support/GpuFrames.h"
 #include "support/TestPaths.h"
 
 namespace strandel::test {

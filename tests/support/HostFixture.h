@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "host/Host.h"
+#include "host/SceneParams.h"
 #include "support/PluginUnderTest.h"
 #include "support/TestPaths.h"
 
@@ -19,6 +20,19 @@ protected:
         host_ = std::make_unique<host::Host>(options);
     }
     host::Host& H() { return *host_; }
+
+    // Sets a parameter of fx (by default the first instance) as a scene would; layer names
+    // resolve in the first comp.
+    void Set(const std::string& name, const nlohmann::json& value, host::EffectInstance* fx = nullptr)
+    {
+        std::vector<std::string> warnings;
+        host::ApplySceneParam(fx ? *fx : *H().instances().front(), name, value,
+                              [this](const std::string& n) -> std::optional<A_long> {
+                                  const host::Layer* l = H().project().comps.at(0).LayerByName(n);
+                                  return l ? std::optional<A_long>(l->id) : std::nullopt;
+                              },
+                              warnings);
+    }
 
     void TearDown() override
     {

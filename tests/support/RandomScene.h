@@ -1,5 +1,7 @@
 // Random textures and triangle lists for comparing the renderer with the reference loop.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <random>
 #include <sstream>
 #include <string>
@@ -92,6 +94,35 @@ inline std::vector<RandomListCase> RandomListCases()
             for (PixelFormat sourceFormat : formats)
                 for (bool depthTest : {false, true}) cases.push_back({options, outFormat, sourceFormat, depthTest, seed++});
     return cases;
+}
+
+// Random textures and background of one case, and its random triangle list over them.
+struct RandomListScene {
+    OwnedImage small, large, background;
+    SourceQuad quads[2];
+    TriangleList list;
+
+    RandomListScene(const RandomListCase& k, std::mt19937_64&& random = {})
+        : small(17, 13, k.sourceFormat, 6), large(40, 33, k.sourceFormat, 10), background(61, 47, k.outFormat, 12),
+          quads{{small.View(), {}, 0, 0, 16, 12}, {large.View(), {}, 0, 0, 39, 32}}
+    {
+        random.seed(k.seed);
+        FillRandom(small, random);
+        FillRandom(large, random);
+        FillRandom(background, random);
+        list = RandomTriangles({&quads[0], &quads[1]}, 80, random, k.options);
+    }
+    RandomListScene(const RandomListScene&) = delete; // the quads point into the scene's own images
+};
+
+// Runs fn(case, scene) on a fresh scene for every case.
+template <class Fn> void ForEachRandomList(Fn&& fn)
+{
+    for (const RandomListCase& k : RandomListCases()) {
+        SCOPED_TRACE(k.Describe());
+        RandomListScene scene(k);
+        fn(k, scene);
+    }
 }
 
 } // namespace strandel::test

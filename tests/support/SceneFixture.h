@@ -3,7 +3,6 @@
 #include <string>
 
 #include "frame/SuiteCache.h"
-#include "host/SceneParams.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
 
@@ -23,16 +22,7 @@ protected:
         return *fx_;
     }
 
-    // Sets a parameter as a scene would; layer names resolve in the first comp.
-    void Set(const std::string& name, const nlohmann::json& value)
-    {
-        std::vector<std::string> warnings;
-        auto layers = [&](const std::string& n) -> std::optional<A_long> {
-            const host::Layer* l = H().project().comps[0].LayerByName(n);
-            return l ? std::optional<A_long>(l->id) : std::nullopt;
-        };
-        host::ApplySceneParam(*fx_, name, value, layers, warnings);
-    }
+    void Set(const std::string& name, const nlohmann::json& value) { HostTest::Set(name, value, fx_); }
 
     const PF_InData* In() const { return &call_->in; }
     A_Time CompTime(double seconds = 0) const { return {static_cast<A_long>(seconds * 30), 30}; }

@@ -1,0 +1,410 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "path/PathGeometry.h"
+#include "support/VecExpect.h"
+
+namespace strandel {
+namespace {
+
+const double kHalfRoot2 = std::sqrt(0.5);
+
+PathKeyframe Key(Vec3 position, Vec3 inTangent = {}, Vec3 outTangent = {}) { return {position, inTangent, outTangent}; }
+
+RenderSettings WithQuality(Quality quality)
+{
+    RenderSettings settings;
+    settings.quality = quality;
+    return settings;
+}
+
+void ExpectFrame(const PathSample& s, const Vec3& normal, const Vec3& binormal, const Vec3& tangent)
+{
+    ExpectVecNear(s.tangent, tangent);
+    ExpectVecNear(s.frameTangent, tangent);
+    ExpectVecNear(s.normal, normal);
+    ExpectVecNear(s.binormal, binormal);
+}
+
+void AssertUnitFrame(const PathSample& s)
+{
+    const double eps = 1e-9;
+    ASSERT_NEAR(Length(s.tangent), 1, eps);
+    ASSERT_NEAR(Length(s.normal), 1, eps);
+    ASSERT_NEAR(Dot(s.normal, s.tangent), 0, eps);
+    ASSERT_NEAR(Length(s.binormal - Cross(s.tangent, s.normal)), 0, eps);
+    ASSERT_NEAR(Length(s.frameTangent - s.tangent), 0, eps);
+}
+
+void AssertValidTable(const PathTable& table)
+{
+    if (table.empty()) return;
+    ASSERT_GE(table.size(), 2u);
+    ASSERT_LE(table.size(), kPathSampleLimit);
+    ASSERT_EQ(table[0].arcLength, 0.0);
+    ASSERT_GT(TotalLength(table), 1e-6);
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        ASSERT_NO_FATAL_FAILURE(AssertUnitFrame(table[k])) << "sample " << k;
+        if (k == 0) continue;
+        const double step = Length(table[k].position - table[k - 1].position);
+        ASSERT_GT(step, 1e-8) << "sample " << k;
+        ASSERT_GT(table[k].arcLength, table[k - 1].arcLength) << "sample " << k;
+        ASSERT_NEAR(table[k].arcLength - table[k - 1].arcLength, step, 1e-9 * table[k].arcLength);
+    }
+}
+
+std::vector<PathKeyframe> RandomCurvyKeys(std::mt19937& rng, int count, double tangentReach)
+{
+    std::uniform_real_distribution<double> place(0, 1000), reach(-tangentReach, tangentReach);
+    auto vec = [&](auto& dist) { return Vec3{dist(rng), dist(rng), dist(rng)}; };
+    std::vector<PathKeyframe> keys;
+    for (int i = 0; i < count; ++i) keys.push_back(Key(vec(place), vec(reach), vec(reach)));
+    return keys;
+}
+
+// Counts abort polls and cancels once `allowed` polls have passed.
+struct AbortAfter {
+    long allowed;
+    long polls = 0;
+
+    explicit AbortAfter(long allowed_) : allowed(allowed_) {}
+    AbortCheck Check() { return AbortCheck([this] { return ++polls > allowed; }); }
+};
+
+TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)
+{
+    ExpectVecNear(NormalizeOr({3, 0, 4}, {9, 9, 9}), {0.6, 0, 0.8});
+    EXPECT_EQ(NormalizeOr({1e-8, 0, 0}, {2, 0, 0}), Vec3(2, 0, 0)); // fallback is returned as given
+    ExpectVecNear(NormalizeOr({0, 1.01e-8, 0}, {2, 0, 0}), {0, 1, 0});
+
+    struct Case {
+        Vec3 v, degrees, expected;
+    };
+    const Case cases[] = {
+        {{0, 1, 0}, {90, 0, 0}, {0, 0, 1}},   // X turns Y into Z
+        {{0, 0, 1}, {0, 90, 0}, {1, 0, 0}},   // Y turns Z into X
+        {{1, 0, 0}, {0, 0, 90}, {0, 1, 0}},   // Z turns X into Y
+        {{0, 1, 0}, {90, 90, 0}, {1, 0, 0}},  // X before Y: Y -> Z -> X
+        {{1, 0, 0}, {0, 90, 90}, {0, 0, -1}}, // Y before Z: X -> -Z, which Z leaves alone
+        {{1, 2, 3}, {180, 0, 0}, {1, -2, -3}},
+    };
+    for (const Case& c : cases) ExpectVecNear(RotateEulerDegrees(c.v, c.degrees), c.expected);
+    const Vec3 v{0.1, 0.2, 0.3};
+    EXPECT_EQ(RotateEulerDegrees(v, {1e-9, -1e-9, 1e-9}), v); // negligible angles are skipped exactly
+}
+
+TEST(PathFrames, InitialFrameProjectsWorldZOrElseYOffTheTangent)
+{
+    struct Case {
+        Vec3 t, normal, binormal, tangent;
+    };
+    const Case cases[] = {
+        {{30, 0, 40}, {-0.8, 0, 0.6}, {0, -1, 0}, {0.6, 0, 0.8}},
+        {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}, {1, 0, 0}},
+        {{0, 0, 5}, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1}},
+        {{0, 0, -2}, {0, 1, 0}, {1, 0, 0}, {0, 0, -1}},
+        {{0, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}, // no direction: +Z
+    };
+    for (const Case& c : cases) {
+        const PathFrame f = InitialFrame(c.t);
+        ExpectVecNear(f.normal, c.normal);
+        ExpectVecNear(f.binormal, c.binormal);
+        ExpectVecNear(f.tangent, c.tangent);
+    }
+}
+
+TEST(PathFrames, TransportFrameCarriesTheFrameWithoutFlipping)
+{
+    struct Case {
+        PathFrame previous;
+        Vec3 t;
+        PathFrame expected;
+    };
+    const PathFrame alongX{{0, 0, 1}, {0, -1, 0}, {1, 0, 0}};
+    const Case cases[] = {
+        // Reversal: the binormal keeps its side and the normal turns over.
+        {alongX, {-3, 0, 0}, {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}}},
+        // A turn within the osculating plane keeps the normal.
+        {alongX, {0, 2, 0}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}},
+        // The old normal lies along the new tangent: the binormal supplies the normal.
+        {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {1, 0, 0}, {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}},
+        // No direction: the old tangent is kept, and with it the frame.
+        {alongX, {0, 0, 0}, alongX},
+    };
+    for (const Case& c : cases) {
+        const PathFrame f = TransportFrame(c.previous, c.t);
+        ExpectVecNear(f.normal, c.expected.normal);
+        ExpectVecNear(f.binormal, c.expected.binormal);
+        ExpectVecNear(f.tangent, c.expected.tangent);
+    }
+}
+
+TEST(PathBuild, CuspKeepsTheBinormalsSide)
+{
+    const PathTable table = BuildPath({Key({0, 0, 0}), Key({100, 0, 0}), Key({50, 0, 0})}, RenderSettings{});
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_DOUBLE_EQ(TotalLength(table), 150);
+    ExpectFrame(table[1], {0, 0, 1}, {0, -1, 0}, {1, 0, 0});
+    ExpectFrame(table[2], {0, 0, -1}, {0, -1, 0}, {-1, 0, 0});
+    // Between the two, the tangent swings through the reversal and the binormal still stays put.
+    ExpectFrame(SamplePathAtDistance(table, 110), {0, 0, 1}, {0, -1, 0}, {1, 0, 0});
+    ExpectFrame(SamplePathAtDistance(table, 137.5), {0, 0, -1}, {0, -1, 0}, {-1, 0, 0});
+}
+
+TEST(PathBuild, QualitySetsTheFlatteningTolerance)
+{
+    const std::vector<PathKeyframe> hairpin = {Key({0, 0, 0}, {}, {400, 0, 0}), Key({0, 100, 0}, {400, 0, 0})};
+    auto samples = [&](Quality quality) { return BuildPath(hairpin, WithQuality(quality)).size(); };
+    const std::size_t draft = samples(Quality::Draft), normal = samples(Quality::Normal), high = samples(Quality::High);
+    EXPECT_LT(draft, normal);
+    EXPECT_LT(normal, high);
+    EXPECT_GE(high, 2 * draft);
+    for (uint32_t outOfRange : {0u, 4u, 99u}) EXPECT_EQ(samples(static_cast<Quality>(outOfRange)), normal) << outOfRange;
+}
+
+TEST(PathBuild, FlattenedPolylineStaysWithinTolerance)
+{
+    // Every curve point lies within the chord's ellipse and within tolerance of its line, which bounds
+    // its distance from the chord by sqrt(1.25) x tolerance.
+    std::mt19937 rng(11);
+    for (double tolerance : {2.0, 0.5, 0.15}) {
+        const std::vector<PathKeyframe> keys = RandomCurvyKeys(rng, 2, 400);
+        const PathTable table = FlattenKeyframes(keys, tolerance);
+        ASSERT_GE(table.size(), 2u);
+        // The end tangents are the curve's own derivatives there.
+        ExpectVecNear(table.front().tangent, NormalizeOr(keys[0].outTangent, {}));
+        ExpectVecNear(table.back().tangent, NormalizeOr(-keys[1].inTangent, {}));
+        const Vec3 p0 = keys[0].position, p1 = p0 + keys[0].outTangent, p3 = keys[1].position,
+                   p2 = p3 + keys[1].inTangent;
+        for (int i = 0; i <= 2000; ++i) {
+            const double t = i / 2000.0, s = 1 - t;
+            const Vec3 point = p0 * (s * s * s) + p1 * (3 * s * s * t) + p2 * (3 * s * t * t) + p3 * (t * t * t);
+            double nearest = std::numeric_limits<double>::infinity();
+            for (std::size_t k = 1; k < table.size(); ++k) {
+                const Vec3 a = table[k - 1].position, ab = table[k].position - a;
+                const double u = std::clamp(Dot(point - a, ab) / Dot(ab, ab), 0.0, 1.0);
+                nearest = std::min(nearest, Length(point - (a + ab * u)));
+            }
+            ASSERT_LE(nearest, std::sqrt(1.25) * tolerance) << "t = " << t;
+        }
+    }
+}
+
+TEST(PathBuild, SubdivisionStopsAtDepth18)
+{
+    // A negative tolerance is never met, so every branch goes to the depth limit: 2^19 - 1 steps,
+    // each polling once, after the segment's own poll. The curve is small enough to stay under the cap.
+    AbortAfter counter(LONG_MAX);
+    const PathTable table =
+        FlattenKeyframes({Key({0, 0, 0}, {}, {0, 1e-4, 0}), Key({1e-4, 0, 0}, {0, 1e-4, 0})}, -1, counter.Check());
+    EXPECT_EQ(counter.polls, 1L << 19);
+    EXPECT_LT(table.size(), kPathSampleLimit);
+    ASSERT_NO_FATAL_FAILURE(AssertValidTable(table));
+}
+
+TEST(PathBuild, CoincidentPointsOnlyRefreshTheLastTangent)
+{
+    PathTable table;
+    ASSERT_TRUE(AppendPathSample(table, {0, 0, 0}, {0, 0, 0}));
+    ExpectVecNear(table[0].tangent, {1, 0, 0});
+    ASSERT_TRUE(AppendPathSample(table, {0, 0, 0}, {0, 3, 0}));
+    ASSERT_TRUE(AppendPathSample(table, {0, 0, 1e-9}, {0, 0, 0}));
+    ASSERT_EQ(table.size(), 1u);
+    ExpectVecNear(table[0].tangent, {0, 1, 0});
+    ASSERT_TRUE(AppendPathSample(table, {0, 0, 5}, {0, 0, 0}));
+    ASSERT_EQ(table.size(), 2u);
+    ExpectVecNear(table[1].tangent, {0, 1, 0}); // no direction given: inherits the previous one
+    EXPECT_EQ(table[1].arcLength, 5);
+
+    const PathTable repeated =
+        FlattenKeyframes({Key({0, 0, 0}), Key({10, 0, 0}), Key({10, 0, 0}), Key({10, 10, 0})}, 0.5);
+    ASSERT_EQ(repeated.size(), 3u);
+    ExpectVecNear(repeated[1].position, {10, 0, 0});
+    ExpectVecNear(repeated[1].tangent, {1, 0, 0});
+    EXPECT_EQ(TotalLength(repeated), 20);
+}
+
+TEST(PathBuild, DegenerateKeysGiveAnEmptyTable)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::vector<PathKeyframe> cases[] = {
+        {},
+        {Key({1, 2, 3})},
+        {Key({1, 2, 3}), Key({1, 2, 3}), Key({1, 2, 3})},
+        {Key({0, 0, 0}), Key({1e-7, 0, 0})},
+        {Key({0, 0, 0}), Key({nan, 0, 0}), Key({10, 0, 0})},
+        {Key({0, 0, 0}, {}, {inf, 0, 0}), Key({10, 0, 0})},
+        {Key({0, 0, 0}), Key({1e308, 0, 0}), Key({-1e308, 0, 0})}, // length overflows
+    };
+    for (const auto& keys : cases) EXPECT_TRUE(BuildPath(keys, RenderSettings{}).empty()) << keys.size() << " keys";
+}
+
+TEST(PathBuild, ArrayScaleAndRotationActAboutTheArcLengthMidpoint)
+{
+    // Arc-length midpoint (0, 100, 0) is the middle key, not the first one.
+    const std::vector<PathKeyframe> corner = {Key({0, 0, 0}), Key({0, 100, 0}), Key({0, 100, 100})};
+    struct Case {
+        double scale;
+        Vec3 rotation;
+        std::vector<Vec3> positions, tangents;
+    };
+    const Case cases[] = {
+        {50, {}, {{0, 50, 0}, {0, 100, 0}, {0, 100, 50}}, {{0, 1, 0}, {0, 1, 0}, {0, 0, 1}}},
+        {100, {90, 0, 0}, {{0, 100, -100}, {0, 100, 0}, {0, 0, 0}}, {{0, 0, 1}, {0, 0, 1}, {0, -1, 0}}},
+        {200, {0, 0, 90}, {{200, 100, 0}, {0, 100, 0}, {0, 100, 200}}, {{-1, 0, 0}, {-1, 0, 0}, {0, 0, 1}}},
+        {0, {}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        RenderSettings settings;
+        settings.arrayScale = c.scale;
+        settings.arrayRotation = c.rotation;
+        const PathTable table = BuildPath(corner, settings);
+        ASSERT_EQ(table.size(), c.positions.size()) << "scale " << c.scale;
+        for (std::size_t k = 0; k < table.size(); ++k) {
+            ExpectVecNear(table[k].position, c.positions[k], 1e-9);
+            ExpectVecNear(table[k].tangent, c.tangents[k], 1e-9);
+        }
+        if (!table.empty()) {
+            EXPECT_NEAR(TotalLength(table), 2 * c.scale, 1e-9);
+        }
+    }
+}
+
+TEST(PathBuild, SampleCapBoundsPathologicalPaths)
+{
+    std::vector<PathKeyframe> keys;
+    for (int i = 0; i < 3000; ++i) {
+        const double swing = i % 2 ? 1e6 : -1e6;
+        keys.push_back(Key({i * 10.0, 0, 0}, {0, swing, swing}, {0, -swing, swing}));
+    }
+    const PathTable flat = FlattenKeyframes(keys, 1e-9);
+    EXPECT_EQ(flat.size(), kPathSampleLimit);
+    ASSERT_NO_FATAL_FAILURE(AssertValidTable(flat));
+
+    const PathTable built = BuildPath(keys, WithQuality(Quality::High));
+    EXPECT_GT(built.size(), kPathSampleLimit / 2);
+    ASSERT_NO_FATAL_FAILURE(AssertValidTable(built));
+
+    PathTable full(kPathSampleLimit);
+    EXPECT_FALSE(AppendPathSample(full, {1, 2, 3}, {1, 0, 0}));
+    EXPECT_EQ(full.size(), kPathSampleLimit);
+}
+
+TEST(PathBuild, AbortStopsBuildingEarly)
+{
+    const std::vector<PathKeyframe> keys = {Key({0, 0, 0}, {}, {400, 0, 0}), Key({0, 100, 0}, {400, 0, 0}),
+                                            Key({0, 200, 0}, {}, {})};
+    const RenderSettings settings = WithQuality(Quality::High);
+    const std::size_t rawSize = FlattenKeyframes(keys, 0.15).size();
+    AbortAfter never(LONG_MAX);
+    const std::size_t fullSize = BuildPath(keys, settings, never.Check()).size();
+    ASSERT_GT(fullSize, 20u);
+    // Flattening polls once per segment and once per subdivision step; the transform once per sample.
+    const long flatteningPolls = never.polls - static_cast<long>(rawSize);
+
+    AbortAfter atOnce(0);
+    EXPECT_TRUE(BuildPath(keys, settings, atOnce.Check()).empty());
+
+    AbortAfter inFirstSegment(20); // a per-segment poll alone could not stop here
+    const PathTable partial = FlattenKeyframes(keys, 0.15, inFirstSegment.Check());
+    EXPECT_GE(partial.size(), 2u);
+    EXPECT_LT(partial.size(), rawSize / 2);
+    ASSERT_NO_FATAL_FAILURE(AssertValidTable(partial));
+
+    AbortAfter inTransform(flatteningPolls + 3);
+    const PathTable transformed = BuildPath(keys, settings, inTransform.Check());
+    EXPECT_EQ(transformed.size(), 3u);
+    ASSERT_NO_FATAL_FAILURE(AssertValidTable(transformed));
+}
+
+TEST(PathSampling, SamplePathAtDistanceInterpolatesAndClamps)
+{
+    const PathTable table = FlattenKeyframes({Key({0, 0, 0}), Key({100, 0, 0}), Key({100, 100, 0})}, 0.5);
+    ASSERT_EQ(table.size(), 3u);
+    for (double s : {-5.0, 0.0, std::numeric_limits<double>::quiet_NaN()}) {
+        const PathSample first = SamplePathAtDistance(table, s);
+        EXPECT_EQ(first.position, table[0].position);
+        EXPECT_EQ(first.arcLength, 0);
+    }
+    for (double s : {200.0, 1e9}) {
+        const PathSample last = SamplePathAtDistance(table, s);
+        EXPECT_EQ(last.position, table[2].position);
+        EXPECT_EQ(last.arcLength, 200);
+    }
+
+    struct Case {
+        double s;
+        Vec3 position, tangent, normal, binormal;
+    };
+    const Case cases[] = {
+        {50, {50, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},
+        {100, {100, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},
+        {150, {100, 50, 0}, {kHalfRoot2, kHalfRoot2, 0}, {0, 0, 1}, {kHalfRoot2, -kHalfRoot2, 0}},
+        {175, {100, 75, 0}, Vec3{1, 3, 0} / std::sqrt(10.0), {0, 0, 1}, Vec3{3, -1, 0} / std::sqrt(10.0)},
+    };
+    for (const Case& c : cases) {
+        const PathSample s = SamplePathAtDistance(table, c.s);
+        EXPECT_EQ(s.arcLength, c.s);
+        ExpectVecNear(s.position, c.position);
+        ExpectFrame(s, c.normal, c.binormal, c.tangent);
+    }
+    EXPECT_EQ(SamplePathAtDistance(PathTable{}, 3).arcLength, 0); // no table: a zero sample, not a crash
+}
+
+TEST(PathSampling, ApplyArrayPositionMovesAlongTheCameraAxes)
+{
+    const PathTable built = BuildPath({Key({0, 0, 0}, {}, {50, 50, 0}), Key({100, 0, 0})}, RenderSettings{});
+    RenderSettings settings;
+    settings.arrayPosition = {10, 20, 30};
+    CameraInfo camera; // looking along -X, with its right axis along +Z
+    camera.cameraRight = {0, 0, 1};
+    camera.cameraForward = {-1, 0, 0};
+    PathTable moved = built;
+    ApplyArrayPosition(moved, camera, settings);
+    ASSERT_EQ(moved.size(), built.size());
+    for (std::size_t k = 0; k < moved.size(); ++k) {
+        ExpectVecNear(moved[k].position, built[k].position + Vec3{-30, 20, 10}, 1e-9);
+        EXPECT_EQ(moved[k].tangent, built[k].tangent);
+        EXPECT_EQ(moved[k].normal, built[k].normal);
+        EXPECT_EQ(moved[k].binormal, built[k].binormal);
+        EXPECT_EQ(moved[k].arcLength, built[k].arcLength);
+    }
+    PathTable empty;
+    ApplyArrayPosition(empty, camera, settings);
+    EXPECT_TRUE(empty.empty());
+}
+
+TEST(PathInvariants, RandomCurvyPathsBuildValidTables)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> angle(-180, 180), unit(0, 1);
+    for (int trial = 0; trial < 12; ++trial) {
+        RenderSettings settings = WithQuality(static_cast<Quality>(1 + trial % 3));
+        settings.arrayScale = trial < 3 ? 100 : 10 + 300 * unit(rng);
+        settings.arrayRotation = {angle(rng), angle(rng), angle(rng)};
+        // Odd trials are polylines, whose corners often turn by more than 90 degrees.
+        const double tangentReach = trial % 2 ? 0 : 500;
+        const PathTable table = BuildPath(RandomCurvyKeys(rng, 2 + trial * 3, tangentReach), settings);
+        ASSERT_FALSE(table.empty());
+        ASSERT_NO_FATAL_FAILURE(AssertValidTable(table)) << "trial " << trial;
+        for (const PathSample& sample : table) {
+            const PathSample at = SamplePathAtDistance(table, sample.arcLength);
+            ExpectVecNear(at.normal, sample.normal, 1e-9);
+            ExpectVecNear(at.binormal, sample.binormal, 1e-9);
+        }
+        for (int i = 0; i < 200; ++i) {
+            const double s = unit(rng) * TotalLength(table);
+            const PathSample sample = SamplePathAtDistance(table, s);
+            ASSERT_EQ(sample.arcLength, s);
+            ASSERT_NO_FATAL_FAILURE(AssertUnitFrame(sample)) << "trial " << trial << " s " << s;
+        }
+    }
+}
+
+} // namespace
+} // namespace strandel

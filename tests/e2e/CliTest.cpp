@@ -1,0 +1,262 @@
+// The strandel command run as a user runs it: exit statuses and messages, file patterns, depths
+// and resolutions, atomic writes, several frames at once, and Generate Path writing a new scene.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "host/image/ExrFile.h"
+#include "host/image/PngFile.h"
+#include "host/project/Json.h"
+#include "support/HostTestSupport.h"
+#include "support/TestPaths.h"
+
+namespace strandel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using host::test::ReadText;
+using host::test::ScratchDir;
+using host::test::WriteText;
+
+const char* kScene = R"({"comps": [
+  {"name": "Main", "width": 64, "height": 33, "frameRate": 30, "duration": 1, "layers": [
+    {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1],
+     "effects": [{"name": "Strandel", "params": {"Path Layer": "Path", "Source Layer 1": "Dot", "Count": 6,
+        "Spacing": 150, "Array/Offset": {"keys": [{"time": 0, "value": 0}, {"time": 1, "value": 30}]}}}]},
+    {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
+        {"time": 0, "value": [6, 16, 0]}, {"time": 1, "value": [58, 16, 40]}]}}},
+    {"name": "Dot", "type": "solid", "color": [1, 0.5, 0.25, 0.75], "width": 6, "height": 6}]}]})";
+
+std::string PathScene(const std::string& pathExtra)
+{
+    return R"({"comps": [{"name": "Main", "width": 64, "height": 32, "frameRate": 30, "duration": 10, "layers": [
+      {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {"Path Layer": "Path"}}]},
+      {"name": "Path", "type": "null", "transform": {"position": [10, 20, 30]})" + pathExtra + "}]}]}";
+}
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(work());
+        WriteText(work() / "scene.json", kScene);
+    }
+    fs::path work() const { return dir_ / "work"; }
+
+    // Runs the command in the work folder; its output is captured outside it.
+    CliRun Run(const std::string& args, const fs::path& strandel = Beside(STRANDEL_CLI_PATH)) const
+    {
+        const std::string command = "cd '" + work().string() + "' && '" + strandel.string() + "' " + args + " >'" +
+                                    (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
+    }
+    CliRun Render(const std::string& args) const { return Run("render " + args); }
+    CliRun Generate(const std::string& scene, const std::string& args) const
+    {
+        WriteText(work() / "path.json", scene);
+        return Run("generate-path path.json " + args);
+    }
+
+    std::set<std::string> FilesIn(const fs::path& folder) const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            names.insert(fs::relative(entry.path(), folder).string());
+        return names;
+    }
+
+    ScratchDir dir_;
+};
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST_F(CliTest, BadArgumentsAndScenesExitTwoWithOneLineAndWriteNothing)
+{
+    WriteText(work() / "file.txt", "not a folder");
+    WriteText(work() / "bad.json", R"({"comps": [{"name": "Main", "width": 8, "height": 8, "frameRate": 30,
+        "duration": 1, "layers": [{"name": "Fx", "type": "solid",
+        "effects": [{"name": "Strandel", "params": {"Count": "many"}}]}]}]})");
+    // Argument errors take one line, on standard error; a bad scene lists each of its problems on a line of its own.
+    const struct {
+        const char* args;
+        const char* says;
+        bool oneLine = true;
+    } cases[] = {
+        {"render scene.json --frame 30", "outside"},
+        {"render scene.json --frames 5-2", "--frames"},
+        {"render scene.json --frames five", "--frames"},
+        {"render scene.json --frame 1 --frames 0-2", "--frames"},
+        {"render scene.json --layer Nope", "Nope"},
+        {"render scene.json --layer Dot", "Dot"},
+        {"render scene.json --comp Nope", "Nope"},
+        {"render scene.json --depth 32 -o f_[#].png", ".exr"},
+        {"render scene.json --depth 12", "--depth"},
+        {"render scene.json --resolution double", "--resolution"},
+        {"render scene.json --threads 0", "--threads"},
+        {"render scene.json --set Count=abc", "Count"},
+        {"render scene.json --set Nope=1", "Nope"},
+        {"render scene.json --set Count", "Param=value"},
+        {"render scene.json -o f.png", "[####]"},
+        {"render scene.json -o f_[#].tif", ".png or .exr"},
+        {"render scene.json -o file.txt/f_[#].png", "file.txt"},
+        {"render missing.json", "missing.json"},
+        {"render bad.json", "Count", false},
+        {"generate-path scene.json -o scene.json", "use --in-place"},
+        {"generate-path scene.json", "-o NEW_SCENE is required"},
+        {"generate-path scene.json --set Bogus=1 -o new.json", "Bogus"},
+    };
+    const std::set<std::string> before = FilesIn(work());
+    for (const auto& c : cases) {
+        const CliRun run = Run(c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_TRUE(c.oneLine ? Lines(run.err) == 1 : Lines(run.err) >= 1) << c.args << ": " << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.args << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.args;
+        EXPECT_EQ(FilesIn(work()), before) << c.args;
+    }
+}
+
+TEST_F(CliTest, FramesGoWhereThePatternSaysReplacingFilesWhole)
+{
+    fs::create_directories(work() / "frames");
+    WriteText(work() / "frames" / "f_004.png", "an old file");
+    const CliRun run = Render("scene.json --frames 3-5 -o 'frames/f_[###].png' --set Count=5000");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(FilesIn(work() / "frames"), (std::set<std::string>{"f_003.png", "f_004.png", "f_005.png"}))
+        << "no temporary files left";
+    EXPECT_EQ(host::ReadPngSize(work() / "frames" / "f_004.png"), (host::ImageSize{64, 33}));
+    EXPECT_NE(run.err.find("warning"), std::string::npos) << "the clamped Count is reported: " << run.err;
+    EXPECT_EQ(Lines(run.out), 1);
+    EXPECT_NE(run.out.find("3 frames"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("frames/f_003.png"), std::string::npos) << run.out;
+
+    // Without -o: out/<scene>_[####] beside where it runs; PNG, or EXR at 32 bits.
+    ASSERT_EQ(Render("scene.json --frame 2").status, 0);
+    ASSERT_EQ(Render("scene.json --frame 2 --depth 32").status, 0);
+    EXPECT_EQ(FilesIn(work() / "out"), (std::set<std::string>{"scene_0002.png", "scene_0002.exr"}));
+}
+
+TEST_F(CliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
+{
+    ASSERT_EQ(Render("scene.json --frame 20 --depth 32 -o f.exr").status, 0);
+    ASSERT_EQ(Render("scene.json --frame 20 --depth 16 -o s.png").status, 0);
+    const host::Image exr = host::ReadExr(work() / "f.exr");
+    const host::Image png = host::ReadPng(work() / "s.png");
+    ASSERT_EQ(exr.Width(), 64);
+    ASSERT_EQ(exr.Height(), 33);
+    ASSERT_EQ(png.Depth(), host::PixelDepth::Sixteen);
+    int drawn = 0;
+    for (int y = 0; y < 33; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const host::PixelValue f = exr.Get(x, y), s = png.Get(x, y);
+            EXPECT_NEAR(f.a, s.a, 1e-3) << x << ", " << y;
+            if (s.a < 0.05) continue;
+            ++drawn;
+            EXPECT_NEAR(f.r, s.r, 2e-3) << x << ", " << y;
+            EXPECT_NEAR(f.b, s.b, 2e-3) << x << ", " << y;
+        }
+    EXPECT_GT(drawn, 0);
+
+    const std::pair<const char*, host::ImageSize> sizes[] = {
+        {"half", {32, 17}}, {"third", {22, 11}}, {"quarter", {16, 9}}};
+    for (const auto& [resolution, size] : sizes) {
+        ASSERT_EQ(Render(std::string("scene.json --frame 20 -o r.png --resolution ") + resolution).status, 0);
+        EXPECT_EQ(host::ReadPngSize(work() / "r.png"), size) << resolution;
+    }
+}
+
+TEST_F(CliTest, SeveralThreadsWriteTheSameFilesAsOne)
+{
+    ASSERT_EQ(Render("scene.json --frames 0-7 -o 'one/f_[##].png'").status, 0);
+    ASSERT_EQ(Render("scene.json --frames 0-7 -o 'two/f_[##].png' --threads 3").status, 0);
+    std::set<std::string> contents;
+    for (int f = 0; f < 8; ++f) {
+        const std::string name = "f_0" + std::to_string(f) + ".png";
+        const std::string one = ReadText(work() / "one" / name);
+        ASSERT_FALSE(one.empty()) << name;
+        EXPECT_EQ(one, ReadText(work() / "two" / name)) << name;
+        contents.insert(one);
+    }
+    EXPECT_GT(contents.size(), 1u) << "the frames differ from each other";
+}
+
+TEST_F(CliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
+{
+    fs::create_directories(work() / "f_01.png"); // frame 1 cannot be written over a folder
+    const CliRun run = Render("scene.json --frames 0-2 -o 'f_[##].png'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("frame 1 failed"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_regular_file(work() / "f_00.png"));
+    EXPECT_NE(run.out.find("1 frame"), std::string::npos) << run.out;
+}
+
+TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
+{
+    // The header is whole, so the scene loads; the pixels are cut off.
+    host::WritePng(work() / "whole.png", host::Image(6, 6, host::PixelDepth::Eight));
+    const std::string png = ReadText(work() / "whole.png");
+    WriteText(work() / "cut.png", png.substr(0, 40));
+    std::string scene = kScene;
+    scene.replace(scene.find(R"({"name": "Dot", "type": "solid")"), 0, R"({"name": "Pic", "type": "image", "file": "cut.png"},)");
+    WriteText(work() / "cut.json", scene);
+
+    const CliRun run = Render("cut.json --frames 0-1 -o 'f_[#].png' --set 'Source Layer 1=Pic'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("frame 0 failed: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cut.png"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(work() / "f_0.png")) << "a frame drawn without its source is not written";
+}
+
+TEST_F(CliTest, GeneratePathWritesTheKeysIntoANewSceneOrInPlace)
+{
+    const CliRun run = Generate(PathScene(R"(, "threeD": true)"), "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto scene = host::Json::parse(ReadText(work() / "new.json"));
+    const auto& keys = scene["comps"][0]["layers"][1]["transform"]["position"]["keys"];
+    ASSERT_EQ(keys.size(), 13u); // three cycles, four keys each, and the last
+    EXPECT_EQ(keys[0]["value"], host::Json::parse("[10, 20, 30]"));
+    EXPECT_EQ(keys[12]["time"], 6.0);
+    EXPECT_EQ(ReadText(work() / "path.json"), PathScene(R"(, "threeD": true)")); // the input is left alone
+
+    ASSERT_EQ(Generate(PathScene(R"(, "threeD": true)"), "--in-place").status, 0);
+    EXPECT_EQ(host::Json::parse(ReadText(work() / "path.json"))["comps"][0]["layers"][1]["transform"]["position"]["keys"].size(), 9u);
+}
+
+TEST_F(CliTest, GeneratePathRefusalsGiveTheEffectsMessageAndWriteNothing)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "Path Layerが2Dレイヤーです。3Dレイヤーを指定してください。"},
+        {R"(, "threeD": true)", "Loop Radiusには0より大きい値を指定してください。"},
+    };
+    for (const auto& [pathExtra, message] : cases) {
+        const CliRun run = Generate(PathScene(pathExtra), "--set Preset='Figure Eight' --set Size=0 -o new.json");
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(run.out, "Strandel Generate Path\n\n" + message + "\n");
+        EXPECT_FALSE(fs::exists(work() / "new.json"));
+        EXPECT_EQ(ReadText(work() / "path.json"), PathScene(pathExtra));
+    }
+}
+
+// Nothing of the build machine is compiled in: a copy of the command finds the plug-in beside it.
+TEST_F(CliTest, ACopyOfTheCommandFindsThePlugInBesideItself)
+{
+    const fs::path strandel = work() / "strandel", plugin = work() / "strandel.so";
+    fs::copy_file(Beside(STRANDEL_CLI_PATH), strandel);
+    fs::copy_file(PluginPath(), plugin);
+    const CliRun run = Run("info", strandel);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("(" + plugin.string() + ")"), std::string::npos) << run.out;
+}
+
+} // namespace
+} // namespace strandel::test

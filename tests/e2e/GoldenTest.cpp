@@ -1,0 +1,158 @@
+// What the host sees of the loaded plug-in against what is stored in tests/golden: every example
+// scene's frame, and the plug-in's interface: registration, global setup, About, the PiPL and the
+// parameter set (IDs, names, ranges, defaults and flags are kept by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR
+// instead, e.g. the source tree's tests/golden (look at it before committing).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "frame/PiPL.h"
+#include "host/image/PngFile.h"
+#include "host/render/EffectRenderer.h"
+#include "host/scene/SceneReader.h"
+#include "support/HostFixture.h"
+
+namespace strandel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where STRANDEL_UPDATE_GOLDEN asks the stored files to be written instead of compared; or none.
+fs::path GoldenUpdateDir()
+{
+    const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN");
+    return update ? fs::path(update) : fs::path();
+}
+
+struct Golden {
+    const char* scene;
+    std::int64_t frame;
+};
+
+// Mid-animation frames, at half resolution to keep the stored images small.
+const Golden kGoldens[] = {{"helix", 30}, {"ribbon", 15}, {"wave", 15}, {"precomp", 10}, {"debug_path", 15}};
+
+class GoldenTest : public HostTest, public ::testing::WithParamInterface<Golden> {};
+
+TEST_P(GoldenTest, MatchesTheStoredImage)
+{
+    const Golden g = GetParam();
+    const std::string name = std::string(g.scene) + ".png";
+    const fs::path stored = DataFile("golden/" + name);
+    StartHost();
+    ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
+    H().OpenProject(host::LoadScene(DataFile("examples/" + std::string(g.scene) + ".json")).project);
+    ASSERT_FALSE(H().instances().empty());
+    host::FrameResult r = host::RenderEffectFrame(*H().instances().front(), {g.frame, host::PixelDepth::Eight, 2, false});
+    ASSERT_EQ(r.err, PF_Err_NONE);
+    EXPECT_TRUE(r.leaks.empty());
+
+    if (const fs::path update = GoldenUpdateDir(); !update.empty()) {
+        host::WritePng(update / name, r.image);
+        GTEST_SKIP() << "wrote " << update / name;
+    }
+    const host::Image expected = host::ReadPng(stored);
+    ASSERT_EQ(r.image.Width(), expected.Width());
+    ASSERT_EQ(r.image.Height(), expected.Height());
+
+    // The rasterizer blends in single precision, and the path and curves use the C library's
+    // trigonometry: another compiler or CPU may round a value lying on a half step the other
+    // way. So one level of difference is allowed on at most 0.5 % of pixels; anything more is a
+    // real change of the picture.
+    long offByOne = 0, covered = 0;
+    int worst = 0;
+    for (int y = 0; y < expected.Height(); ++y)
+        for (int x = 0; x < expected.Width(); ++x) {
+            const uint8_t* a = r.image.PixelAt<uint8_t>(x, y);
+            const uint8_t* b = expected.PixelAt<uint8_t>(x, y);
+            int d = 0;
+            for (int c = 0; c < 4; ++c) d = std::max(d, std::abs(int(a[c]) - int(b[c])));
+            worst = std::max(worst, d);
+            offByOne += d == 1;
+            covered += b[0] != 0;
+        }
+    EXPECT_LE(worst, 1) << g.scene << " differs from " << stored;
+    EXPECT_LE(offByOne, expected.Width() * expected.Height() / 200) << g.scene;
+    EXPECT_GT(covered, 100) << g.scene << ": the stored image is nearly empty";
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, GoldenTest, ::testing::ValuesIn(kGoldens),
+                         [](const auto& param) { return std::string(param.param.scene); });
+
+// The interface as text: a line for each of registration, global setup, About and the PiPL, then
+// one a parameter (index, ID, type, name, flags, and what its type defines).
+std::string DescribeInterface(host::Host& host, const host::EffectInstance& fx)
+{
+    std::ostringstream out;
+    out.precision(9);
+    const host::Registration& r = host.registration();
+    out << "registration '" << r.name << "' '" << r.matchName << "' '" << r.category << "' '" << r.entryPointName
+        << "' kind " << std::hex << r.kind << std::dec << " API " << r.apiMajor << "." << r.apiMinor << " reserved "
+        << r.reservedInfo << " '" << r.supportUrl << "' calls " << r.calls << "\n";
+    const PF_OutData& setup = host.globalSetupOutput();
+    out << std::hex << "global setup version " << setup.my_version << " flags " << setup.out_flags << " flags2 "
+        << setup.out_flags2 << std::dec << " idle hooks " << host.idleHooks().size() << "\n";
+    PF_InData in = host.BaseInData();
+    PF_OutData about{};
+    host.Call(PF_Cmd_ABOUT, &in, &about, nullptr, nullptr, nullptr);
+    std::string aboutText = about.return_msg;
+    for (std::size_t at; (at = aboutText.find('\r')) != std::string::npos;) aboutText.replace(at, 1, "\\r");
+    out << "about '" << aboutText << "'\nPiPL" << std::hex;
+    for (uint8_t byte : BuildPiPLResource()) out << " " << int(byte);
+    out << std::dec << "\nreported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events << "\n";
+    for (int i = 1; i < fx.paramCount(); ++i) {
+        const PF_ParamDef& d = fx.param(i).def;
+        out << i << " id " << d.uu.id << " type " << d.param_type << " '" << d.name << "' flags " << d.flags << " ui "
+            << d.ui_flags << " " << d.ui_width << "x" << d.ui_height;
+        const PF_ParamDefUnion& u = d.u;
+        switch (d.param_type) {
+        case PF_Param_SLIDER:
+            out << " range " << u.sd.valid_min << ".." << u.sd.valid_max << " slider " << u.sd.slider_min << ".."
+                << u.sd.slider_max << " default " << u.sd.dephault;
+            break;
+        case PF_Param_FLOAT_SLIDER:
+            out << " range " << u.fs_d.valid_min << ".." << u.fs_d.valid_max << " slider " << u.fs_d.slider_min << ".."
+                << u.fs_d.slider_max << " default " << u.fs_d.dephault << " precision " << u.fs_d.precision
+                << " display " << u.fs_d.display_flags;
+            break;
+        case PF_Param_ANGLE: out << " default " << u.ad.dephault; break;
+        case PF_Param_CHECKBOX: out << " default " << int(u.bd.dephault) << " '" << (u.bd.u.nameptr ? u.bd.u.nameptr : "") << "'"; break;
+        case PF_Param_POPUP: out << " default " << u.pd.dephault << " of '" << u.pd.u.namesptr << "' (" << u.pd.num_choices << ")"; break;
+        case PF_Param_BUTTON: out << " '" << u.button_d.u.namesptr << "'"; break;
+        case PF_Param_POINT_3D:
+            out << " default " << u.point3d_d.x_dephault << ", " << u.point3d_d.y_dephault << ", " << u.point3d_d.z_dephault;
+            break;
+        case PF_Param_ARBITRARY_DATA: out << " arb " << u.arb_d.id << (u.arb_d.dephault ? " with default" : ""); break;
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+class GoldenInterfaceTest : public HostTest {};
+
+TEST_F(GoldenInterfaceTest, MatchesTheStoredOne)
+{
+    StartHost();
+    ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
+    const std::string actual = DescribeInterface(H(), H().AddInstance());
+    if (const fs::path update = GoldenUpdateDir(); !update.empty()) {
+        std::ofstream(update / "interface.txt", std::ios::binary) << actual;
+        GTEST_SKIP() << "wrote " << update / "interface.txt";
+    }
+    const fs::path stored = DataFile("golden/interface.txt");
+    std::ifstream in(stored, std::ios::binary);
+    std::istringstream got(actual);
+    std::string want, have;
+    for (int line = 1; std::getline(in, want); ++line) {
+        ASSERT_TRUE(std::getline(got, have)) << "line " << line << " is missing: " << want;
+        ASSERT_EQ(have, want) << "line " << line << " of " << stored;
+    }
+    EXPECT_FALSE(std::getline(got, have)) << "more lines than stored: " << have;
+}
+
+} // namespace
+} // namespace strandel::test

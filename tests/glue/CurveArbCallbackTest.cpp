@@ -1,0 +1,334 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "frame/ParamIndex.h"
+#include "frame/Registration.h"
+#include "frame/RenderSettingsBuild.h"
+#include "support/CurveTestSupport.h"
+
+namespace strandel {
+namespace {
+
+using test::ArbCall;
+using test::HandleHolds;
+using test::SameBytes;
+
+class CurveArbCallbackTest : public ::testing::Test {
+protected:
+    PF_Err Call(PF_ArbParamsExtra& extra) { return CurveArbCallback(&host.in_data, &extra); }
+    PF_Handle Holding(const RampCurve& c) { return host.Make(&c, kCurveRecordSize); }
+
+    test::FakeHandles host;
+    const RampCurve custom = test::ThreePoints(true);
+};
+
+TEST_F(CurveArbCallbackTest, NewCopyDisposeLeaveNoHandles)
+{
+    PF_Handle made = nullptr, copied = nullptr, fromShort = nullptr;
+    PF_ArbParamsExtra create = ArbCall(PF_Arbitrary_NEW_FUNC);
+    create.u.new_func_params.arbPH = &made;
+    ASSERT_EQ(Call(create), PF_Err_NONE);
+    EXPECT_TRUE(HandleHolds(host, made, MakeDefaultCurve(false)));
+
+    const PF_Handle source = Holding(custom), shortSource = host.Make(&custom, 100);
+    PF_ArbParamsExtra copy = ArbCall(PF_Arbitrary_COPY_FUNC);
+    copy.u.copy_func_params = {nullptr, source, &copied};
+    ASSERT_EQ(Call(copy), PF_Err_NONE);
+    EXPECT_NE(copied, source);
+    EXPECT_TRUE(HandleHolds(host, copied, custom));
+    copy.u.copy_func_params = {nullptr, shortSource, &fromShort};
+    ASSERT_EQ(Call(copy), PF_Err_NONE);
+    EXPECT_TRUE(HandleHolds(host, fromShort, MakeDefaultCurve(false)));
+
+    for (PF_Handle h : {made, copied, source, shortSource, fromShort, PF_Handle{}}) {
+        PF_ArbParamsExtra dispose = ArbCall(PF_Arbitrary_DISPOSE_FUNC);
+        dispose.u.dispose_func_params.arbH = h;
+        EXPECT_EQ(Call(dispose), PF_Err_NONE);
+    }
+    EXPECT_EQ(host.LiveHandles(), 0);
+
+    host.failLock = true; // a handle that cannot be filled is not handed out
+    made = nullptr;
+    EXPECT_EQ(Call(create), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(made, nullptr);
+    EXPECT_EQ(host.LiveHandles(), 0);
+    EXPECT_EQ(host.badCalls, 0);
+}
+
+TEST_F(CurveArbCallbackTest, FlattenNeedsTheWholeRecordAndUnflattenUsesItsFirstBytes)
+{
+    const PF_Handle h = Holding(custom);
+    PF_ArbParamsExtra size = ArbCall(PF_Arbitrary_FLAT_SIZE_FUNC);
+    A_u_long flatSize = 0;
+    size.u.flat_size_func_params = {nullptr, h, &flatSize};
+    EXPECT_EQ(Call(size), PF_Err_NONE);
+    EXPECT_EQ(flatSize, kCurveRecordSize);
+
+    unsigned char buffer[kCurveRecordSize + 116];
+    std::memset(buffer, 0x5A, sizeof buffer);
+    EXPECT_EQ(test::Flatten(host, h, buffer, kCurveRecordSize - 1), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(buffer[0], 0x5A);
+    ASSERT_EQ(test::Flatten(host, h, buffer, kCurveRecordSize), PF_Err_NONE);
+    EXPECT_EQ(std::memcmp(buffer, &custom, kCurveRecordSize), 0);
+    EXPECT_EQ(buffer[kCurveRecordSize], 0x5A);
+
+    for (A_u_long bytes : {A_u_long(kCurveRecordSize - 1), A_u_long(kCurveRecordSize), A_u_long(sizeof buffer)}) {
+        PF_Handle out = nullptr;
+        ASSERT_EQ(test::Unflatten(host, buffer, bytes, &out), PF_Err_NONE) << bytes;
+        EXPECT_TRUE(HandleHolds(host, out, bytes < kCurveRecordSize ? MakeDefaultCurve(false) : custom)) << bytes;
+    }
+}
+
+TEST_F(CurveArbCallbackTest, InterpolationHoldsEachKeyUntilHalfwayAndCompareLooksAtRepairedRecords)
+{
+    const RampCurve right = MakeShapeCurve(kShapeEaseOut, true);
+    const PF_Handle leftH = Holding(custom), rightH = Holding(right);
+    for (double t : {0.0, 0.4999, 0.5, 0.9}) {
+        PF_Handle out = nullptr;
+        PF_ArbParamsExtra interp = ArbCall(PF_Arbitrary_INTERP_FUNC);
+        interp.u.interp_func_params = {nullptr, leftH, rightH, t, &out};
+        ASSERT_EQ(Call(interp), PF_Err_NONE);
+        EXPECT_TRUE(HandleHolds(host, out, t < 0.5 ? custom : right)) << t;
+    }
+
+    RampCurve unrepaired = custom;
+    unrepaired.reserved = 99;
+    unrepaired.points[7].y = 0.3; // beyond the count
+    for (const auto& [other, expected] : {std::pair{custom, PF_ArbCompare_EQUAL}, {unrepaired, PF_ArbCompare_EQUAL},
+                                          {MakeDefaultCurve(true), PF_ArbCompare_NOT_EQUAL}}) {
+        PF_ArbCompareResult result = -1;
+        PF_ArbParamsExtra compare = ArbCall(PF_Arbitrary_COMPARE_FUNC);
+        compare.u.compare_func_params = {nullptr, leftH, Holding(other), &result};
+        EXPECT_EQ(Call(compare), PF_Err_NONE);
+        EXPECT_EQ(result, expected);
+    }
+}
+
+TEST_F(CurveArbCallbackTest, PrintsAFixedLabelWithinTheBufferAndRefusesToScan)
+{
+    A_u_long printSize = 0;
+    PF_ArbParamsExtra size = ArbCall(PF_Arbitrary_PRINT_SIZE_FUNC);
+    size.u.print_size_func_params.print_sizePLu = &printSize;
+    EXPECT_EQ(Call(size), PF_Err_NONE);
+    EXPECT_EQ(printSize, 32u);
+    const std::pair<A_u_long, std::string> cases[] = {
+        {32, "Ramp Custom Curve"}, {18, "Ramp Custom Curve"}, {17, "Ramp Custom Curv"}, {5, "Ramp"}, {1, ""}, {0, "#"}};
+    for (const auto& [bufferSize, expected] : cases) {
+        char buffer[40];
+        std::memset(buffer, '#', sizeof buffer);
+        buffer[1] = '\0';
+        PF_ArbParamsExtra print = ArbCall(PF_Arbitrary_PRINT_FUNC);
+        print.u.print_func_params = {nullptr, 0, nullptr, bufferSize, buffer};
+        EXPECT_EQ(Call(print), PF_Err_NONE);
+        EXPECT_EQ(std::string(buffer), expected) << bufferSize;
+        if (bufferSize > 1) EXPECT_EQ(buffer[bufferSize], '#') << "written past the buffer";
+    }
+    PF_ArbParamsExtra scan = ArbCall(PF_Arbitrary_SCAN_FUNC);
+    EXPECT_EQ(Call(scan), PF_Err_CANNOT_PARSE_KEYFRAME_TEXT);
+}
+
+TEST_F(CurveArbCallbackTest, AnswersOnlyItsOwnParametersAndSelectors)
+{
+    A_u_long flatSize = 0;
+    auto flatSizeFor = [&](A_short id) {
+        PF_ArbParamsExtra extra = ArbCall(PF_Arbitrary_FLAT_SIZE_FUNC, id);
+        extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
+        return Call(extra);
+    };
+    for (A_short id : {147, 148, 149, 150, 151, 157, 158, 159, 160, 161, 169, 170, 171})
+        EXPECT_EQ(flatSizeFor(id), PF_Err_NONE) << id;
+    for (A_short id : {0, 1, 146, 152, 156, 162, 168, 172, -147})
+        EXPECT_EQ(flatSizeFor(id), PF_Err_UNRECOGNIZED_PARAM_TYPE) << id;
+    for (PF_FunctionSelector selector : {11, 12, -1, 1000}) {
+        PF_ArbParamsExtra extra = ArbCall(selector);
+        EXPECT_EQ(Call(extra), PF_Err_UNRECOGNIZED_PARAM_TYPE) << selector;
+    }
+}
+
+// Every entry that takes host records refuses missing ones, touching nothing.
+TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
+{
+    PF_InData noUtils{};
+    PF_OutData out{};
+    PF_ParamDef data{};
+    PF_Handle h = nullptr;
+    const RampCurve curve = custom;
+    std::array<PF_ParamDef, kParamCountWithInput> defs{};
+    std::array<PF_ParamDef*, kParamCountWithInput> params{};
+    for (std::size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
+    auto arb = [&](PF_FunctionSelector selector, auto fill) {
+        return [&, selector, fill] {
+            PF_ArbParamsExtra extra = ArbCall(selector);
+            fill(extra);
+            return Call(extra);
+        };
+    };
+    auto nothing = [](PF_ArbParamsExtra&) {};
+    const std::pair<const char*, std::function<PF_Err()>> calls[] = {
+        {"arb: no in_data", [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_NEW_FUNC); return CurveArbCallback(nullptr, &e); }},
+        {"arb: no extra", [&] { return CurveArbCallback(&host.in_data, nullptr); }},
+        {"arb: dispose without utils",
+         [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_DISPOSE_FUNC); e.u.dispose_func_params.arbH = Holding(curve);
+               return CurveArbCallback(&noUtils, &e); }},
+        {"arb: new", arb(PF_Arbitrary_NEW_FUNC, nothing)},
+        {"arb: copy", arb(PF_Arbitrary_COPY_FUNC, nothing)},
+        {"arb: flat size", arb(PF_Arbitrary_FLAT_SIZE_FUNC, nothing)},
+        {"arb: unflatten", arb(PF_Arbitrary_UNFLATTEN_FUNC, nothing)},
+        {"arb: flatten", [&] { return test::Flatten(host, Holding(curve), nullptr, kCurveRecordSize); }},
+        {"arb: unflatten to nowhere", [&] { return test::Unflatten(host, &curve, kCurveRecordSize, nullptr); }},
+        {"arb: interp", arb(PF_Arbitrary_INTERP_FUNC, nothing)},
+        {"arb: compare", arb(PF_Arbitrary_COMPARE_FUNC, nothing)},
+        {"arb: print size", arb(PF_Arbitrary_PRINT_SIZE_FUNC, nothing)},
+        {"new handle: no in_data", [&] { return NewCurveHandle(nullptr, curve, &h); }},
+        {"new handle: no utils", [&] { return NewCurveHandle(&noUtils, curve, &h); }},
+        {"new handle: nowhere to put it", [&] { return NewCurveHandle(&host.in_data, curve, nullptr); }},
+        {"write: no in_data", [&] { return WriteCurveParam(nullptr, &data, curve, true); }},
+        {"write: no utils", [&] { return WriteCurveParam(&noUtils, &data, curve, true); }},
+        {"write: no parameter", [&] { return WriteCurveParam(&host.in_data, nullptr, curve, true); }},
+        {"mark edited: not a curve row", [&] { return MarkCurveEdited(&host.in_data, &out, params.data(), kParamRampScale); }},
+        {"commit: no shape popup", [&] { params[kParamRampShape] = nullptr; return CommitCurvePreset(&host.in_data, params.data()); }},
+        {"settings by checkout: no in_data", [&] { RenderSettings s; return BuildSettingsByCheckout(nullptr, s); }},
+        {"About: no out_data", [&] { return WriteAbout(nullptr); }},
+    };
+    for (const auto& [what, call] : calls) EXPECT_EQ(call(), PF_Err_BAD_CALLBACK_PARAM) << what;
+    EXPECT_EQ(h, nullptr);
+    EXPECT_EQ(host.badCalls, 0);
+}
+
+// Editor row -> curve-data parameter, as laid out in the effect panel.
+const std::map<PF_ParamIndex, PF_ParamIndex> kPairs = {{58, 108}, {60, 109}, {62, 110}, {64, 111},
+                                                       {66, 112}, {68, 118}, {74, 113}, {77, 114},
+                                                       {80, 115}, {83, 116}, {86, 117}, {89, 119}};
+constexpr PF_ParamIndex kPopupEditors[] = {58, 60, 62, 64, 66};
+bool IsPopupEditor(PF_ParamIndex editor) { return std::ranges::find(kPopupEditors, editor) != std::end(kPopupEditors); }
+
+class CurveSlotsTest : public ::testing::Test {
+protected:
+    CurveSlotsTest()
+    {
+        for (std::size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
+        for (PF_ParamIndex i = kParamCurveDataFirst; i <= kParamLast; ++i) Store(i, MakeDefaultCurve(false));
+        defs[kParamRampShape].u.pd.value = kShapeLinear;
+    }
+    void Store(PF_ParamIndex index, const RampCurve& c) { defs[index].u.arb_d.value = host.Make(&c, kCurveRecordSize); }
+    bool Holds(PF_ParamIndex index, const RampCurve& c) { return HandleHolds(host, defs[index].u.arb_d.value, c); }
+    bool Changed(PF_ParamIndex index) { return (defs[index].uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) != 0; }
+
+    test::FakeHandles host;
+    std::array<PF_ParamDef, kParamCountWithInput> defs{};
+    std::array<PF_ParamDef*, kParamCountWithInput> params{};
+    const RampCurve custom = test::ThreePoints(true);
+};
+
+TEST_F(CurveSlotsTest, EditorRowsPairWithTheirCurveDataAndOnlyUneditedRampRowsFollowThePopup)
+{
+    for (PF_ParamIndex i = -1; i <= kParamLast + 5; ++i) {
+        const auto pair = kPairs.find(i);
+        EXPECT_EQ(IsCurveEditorParam(i), pair != kPairs.end()) << i;
+        if (i >= 0 && i <= kParamLast)
+            EXPECT_EQ(CurveDataParamFor(params.data(), i), pair != kPairs.end() ? &defs[pair->second] : nullptr) << i;
+    }
+    EXPECT_EQ(CurveDataParamFor(nullptr, 58), nullptr);
+
+    Store(kParamRampScaleCurveData, custom); // edited: always used as stored
+    const RampCurve easeIn = MakeShapeCurve(kShapeEaseIn, false);
+    for (const auto& [editor, data] : kPairs) {
+        const RampCurve stored = data == kParamRampScaleCurveData ? custom : MakeDefaultCurve(false);
+        const bool follows = data != kParamRampScaleCurveData && IsPopupEditor(editor);
+        EXPECT_TRUE(SameBytes(ResolveRampCurve(&host.in_data, params.data(), editor, kShapeEaseIn), follows ? easeIn : stored))
+            << editor;
+        EXPECT_TRUE(SameBytes(ResolveRampCurve(&host.in_data, params.data(), editor, kShapeLinear), stored)) << editor;
+    }
+}
+
+TEST_F(CurveSlotsTest, CommitWritesThePresetIntoUneditedRampCurvesOnlyAndCarriesOnPastAFailure)
+{
+    Store(kParamRampRotationYCurveData, custom);
+    defs[kParamRampShape].u.pd.value = kShapeEaseIn;
+    ASSERT_EQ(CommitCurvePreset(&host.in_data, params.data()), PF_Err_NONE);
+    const RampCurve committed = MakeShapeCurve(kShapeEaseIn, true);
+    for (const auto& [editor, data] : kPairs) {
+        const bool written = data != kParamRampRotationYCurveData && IsPopupEditor(editor);
+        const RampCurve kept = data == kParamRampRotationYCurveData ? custom : MakeDefaultCurve(false);
+        EXPECT_TRUE(Holds(data, written ? committed : kept)) << data;
+        EXPECT_EQ(Changed(data), written) << data;
+    }
+    EXPECT_EQ(defs[kParamRampShape].u.pd.value, kShapeLinear);
+    EXPECT_TRUE(Changed(kParamRampShape));
+    // Popup already Linear, or out of range: nothing moves.
+    for (PF_ParamValue value : {1, 0, 5}) {
+        for (auto& def : defs) def.uu.change_flags = 0;
+        defs[kParamRampShape].u.pd.value = value;
+        EXPECT_EQ(CommitCurvePreset(&host.in_data, params.data()), PF_Err_NONE);
+        EXPECT_EQ(defs[kParamRampShape].u.pd.value, value);
+        for (PF_ParamIndex i = 0; i <= kParamLast; ++i) EXPECT_FALSE(Changed(i)) << i;
+    }
+
+    for (PF_ParamIndex editor : kPopupEditors) Store(kPairs.at(editor), MakeDefaultCurve(false));
+    params[kParamRampRotationXCurveData] = nullptr;
+    defs[kParamRampShape].u.pd.value = kShapeEaseInOut;
+    EXPECT_EQ(CommitCurvePreset(&host.in_data, params.data()), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_TRUE(Holds(kParamRampOpacityCurveData, MakeShapeCurve(kShapeEaseInOut, true)));
+    EXPECT_EQ(defs[kParamRampShape].u.pd.value, kShapeLinear);
+    EXPECT_EQ(host.LockedHandles(), 0);
+}
+
+TEST_F(CurveSlotsTest, MarkingAnEditSetsTheBitAndCommitsThePopup)
+{
+    PF_OutData out{};
+    ASSERT_EQ(MarkCurveEdited(&host.in_data, &out, params.data(), kParamGradientScaleCurve), PF_Err_NONE);
+    EXPECT_TRUE(Holds(kParamGradientScaleCurveData, MakeDefaultCurve(true)));
+    EXPECT_TRUE(Changed(kParamGradientScaleCurveData));
+    EXPECT_EQ(out.out_flags, PF_OutFlag_REFRESH_UI);
+
+    // The touched ramp row keeps the preset it was showing, like the other unedited ramp rows.
+    defs[kParamRampShape].u.pd.value = kShapeEaseOut;
+    ASSERT_EQ(MarkCurveEdited(&host.in_data, &out, params.data(), kParamRampScaleCurve), PF_Err_NONE);
+    for (PF_ParamIndex editor : kPopupEditors)
+        EXPECT_TRUE(Holds(kPairs.at(editor), MakeShapeCurve(kShapeEaseOut, true))) << editor;
+    EXPECT_TRUE(Holds(kParamRampTimeOffsetCurveData, MakeDefaultCurve(false)));
+    EXPECT_EQ(defs[kParamRampShape].u.pd.value, kShapeLinear);
+
+    params[kParamGradientOpacityCurveData] = nullptr;
+    EXPECT_EQ(MarkCurveEdited(&host.in_data, &out, params.data(), kParamGradientOpacityCurve), PF_Err_BAD_CALLBACK_PARAM);
+}
+
+TEST_F(CurveSlotsTest, WriteFixesTheHandleSizeOrCreatesTheHandle)
+{
+    PF_ParamDef& data = defs[kParamGradientRotationXCurveData];
+    host.utils.host_dispose_handle(data.u.arb_d.value);
+    data.u.arb_d.value = host.Make(&custom, 100);
+    ASSERT_EQ(WriteCurveParam(&host.in_data, &data, custom, false), PF_Err_NONE);
+    EXPECT_TRUE(Holds(kParamGradientRotationXCurveData, custom));
+    EXPECT_FALSE(Changed(kParamGradientRotationXCurveData));
+
+    const int live = host.LiveHandles();
+    PF_ParamDef missing{};
+    RampCurve broken = custom;
+    broken.pointCount = 0;
+    ASSERT_EQ(WriteCurveParam(&host.in_data, &missing, broken, true), PF_Err_NONE);
+    EXPECT_TRUE(HandleHolds(host, missing.u.arb_d.value, MakeDefaultCurve(true))); // written repaired
+    EXPECT_EQ(host.LiveHandles(), live + 1);
+    EXPECT_TRUE(missing.uu.change_flags & PF_ChangeFlag_CHANGED_VALUE);
+    EXPECT_TRUE(SameBytes(ReadCurveParam(&host.in_data, &missing), MakeDefaultCurve(true)));
+    EXPECT_TRUE(SameBytes(ReadCurveParam(&host.in_data, nullptr), MakeDefaultCurve(false)));
+
+    host.failLock = true;
+    EXPECT_EQ(WriteCurveParam(&host.in_data, &data, custom, true), PF_Err_OUT_OF_MEMORY);
+    host.failLock = false;
+    host.failResize = true;
+    unsigned char longer[900] = {};
+    std::memcpy(longer, &custom, kCurveRecordSize);
+    data.u.arb_d.value = host.Make(longer, sizeof longer);
+    EXPECT_EQ(WriteCurveParam(&host.in_data, &data, custom, true), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(host.badCalls, 0);
+}
+
+} // namespace
+} // namespace strandel

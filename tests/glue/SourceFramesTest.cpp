@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include "host/render/RenderServices.h"
+#include "layout/SourceFrames.h"
+#include "support/SceneFixture.h"
+#include "support/VecExpect.h"
+
+namespace strandel::test {
+namespace {
+
+const char* kPath = R"({"name": "Path", "type": "null", "threeD": true})";
+const std::string kDot = R"({"name": "Dot", "type": "solid", "width": 64, "height": 64, "color": [1, 0, 0, 1]},)";
+
+class SourceFramesTest : public SceneTest {
+protected:
+    void Start(const std::string& extraLayers, const std::vector<std::pair<std::string, std::string>>& sources,
+               int downsample = 1, host::PixelDepth depth = host::PixelDepth::Eight)
+    {
+        Open(SceneWithPath(kPath, extraLayers));
+        for (const auto& [param, layer] : sources) Set(param, layer);
+        frame_ = {depth, downsample};
+        call_->frame = &frame_;
+        call_->in.downsample_x = call_->in.downsample_y = {1, static_cast<A_u_long>(downsample)};
+    }
+    PF_Err Build()
+    {
+        SuiteCache suites(In()->pica_basicP);
+        return BuildSourceList(In(), suites, CompTime(), slots_, list_, nullptr);
+    }
+    PF_Err Resolve(InstanceList& instances)
+    {
+        SuiteCache suites(In()->pica_basicP);
+        return ResolveInstanceFrames(In(), suites, CompTime(), list_, slots_, shifted_, instances, nullptr, nullptr);
+    }
+    void ExpectEverythingReturned()
+    {
+        EXPECT_EQ(ReleaseSourceFrames(In(), slots_, nullptr), PF_Err_NONE);
+        EXPECT_EQ(fx_->OutstandingCheckouts(), 0);
+        EXPECT_EQ(H().render().worlds.LiveCount(), 0u);
+        EXPECT_EQ(H().render().receipts.LiveCount(), 0u);
+        EXPECT_EQ(H().render().renderOptions.LiveCount(), 0u);
+    }
+    void TearDown() override
+    {
+        if (host_) ReleaseSourceFrames(In(), slots_, nullptr);
+        SceneTest::TearDown();
+    }
+
+    host::FrameContext frame_;
+    SourceSlots slots_;
+    SourceList list_;
+    ShiftedFrames shifted_;
+};
+
+InstanceList ShiftedInstances(const std::vector<double>& offsets)
+{
+    InstanceList list;
+    for (double t : offsets) list.emplace_back().timeOffset = t;
+    return list;
+}
+
+TEST_F(SourceFramesTest, OnlyChosenSlotsBecomeSourcesInSlotOrder)
+{
+    Start(kDot, {});
+    ASSERT_EQ(Build(), PF_Err_NONE);
+    EXPECT_TRUE(list_.empty());
+    ExpectEverythingReturned();
+
+    Set("Source Layer 5", "Dot");
+    Set("Source Layer 2", "Dot");
+    ASSERT_EQ(Build(), PF_Err_NONE);
+    ASSERT_EQ(list_.size(), 2u);
+    EXPECT_EQ(list_[0].slot, 1);
+    EXPECT_EQ(list_[1].slot, 4);
+    ExpectEverythingReturned();
+}
+
+TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolution)
+{
+    const std::string shape = R"({"name": "Dot", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
+        "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)";
+    const struct {
+        const char* what;
+        std::string layer;
+        int downsample;
+        host::PixelDepth depth;
+        Vec3 first, third; // corners 0 and 2
+        double uMin, vMin, uMax, vMax;
+        int32_t imageWidth;
+        PixelFormat format;
+    } cases[] = {
+        // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
+        {"scaled solid", R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
+            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, host::PixelDepth::Eight,
+         {-8, -10, 0}, {24, 30, 0}, 0, 0, 63, 39, 64, PixelFormat::Argb8},
+        {"half resolution", kDot, 2, host::PixelDepth::Eight, {-32, -32, 0}, {32, 32, 0}, 0, 0, 31, 31, 32, PixelFormat::Argb8},
+        // 22 pixels stand for 66: the anchor keeps its place as a fraction of the layer's 64.
+        {"a third of the resolution", kDot, 3, host::PixelDepth::Sixteen, {-33, -33, 0}, {33, 33, 0}, 0, 0, 21, 21, 22,
+         PixelFormat::Argb16},
+        // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
+        // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
+        {"shape", shape, 1, host::PixelDepth::Eight, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100, PixelFormat::Argb8},
+        {"shape at 16 bits", shape, 1, host::PixelDepth::Sixteen, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100,
+         PixelFormat::Argb16},
+        {"shape in float", shape, 1, host::PixelDepth::Float, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100,
+         PixelFormat::ArgbFloat},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(c.layer, {{"Source Layer 1", "Dot"}}, c.downsample, c.depth);
+        ASSERT_EQ(Build(), PF_Err_NONE);
+        ASSERT_EQ(list_.size(), 1u);
+        ASSERT_EQ(list_[0].quads.size(), 1u);
+        const SourceQuad& q = list_[0].quads[0];
+        ExpectVecNear(q.corners[0], c.first);
+        ExpectVecNear(q.corners[2], c.third);
+        EXPECT_EQ(std::vector<double>({q.uMin, q.vMin, q.uMax, q.vMax}), std::vector<double>({c.uMin, c.vMin, c.uMax, c.vMax}));
+        EXPECT_EQ(q.image.width, c.imageWidth);
+        EXPECT_EQ(q.image.format, c.format);
+        ExpectEverythingReturned();
+        TearDown();
+    }
+}
+
+// A host may lend a shape or text layer's pixels with an origin: world pixel (0, 0) then lies at
+// (origin_x, origin_y) in the layer, and the quad moves with it.
+PF_Err (*gHostCheckout)(PF_ProgPtr, PF_ParamIndex, A_long, A_long, A_u_long, PF_ParamDef*) = nullptr;
+constexpr A_long kOriginX = 6, kOriginY = -4;
+
+PF_Err CheckoutWithOrigin(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale, PF_ParamDef* def)
+{
+    const PF_Err err = gHostCheckout(ref, index, time, step, scale, def);
+    def->u.ld.origin_x = kOriginX;
+    def->u.ld.origin_y = kOriginY;
+    return err;
+}
+
+TEST_F(SourceFramesTest, AWorldLentWithAnOriginMovesTheQuadByIt)
+{
+    // An empty shape has no visible bounds: the quad is the whole world about the layer's anchor.
+    const std::string empty = R"({"name": "Dot", "type": "shape", "width": 40, "height": 30,
+        "shape": {"kind": "rect", "size": [0, 0], "position": [20, 15]}},)";
+    std::array<SourceQuad, 2> quads;
+    for (bool origin : {false, true}) {
+        Start(empty, {{"Source Layer 1", "Dot"}});
+        if (origin) gHostCheckout = std::exchange(call_->in.inter.checkout_param, CheckoutWithOrigin);
+        ASSERT_EQ(Build(), PF_Err_NONE);
+        ASSERT_EQ(list_.size(), 1u);
+        quads[origin] = list_[0].quads.at(0);
+        ExpectEverythingReturned();
+        TearDown();
+    }
+    for (int c = 0; c < 4; ++c) ExpectVecNear(quads[1].corners[c], quads[0].corners[c] + Vec3{kOriginX, kOriginY, 0});
+}
+
+TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
+{
+    Open(R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 1, "layers": [
+          {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {
+             "Path Layer": "Path", "Source Layer 1": "Group"}}]},
+          {"name": "Path", "type": "null", "threeD": true},
+          {"name": "Group", "type": "precomp", "comp": "Inner", "threeD": true, "collapse": true}]},
+        {"name": "Inner", "width": 100, "height": 60, "frameRate": 30, "duration": 1, "layers": [
+          {"name": "Cam", "type": "camera"},
+          {"name": "Marker", "type": "null", "threeD": true},
+          {"name": "Near", "type": "solid", "width": 10, "height": 20, "threeD": true,
+           "transform": {"position": [30, 20, -15]}},
+          {"name": "Hidden", "type": "solid", "width": 10, "height": 10, "enabled": false},
+          {"name": "Far", "type": "solid", "width": 10, "height": 10, "threeD": true,
+           "transform": {"position": [70, 40, 25]}}]}]})");
+    call_->frame = &frame_;
+    ASSERT_EQ(Build(), PF_Err_NONE);
+    ASSERT_EQ(list_.size(), 1u);
+    const std::vector<SourceQuad>& quads = list_[0].quads;
+    ASSERT_EQ(quads.size(), 2u) << "camera, null and disabled layers give no quads";
+    // Each inner layer's corners go through its transform, relative to the precomp's centre (50, 30).
+    ExpectVecNear(quads[0].corners[0], {-25, -20, -15}, 1e-9);
+    ExpectVecNear(quads[0].corners[2], {-15, 0, -15}, 1e-9);
+    ExpectVecNear(quads[1].corners[0], {15, 5, 25}, 1e-9);
+    EXPECT_EQ(quads[0].image.height, 20);
+    ExpectEverythingReturned();
+
+    // A layer the host fails to render, or to lend, ends the frame with the error.
+    for (std::atomic<bool>* fault : {&H().faults.frameRender, &H().faults.worldFillOut}) {
+        *fault = true;
+        EXPECT_NE(Build(), PF_Err_NONE);
+        ExpectEverythingReturned();
+        *fault = false;
+    }
+}
+
+TEST_F(SourceFramesTest, TimeShiftedFramesAreSharedAndTheFullCacheReusesTheNearest)
+{
+    Start(kDot, {{"Source Layer 1", "Dot"}});
+    ASSERT_EQ(Build(), PF_Err_NONE);
+    std::vector<double> offsets = {0.1, 0.1 + 0.01, 0.0}; // the first two round to the same frame
+    for (int i = 0; i < 300; ++i) offsets.push_back(1 + i / 30.0);
+    InstanceList instances = ShiftedInstances(offsets);
+    ASSERT_EQ(Resolve(instances), PF_Err_NONE);
+    EXPECT_EQ(shifted_.size(), kMaxOffsetFrames);
+    EXPECT_EQ(instances[0].frame, instances[1].frame);
+    EXPECT_NE(instances[0].frame, nullptr);
+    EXPECT_EQ(instances[2].frame, nullptr) << "an unshifted copy keeps the frame it had";
+    // Beyond 256 distinct frames a copy shows the fetched frame nearest to its own time.
+    EXPECT_EQ(instances.back().frame, instances[3 + 254].frame);
+    ExpectEverythingReturned();
+
+    // A failed checkout ends the frame, and everything is still returned.
+    InstanceList failing = ShiftedInstances({0.5, 1.0, 1.5});
+    ASSERT_EQ(Build(), PF_Err_NONE);
+    shifted_.clear();
+    fx_->FailNthCheckout(2, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(Resolve(failing), PF_Err_OUT_OF_MEMORY);
+    ExpectEverythingReturned();
+}
+
+} // namespace
+} // namespace strandel::test
