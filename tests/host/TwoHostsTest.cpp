@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "host/HostTestSupport.h"
+#include "support/HostTestSupport.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
