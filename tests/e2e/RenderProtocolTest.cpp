@@ -165,7 +165,9 @@ TEST_F(RenderProtocolTest, TimeShiftedSourcesAreAskedForOncePerFrameAndAtMost256
             EXPECT_TRUE(frames.insert({checkout.layer, checkout.seconds}).second) << "a frame was asked for twice";
             EXPECT_TRUE(checkout.layer == Layer("Dot") || checkout.layer == Layer("Cluster"));
             EXPECT_NEAR(checkout.seconds * 30, std::round(checkout.seconds * 30), 1e-9) << "snapped to a frame";
-            if (c.frames == 2) EXPECT_EQ(checkout.seconds, 0.5);
+            if (c.frames == 2) {
+                EXPECT_EQ(checkout.seconds, 0.5);
+            }
         }
         EXPECT_EQ(frames.size(), c.frames);
         EXPECT_TRUE(frame.Finish().empty());

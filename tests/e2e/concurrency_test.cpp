@@ -6,11 +6,12 @@
 #include <thread>
 #include <vector>
 
-#include "host/HostTestSupport.h"
+#include "support/HostTestSupport.h"
 #include "host/SceneParams.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -24,7 +25,7 @@ TEST_F(RenderConcurrencyTest, FramesOnSeveralThreadsBesideTheIdleLoopAreTheFrame
 {
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    H().OpenProject(host::LoadScene(std::filesystem::path(STRANDEL_SOURCE_DIR) / "examples/helix.json").project);
+    H().OpenProject(host::LoadScene(DataFile("examples/helix.json")).project);
     host::EffectInstance& fx = *H().instances().front();
     const host::Composition& comp = H().project().comps.front();
     H().activeComp = &comp;

@@ -10,7 +10,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "host/HostTestSupport.h"
+#include "support/HostTestSupport.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -20,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 using host::test::ReadText;
 using host::test::ScratchDir;
 
-const fs::path kHelix = fs::path(STRANDEL_SOURCE_DIR) / "examples/helix.json";
+const fs::path kHelix = DataFile("examples/helix.json");
 
 constexpr int kFrames = 16;
 
@@ -39,7 +40,7 @@ const char* kGrowingScene = R"({"comps": [{"name": "Main", "width": 160, "height
 std::string RenderCommand(const fs::path& dir, int threads, const std::string& limits = "",
                           const fs::path& scene = kHelix)
 {
-    return limits + "exec '" STRANDEL_CLI_PATH "' --plugin '" STRANDEL_PLUGIN_PATH "' render '" + scene.string() +
+    return limits + "exec '" + Beside(STRANDEL_CLI_PATH).string() + "' render '" + scene.string() +
            "' --resolution half --frames 0-" + std::to_string(kFrames - 1) + " --threads " + std::to_string(threads) +
            " -o '" + (dir / "f_[##].png").string() + "' >'" + (dir.parent_path() / "out.txt").string() + "' 2>'" +
            (dir.parent_path() / "err.txt").string() + "'";

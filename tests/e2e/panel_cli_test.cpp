@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "host/HostTestSupport.h"
+#include "support/HostTestSupport.h"
 #include "support/TestPaths.h"
 #include "host/image/PngFile.h"
 
