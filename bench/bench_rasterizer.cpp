@@ -38,10 +38,11 @@ void RunFrames(benchmark::State& state, PixelFormat format, bool depthTest, Draw
         benchmark::Counter(frame.coveredPixels, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_DrawFrame(benchmark::State& state, PixelFormat format, bool depthTest)
+void BM_DrawFrame(benchmark::State& state, PixelFormat format, bool depthTest, RasterPath path)
 {
-    RunFrames(state, format, depthTest, [](const TriangleList& list, const ImageView& output, DepthBuffer* depth) {
-        DrawTriangleListCpu(list, output, depth, {});
+    if (!IsRasterPathAvailable(path)) return state.SkipWithError("this processor cannot run that build");
+    RunFrames(state, format, depthTest, [path](const TriangleList& list, const ImageView& output, DepthBuffer* depth) {
+        DrawTriangleListCpu(list, output, depth, {}, path);
     });
 }
 
@@ -55,12 +56,18 @@ void BM_ReferenceFrame(benchmark::State& state, PixelFormat format, bool depthTe
 }
 
 BENCHMARK_CAPTURE(BM_ReferenceFrame, argb8, PixelFormat::Argb8, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb8, PixelFormat::Argb8, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb8_depth, PixelFormat::Argb8, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb16, PixelFormat::Argb16, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb16_depth, PixelFormat::Argb16, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb_float, PixelFormat::ArgbFloat, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb_float_depth, PixelFormat::ArgbFloat, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb8, PixelFormat::Argb8, false, FastestRasterPath())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb8_depth, PixelFormat::Argb8, true, FastestRasterPath())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb16, PixelFormat::Argb16, false, FastestRasterPath())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb16_depth, PixelFormat::Argb16, true, FastestRasterPath())
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb_float, PixelFormat::ArgbFloat, false, FastestRasterPath())
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb_float_depth, PixelFormat::ArgbFloat, true, FastestRasterPath())
+    ->Unit(benchmark::kMillisecond);
+// The SSE2 build, which processors without AVX2 run.
+BENCHMARK_CAPTURE(BM_DrawFrame, argb8_baseline, PixelFormat::Argb8, false, RasterPath::Baseline)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace strandel

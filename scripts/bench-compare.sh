@@ -86,7 +86,7 @@ print("\ncovered pixels per second (millions), medians of the rounds; ratios aga
 print("\n| case | by wall clock | range | ratio | by processor time | range | ratio |")
 print("|---|---|---|---|---|---|---|")
 for case in ["llvmpipe", "llvmpipe depth", "argb8", "argb8_depth", "argb16", "argb16_depth", "argb_float",
-             "argb_float_depth"]:
+             "argb_float_depth", "argb8_baseline"]:
     if case not in wall:
         continue
     base = "llvmpipe depth" if case.endswith("depth") else "llvmpipe"
