@@ -50,4 +50,29 @@ struct GeneratePathArgs {
 // 2: bad arguments or scene.
 int RunGeneratePath(const CommonOptions& common, const GeneratePathArgs& args);
 
+// Mouse input for a custom row, in the row's own pixels: a click at one point, or a press at the
+// first point dragged through the others. `alt` holds Alt (Option) down.
+struct PanelInput {
+    enum Kind { Click, Drag } kind = Click;
+    std::string row; // panel name or Group/Name
+    std::vector<std::string> points; // "X,Y"
+    bool alt = false;
+};
+
+struct PanelArgs {
+    std::string scenePath;
+    std::string comp;
+    std::string layer;
+    std::vector<std::string> sets; // "Param=value", set in the panel before it is drawn
+    std::optional<std::int64_t> afterRender; // a frame rendered first, for the device row
+    std::vector<PanelInput> inputs;          // in command-line order
+    bool storedTwirls = false;
+    std::string output; // the panel PNG
+    std::string save;   // the edited scene
+};
+
+// 0: panel drawn and/or scene saved; 1: the effect failed an event, a frame or a row's
+// drawing; 2: bad arguments, scene or scripted input (nothing written).
+int RunPanel(const CommonOptions& common, const PanelArgs& args);
+
 } // namespace strandel::cli

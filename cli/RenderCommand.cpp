@@ -91,6 +91,7 @@ struct RenderRun {
                 for (const std::string& leak : result.leaks) leaks.push_back(name + ": " + leak);
             }
             if (result.err != PF_Err_NONE) return Fail(name + " failed: " + host::ErrorName(result.err));
+            if (!result.problems.empty()) return Fail(name + " failed: " + result.problems.front());
             if (plan.exr) host::WriteExr(plan.outputs[i], result.image);
             else host::WritePng(plan.outputs[i], result.image);
             written[i] = 1;

@@ -46,6 +46,7 @@ std::string LowerExtension(const std::filesystem::path& file)
 } // namespace
 
 bool IsExr(const std::filesystem::path& file) { return LowerExtension(file) == ".exr"; }
+bool IsPng(const std::filesystem::path& file) { return LowerExtension(file) == ".png"; }
 
 host::PixelDepth DepthFromBits(int bits)
 {

@@ -38,6 +38,7 @@ void ApplySets(host::EffectInstance& effect, const host::Composition& comp, cons
 std::vector<std::int64_t> FramesToRender(const RenderArgs& args, const host::Composition& comp);
 
 bool IsExr(const std::filesystem::path& file);
+bool IsPng(const std::filesystem::path& file);
 
 // The pattern's [####] filled in per frame; the folders made and shown to be writable.
 std::vector<std::filesystem::path> OutputPaths(const RenderArgs& args, host::PixelDepth depth,

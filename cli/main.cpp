@@ -22,6 +22,41 @@ void AddEffectOptions(CLI::App& command, std::string& scene, std::string& comp, 
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
+#if STRANDEL_PANEL
+// --click takes ROW X,Y; --drag takes ROW X1,Y1 X2,Y2 ...; --alt holds Alt for the click before
+// it. CLI11 gathers each option's values apart, so their order is read from the arguments.
+std::vector<strandel::cli::PanelInput> PanelInputs(int argc, char** argv, const std::vector<std::string>& clicks,
+                                                   const std::vector<std::string>& drags)
+{
+    using strandel::cli::PanelInput;
+    using strandel::host::HostError;
+    // An empty value separates one --drag's values from the next one's.
+    std::vector<std::vector<std::string>> dragGroups(drags.empty() ? 0 : 1);
+    for (const std::string& value : drags) {
+        if (value.empty()) dragGroups.emplace_back();
+        else dragGroups.back().push_back(value);
+    }
+    std::vector<PanelInput> inputs;
+    std::size_t nextClick = 0, nextDrag = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--click") {
+            inputs.push_back({PanelInput::Click, clicks.at(nextClick), {clicks.at(nextClick + 1)}, false});
+            nextClick += 2;
+        } else if (arg == "--drag") {
+            const std::vector<std::string>& group = dragGroups.at(nextDrag++);
+            if (group.size() < 2) throw HostError("--drag takes ROW X1,Y1 X2,Y2 ...");
+            inputs.push_back({PanelInput::Drag, group[0], {group.begin() + 1, group.end()}, false});
+        } else if (arg == "--alt") {
+            if (inputs.empty() || inputs.back().kind != PanelInput::Click)
+                throw HostError("--alt belongs after a --click, which it makes an Alt-click");
+            inputs.back().alt = true;
+        }
+    }
+    return inputs;
+}
+#endif
+
 } // namespace
 
 std::string strandel::cli::DefaultPluginPath()
@@ -70,6 +105,31 @@ int main(int argc, char** argv)
     generateCmd->add_option("-o,--output", generate.output, "the new scene file");
     generateCmd->add_flag("--in-place", generate.inPlace, "rewrite the input scene instead");
 
+#if STRANDEL_PANEL
+    strandel::cli::PanelArgs panel;
+    std::vector<std::string> clicks, drags;
+    std::int64_t afterRender = 0;
+    auto* panelCmd = app.add_subcommand("panel", "draws the effect panel as the compositor shows it, after scripted "
+                                                 "clicks and drags on its curve rows; saves the edited scene");
+    AddEffectOptions(*panelCmd, panel.scenePath, panel.comp, panel.layer, panel.sets, "is shown");
+    auto* afterRenderOpt = panelCmd->add_option("--after-render", afterRender,
+                                                "render this frame first, so the device row shows who drew it");
+    panelCmd->add_option("--click", clicks, "ROW X,Y: a click in the row's own pixels (repeatable)")
+        ->expected(2)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    bool alt = false; // read in order from the arguments, with the clicks
+    panelCmd->add_flag("--alt", alt, "with the --click before it: an Alt-click, which deletes a point")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    auto* dragOpt = panelCmd->add_option("--drag", drags,
+                                         "ROW X1,Y1 X2,Y2 ...: press at the first point, drag through the others");
+    dragOpt->expected(3, -1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    dragOpt->inject_separator();
+    panelCmd->add_flag("--stored-twirls", panel.storedTwirls,
+                       "twirl groups and rows as the effect stores them (by default all are open)");
+    panelCmd->add_option("-o,--output", panel.output, "the panel as a PNG file");
+    panelCmd->add_option("--save", panel.save, "write the scene with the edited curves and parameters");
+#endif
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -82,6 +142,13 @@ int main(int argc, char** argv)
     try {
         if (*infoCmd) return strandel::cli::RunInfo(common, info);
         if (*generateCmd) return strandel::cli::RunGeneratePath(common, generate);
+#if STRANDEL_PANEL
+        if (*panelCmd) {
+            if (afterRenderOpt->count()) panel.afterRender = afterRender;
+            panel.inputs = PanelInputs(argc, argv, clicks, drags);
+            return strandel::cli::RunPanel(common, panel);
+        }
+#endif
         if (*renderCmd) {
             if (frameOpt->count()) render.frame = frame;
             return strandel::cli::RunRender(common, render);

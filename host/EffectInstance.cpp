@@ -126,18 +126,20 @@ PF_Err EffectInstance::Command(PF_Cmd cmd, PF_OutData* out, PF_ParamDef* params[
     return host_.Call(cmd, &call->in, out ? out : &scratch, params, output, extra);
 }
 
-PF_Err EffectInstance::UserChangedParam(int index, PF_OutData* out,
-                                        const std::function<void(std::vector<PF_ParamDef>&)>& adjust)
+PF_Err EffectInstance::PanelCommand(PF_Cmd cmd, void* extra, PF_OutData* out, const AdjustParams& adjust)
 {
     const double seconds = host_.currentSeconds;
     const Composition* comp = layer ? host_.project().CompOfLayer(*layer) : nullptr;
     const TimeBase base = comp ? comp->timeBase : TimeBase{};
     std::vector<PF_ParamDef> defs(paramCount());
-    std::vector<char> ownsArb(defs.size(), 0);
     for (int i = 0; i < paramCount(); ++i) {
         bool owns = false;
         defs[i] = DefAt(i, seconds, &owns);
-        ownsArb[i] = owns;
+        defs[i].uu.change_flags = 0; // outside parameter setup the word reports changes
+        if (defs[i].param_type != PF_Param_ARBITRARY_DATA) continue;
+        PF_Handle shown = defs[i].u.arb_d.value;
+        defs[i].u.arb_d.value = ArbCopy(i, shown);
+        if (owns) ArbDispose(i, shown);
     }
     if (adjust) adjust(defs);
     std::vector<PF_ParamDef*> params(defs.size());
@@ -148,14 +150,90 @@ PF_Err EffectInstance::UserChangedParam(int index, PF_OutData* out,
     call->in.time_step = base.step;
     call->in.local_time_step = base.step;
     call->in.current_time = SecondsToTime(seconds, base.scale).value;
+    PF_OutData scratch{};
+    const PF_Err err = host_.Call(cmd, &call->in, out ? out : &scratch, params.data(), nullptr, extra);
+    for (int i = 1; i < paramCount(); ++i) {
+        std::optional<ParamValue> changed;
+        if (defs[i].uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) changed = ValueOf(defs[i]);
+        if (changed) {
+            SetValueAt(i, seconds, *changed);
+            changedInPanel.insert(i);
+        } else if (defs[i].param_type == PF_Param_ARBITRARY_DATA) {
+            ArbDispose(i, defs[i].u.arb_d.value);
+        }
+    }
+    return err;
+}
+
+PF_Err EffectInstance::UserChangedParam(int index, PF_OutData* out, const AdjustParams& adjust)
+{
     PF_UserChangedParamExtra extra{};
     extra.param_index = index;
-    PF_OutData scratch{};
-    const PF_Err err = host_.Call(PF_Cmd_USER_CHANGED_PARAM, &call->in, out ? out : &scratch, params.data(), nullptr,
-                                  &extra);
-    for (int i = 0; i < paramCount(); ++i)
-        if (ownsArb[i]) ArbDispose(i, defs[i].u.arb_d.value);
-    return err;
+    return PanelCommand(PF_Cmd_USER_CHANGED_PARAM, &extra, out, adjust);
+}
+
+PF_Err EffectInstance::UpdateParamsUI(PF_OutData* out) { return PanelCommand(PF_Cmd_UPDATE_PARAMS_UI, nullptr, out); }
+
+PF_Err EffectInstance::ReportUserChange(int index)
+{
+    const PF_Err changedErr = UserChangedParam(index, nullptr);
+    const bool supervised = params_.at(index).def.flags & PF_ParamFlag_SUPERVISE;
+    const bool asked = host_.globalSetupOutput().out_flags & PF_OutFlag_SEND_UPDATE_PARAMS_UI;
+    const PF_Err updateErr = supervised && asked ? UpdateParamsUI() : PF_Err_NONE;
+    return changedErr ? changedErr : updateErr;
+}
+
+PF_Err EffectInstance::UpdateParamUI(int index, const PF_ParamDef& def)
+{
+    if (index < 1 || index >= paramCount()) return PF_Err_BAD_CALLBACK_PARAM;
+    panelUpdates.push_back(index);
+    if (auto fail = failPanelUpdate.find(index); fail != failPanelUpdate.end()) return fail->second;
+    // A row may change how it looks, never what kind of control it is.
+    if (def.param_type != params_[index].def.param_type) return PF_Err_BAD_CALLBACK_PARAM;
+    PanelRowState& row = panelRows_.at(index);
+    row.name.assign(def.name, strnlen(def.name, sizeof def.name));
+    row.uiFlags = def.ui_flags;
+    row.flags = def.flags;
+    return PF_Err_NONE;
+}
+
+bool EffectInstance::RowHidden(int index) const
+{
+    const bool streamHidden = index < static_cast<int>(hiddenStreams.size()) && hiddenStreams[index];
+    return streamHidden || (panelRows_.at(index).uiFlags & PF_PUI_INVISIBLE);
+}
+
+std::optional<ParamValue> EffectInstance::ValueOf(const PF_ParamDef& d) const
+{
+    switch (d.param_type) {
+    case PF_Param_FLOAT_SLIDER: return d.u.fs_d.value;
+    case PF_Param_SLIDER: return double(d.u.sd.value);
+    case PF_Param_ANGLE: return d.u.ad.value / 65536.0;
+    case PF_Param_CHECKBOX: return double(d.u.bd.value);
+    case PF_Param_POPUP: return double(d.u.pd.value);
+    case PF_Param_POINT_3D: return Vec3{d.u.point3d_d.x_value, d.u.point3d_d.y_value, d.u.point3d_d.z_value};
+    case PF_Param_ARBITRARY_DATA: return d.u.arb_d.value;
+    default: return std::nullopt;
+    }
+}
+
+void EffectInstance::SetValueAt(int index, double seconds, ParamValue value)
+{
+    constexpr double kSameTime = 1e-9;
+    if (auto* d = std::get_if<double>(&value)) *d = Clamp(index, *d, nullptr);
+    std::vector<ParamKey>& keys = values_.at(index).keys;
+    auto at = keys.size() == 1 ? keys.begin() : std::find_if(keys.begin(), keys.end(), [&](const ParamKey& k) {
+        return std::fabs(k.time - seconds) < kSameTime;
+    });
+    if (at == keys.end()) {
+        auto after = std::upper_bound(keys.begin(), keys.end(), seconds,
+                                      [](double t, const ParamKey& k) { return t < k.time; });
+        keys.insert(after, ParamKey{seconds, value});
+    } else {
+        DisposeValue(index, at->value);
+        at->value = value;
+    }
+    ++host_.render().projectRevision;
 }
 
 PF_Err EffectInstance::Setup()
@@ -175,7 +253,10 @@ PF_Err EffectInstance::Setup()
     reportedParams_ = out.num_params;
 
     values_.resize(params_.size());
+    panelRows_.assign(params_.size(), {});
     for (int i = 0; i < paramCount(); ++i) {
+        const PF_ParamDef& d = params_[i].def;
+        panelRows_[i] = {std::string(d.name, strnlen(d.name, sizeof d.name)), d.ui_flags, d.flags};
         ParamValue v = DefaultValue(params_[i].def);
         if (params_[i].def.param_type == PF_Param_ARBITRARY_DATA)
             v = ArbCopy(i, params_[i].def.u.arb_d.dephault); // as the compositor does: the value starts as a copy

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,13 @@ struct ParamInfo {
     PF_ParamDef def{};      // as the plug-in defined it
     std::string group;      // panel name of the enclosing group, empty outside groups
     PF_CustomUIInfo ui{};   // only meaningful for the registered custom UI
+};
+
+// One row of the effect panel as the plug-in last described it through PF_UpdateParamUI.
+struct PanelRowState {
+    std::string name;
+    PF_ParamUIFlags uiFlags = PF_PUI_NONE;
+    PF_ParamFlags flags = 0;
 };
 
 class EffectInstance {
@@ -86,10 +94,32 @@ public:
     std::unique_ptr<EffectCall> NewCall() const;
     PF_Err Command(PF_Cmd cmd, PF_OutData* out, PF_ParamDef* params[] = nullptr, PF_LayerDef* output = nullptr,
                    void* extra = nullptr);
-    // The user changed parameter `index` (or pressed its button) at the host's current time; the
-    // plug-in gets every parameter's record at that time. `adjust` may change the records first.
-    PF_Err UserChangedParam(int index, PF_OutData* out,
-                            const std::function<void(std::vector<PF_ParamDef>&)>& adjust = nullptr);
+    // A UI-thread command with every parameter's record at the host's current time, arbitrary
+    // data as copies the plug-in may change in place. Values the plug-in flags as changed
+    // become the parameters' values at that time; nothing else is kept. `adjust` may change the
+    // records first.
+    using AdjustParams = std::function<void(std::vector<PF_ParamDef>&)>;
+    PF_Err PanelCommand(PF_Cmd cmd, void* extra, PF_OutData* out, const AdjustParams& adjust = nullptr);
+    // The user changed parameter `index` (or pressed its button).
+    PF_Err UserChangedParam(int index, PF_OutData* out, const AdjustParams& adjust = nullptr);
+    // The panel is shown, or a supervised parameter changed: the plug-in updates its rows.
+    PF_Err UpdateParamsUI(PF_OutData* out = nullptr);
+    // What the compositor sends after the user set parameter `index` in the panel:
+    // user-changed-param with the index and, for a supervised parameter of a plug-in that asks
+    // for it at global setup, update-params-UI. The first error is returned.
+    PF_Err ReportUserChange(int index);
+
+    // The panel's rows, changed by the plug-in through PF_UpdateParamUI.
+    const PanelRowState& panelRow(int index) const { return panelRows_.at(index); }
+    PF_Err UpdateParamUI(int index, const PF_ParamDef& def);
+    // Left out of the panel: invisible in it, or hidden with its stream.
+    bool RowHidden(int index) const;
+    // Every PF_UpdateParamUI call by parameter index, in call order.
+    std::vector<int> panelUpdates;
+    // Tests: PF_UpdateParamUI for these indices answers the error.
+    std::map<int, PF_Err> failPanelUpdate;
+    // Parameters changed in the panel (by the user or by the plug-in) since the instance was made.
+    std::set<int> changedInPanel;
 
     // The layer a layer parameter names at a time; the input (index 0) is the effect's own layer.
     const Layer* LayerAt(int index, double seconds) const;
@@ -119,10 +149,15 @@ private:
     PF_Err CheckoutParam(const EffectCall& call, int index, A_long time, A_u_long scale, PF_ParamDef* out);
     PF_Err CheckinParam(PF_ParamDef* def);
     void DisposeValue(int index, const ParamValue& v);
+    // The value a plug-in left in a record, when the host keeps values of that kind.
+    std::optional<ParamValue> ValueOf(const PF_ParamDef& def) const;
+    // Replaces the value at a time: the constant, or the key at that time (added when missing).
+    void SetValueAt(int index, double seconds, ParamValue value);
 
     Host& host_;
     std::vector<ParamInfo> params_;
     std::vector<ParamTrack> values_;
+    std::vector<PanelRowState> panelRows_;
     bool customUiRegistered_ = false;
     PF_CustomUIInfo customUi_{};
     A_long reportedParams_ = 0;

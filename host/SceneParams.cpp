@@ -1,5 +1,6 @@
 #include "host/SceneParams.h"
 
+#include <algorithm>
 #include <optional>
 #include <sstream>
 
@@ -78,11 +79,10 @@ ParamValue ConvertValue(EffectInstance& inst, int index, const json& v, const La
 // A curve editor row stands for the hidden curve record the plug-in registers under its name:
 // "__<Group> <Row> Data" where two groups share a row name, else "__<Row> Data" (panel names hold
 // 31 characters).
-int TargetIndex(EffectInstance& inst, const std::string& name)
+std::optional<int> CurveDataIndexForRow(EffectInstance& inst, int rowIndex)
 {
-    const int index = inst.Resolve(name);
-    const ParamInfo& row = inst.param(index);
-    if (!(row.def.ui_flags & PF_PUI_CONTROL)) return index;
+    const ParamInfo& row = inst.param(rowIndex);
+    if (!(row.def.ui_flags & PF_PUI_CONTROL)) return std::nullopt;
     auto registered = [&](std::string dataName) -> std::optional<int> {
         dataName = dataName.substr(0, sizeof(PF_ParamDef::name) - 1);
         for (int i = 0; i < inst.paramCount(); ++i)
@@ -91,17 +91,51 @@ int TargetIndex(EffectInstance& inst, const std::string& name)
         return std::nullopt;
     };
     const std::string rowName = row.def.name;
-    if (auto data = registered("__" + row.group + " " + rowName + " Data")) return *data;
-    if (auto data = registered("__" + rowName + " Data")) return *data;
-    return index;
+    if (auto data = registered("__" + row.group + " " + rowName + " Data")) return data;
+    return registered("__" + rowName + " Data");
+}
+
+// The editor row that stands for a hidden curve parameter, by its Group/Name.
+std::optional<std::string> CurveRowFor(EffectInstance& inst, int dataIndex)
+{
+    for (int row = 1; row < inst.paramCount(); ++row)
+        if (CurveDataIndexForRow(inst, row) == dataIndex) return inst.PathOf(row);
+    return std::nullopt;
 }
 
 } // namespace
 
+int SceneParamIndex(EffectInstance& inst, const std::string& name)
+{
+    const int index = inst.Resolve(name);
+    return CurveDataIndexForRow(inst, index).value_or(index);
+}
+
+void StoreSceneParams(EffectInstance& inst, Effect& sceneEffect, const std::set<int>& indices,
+                      const LayerNameById& layers)
+{
+    for (int index : indices) {
+        json value = SceneParamValue(inst, index, layers);
+        auto named = std::find_if(sceneEffect.params.begin(), sceneEffect.params.end(), [&](const EffectParam& p) {
+            try {
+                return SceneParamIndex(inst, p.name) == index;
+            } catch (const HostError&) {
+                return false; // a name the scene check already reported
+            }
+        });
+        if (named != sceneEffect.params.end()) {
+            named->value = std::move(value);
+            continue;
+        }
+        const std::string name = CurveRowFor(inst, index).value_or(inst.PathOf(index));
+        sceneEffect.params.push_back({name, std::move(value), sceneEffect.jsonPath + ".params." + name});
+    }
+}
+
 void ApplySceneParam(EffectInstance& inst, const std::string& name, const json& value, const LayerIdByName& layers,
                      std::vector<std::string>& warnings)
 {
-    int index = TargetIndex(inst, name);
+    int index = SceneParamIndex(inst, name);
     if (!value.is_object()) {
         inst.SetValue(index, ConvertValue(inst, index, value, layers), &warnings);
         return;

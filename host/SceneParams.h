@@ -3,10 +3,12 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "host/EffectInstance.h"
+#include "host/project/Project.h"
 
 namespace strandel::host {
 
@@ -22,5 +24,12 @@ void ApplySceneParam(EffectInstance& instance, const std::string& name, const nl
 
 // The scene form of a parameter's current value (the inverse of ApplySceneParam).
 nlohmann::json SceneParamValue(EffectInstance& instance, int index, const LayerNameById& layers);
+
+// The parameter a scene name sets: a curve editor row names its hidden curve parameter.
+int SceneParamIndex(EffectInstance& instance, const std::string& name);
+// Writes the current values of `indices` into the scene's effect: an entry that already names a
+// parameter keeps its name, a new one is named Group/Name (a curve by its editor row).
+void StoreSceneParams(EffectInstance& instance, Effect& sceneEffect, const std::set<int>& indices,
+                      const LayerNameById& layers);
 
 } // namespace strandel::host

@@ -8,6 +8,10 @@ packages=(
   libstb-dev libtinyexr-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64
 )
+# `setup.sh bench` adds what scripts/bench-compare.sh and profiling need.
+if [ "${1:-}" = bench ]; then
+  packages+=(libosmesa6-dev linux-perf)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
+
+#include "host/io/FileError.h"
 
 namespace strandel::host {
 namespace {
@@ -15,6 +18,24 @@ std::uint16_t PngToHost16(std::uint16_t v) { return Rescale(v, 32768, 65535); }
 std::uint16_t HostToPng16(std::uint16_t v) { return Rescale(v > 32768 ? 32768 : v, 65535, 32768); }
 
 } // namespace
+
+void CheckImageSides(const std::filesystem::path& file, std::int64_t width, std::int64_t height)
+{
+    if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide)
+        throw FileError(file, "the image claims " + std::to_string(width) + " x " + std::to_string(height) +
+                                  " pixels; images have 1 to " + std::to_string(kMaxImageSide) + " a side");
+}
+
+void CheckPngFits(const std::filesystem::path& file, std::int64_t width, std::int64_t height, std::uintmax_t fileBytes)
+{
+    CheckImageSides(file, width, height);
+    constexpr std::uintmax_t kDeflateMaxRatio = 1032;
+    const std::uintmax_t leastRowBytes = 1 + (static_cast<std::uintmax_t>(width) + 7) / 8; // filter byte, 1 bit a pixel
+    if (leastRowBytes * static_cast<std::uintmax_t>(height) > kDeflateMaxRatio * fileBytes)
+        throw FileError(file, "cut off or corrupt: the header claims " + std::to_string(width) + " x " +
+                                  std::to_string(height) + " pixels, more than the file's " +
+                                  std::to_string(fileBytes) + " bytes can hold");
+}
 
 std::vector<unsigned char> PngSamples(const Image& image, const std::filesystem::path& file)
 {

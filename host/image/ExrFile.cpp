@@ -6,6 +6,7 @@
 #include <OpenEXR/ImfInputFile.h>
 #include <OpenEXR/ImfOutputFile.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -53,12 +54,16 @@ Image ReadExr(const std::filesystem::path& file)
     try {
         Imf::InputFile in(file.c_str());
         const Imath::Box2i window = in.header().dataWindow();
-        const int width = window.max.x - window.min.x + 1;
-        const int height = window.max.y - window.min.y + 1;
+        const std::int64_t wide = std::int64_t(window.max.x) - window.min.x + 1;
+        const std::int64_t high = std::int64_t(window.max.y) - window.min.y + 1;
+        CheckImageSides(file, wide, high);
+        const int width = static_cast<int>(wide), height = static_cast<int>(high);
         FloatPlanes planes(width, height);
         in.setFrameBuffer(Describe(planes, window.min.x, window.min.y));
         in.readPixels(window.min.y, window.max.y);
         return ImageFromPremultiplied(planes);
+    } catch (const FileError&) {
+        throw;
     } catch (const std::exception& e) {
         throw FileError(file, std::string("cannot read OpenEXR: ") + e.what());
     }

@@ -107,6 +107,8 @@ Image ReadExr(const std::filesystem::path& file)
     const char* err = nullptr;
     if (ParseEXRHeaderFromMemory(&exr.header, &version, data, bytes.size(), &err) != TINYEXR_SUCCESS)
         Fail(file, "cannot read OpenEXR", err);
+    const EXRBox2i& window = exr.header.data_window;
+    CheckImageSides(file, std::int64_t(window.max_x) - window.min_x + 1, std::int64_t(window.max_y) - window.min_y + 1);
     for (int c = 0; c < exr.header.num_channels; ++c)
         if (exr.header.pixel_types[c] == TINYEXR_PIXELTYPE_HALF)
             exr.header.requested_pixel_types[c] = TINYEXR_PIXELTYPE_FLOAT;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace strandel::host {
@@ -77,8 +78,12 @@ void Image::Set(int x, int y, const PixelValue& v)
 
 void Image::Fill(const PixelValue& value)
 {
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) Set(x, y, value);
+    if (width_ == 0 || height_ == 0) return;
+    // One pixel converted, then copied: solid layers are filled for every frame that shows them.
+    Set(0, 0, value);
+    const std::size_t pixelBytes = BytesPerPixel(depth_);
+    for (int x = 1; x < width_; ++x) std::memcpy(Row(0) + x * pixelBytes, Row(0), pixelBytes);
+    for (int y = 1; y < height_; ++y) std::memcpy(Row(y), Row(0), width_ * pixelBytes);
 }
 
 PF_EffectWorld Image::AsEffectWorld()

@@ -33,6 +33,7 @@ struct PngDecoder {
         if (!ctx) throw FileError(file, "out of memory");
         Check(spng_set_png_buffer(ctx.get(), bytes.data(), bytes.size()), file, "not a readable PNG");
         Check(spng_get_ihdr(ctx.get(), &header), file, "not a readable PNG");
+        CheckPngFits(file, header.width, header.height, bytes.size());
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -24,19 +25,27 @@
 namespace strandel::host {
 namespace {
 
-struct PngBytes {
-    std::string bytes;
-
-    explicit PngBytes(const std::filesystem::path& file) : bytes(ReadWholeFile(file)) {}
-    const stbi_uc* data() const { return reinterpret_cast<const stbi_uc*>(bytes.data()); }
-    int size() const { return static_cast<int>(bytes.size()); }
-};
-
 [[noreturn]] void Unreadable(const std::filesystem::path& file)
 {
     const char* why = stbi_failure_reason();
     throw FileError(file, std::string("not a readable PNG: ") + (why ? why : "unknown error"));
 }
+
+// The file's bytes, once its header is known to claim an image they can hold.
+struct PngBytes {
+    std::string bytes;
+    ImageSize header;
+
+    explicit PngBytes(const std::filesystem::path& file) : bytes(ReadWholeFile(file))
+    {
+        int channels = 0;
+        if (bytes.size() > INT_MAX || !stbi_info_from_memory(data(), size(), &header.width, &header.height, &channels))
+            Unreadable(file);
+        CheckPngFits(file, header.width, header.height, bytes.size());
+    }
+    const stbi_uc* data() const { return reinterpret_cast<const stbi_uc*>(bytes.data()); }
+    int size() const { return static_cast<int>(bytes.size()); }
+};
 
 void AppendBigEndian(std::string& out, std::uint32_t v)
 {
@@ -93,14 +102,7 @@ std::string EncodePng(const std::vector<unsigned char>& rgba, int width, int hei
 
 } // namespace
 
-ImageSize ReadPngSize(const std::filesystem::path& file)
-{
-    const PngBytes png(file);
-    ImageSize size;
-    int channels = 0;
-    if (!stbi_info_from_memory(png.data(), png.size(), &size.width, &size.height, &channels)) Unreadable(file);
-    return size;
-}
+ImageSize ReadPngSize(const std::filesystem::path& file) { return PngBytes(file).header; }
 
 Image ReadPng(const std::filesystem::path& file)
 {

@@ -43,9 +43,11 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view b
     WriteThroughTemporary(target, [&](const std::filesystem::path& temporary) {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) throw FileError(target, std::string("cannot create a file in its folder: ") + std::strerror(errno));
+        errno = 0;
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
-        if (!out) throw FileError(target, "writing failed (disk full?)");
+        // A full disk or the file size limit: the system's reason says which.
+        if (!out) throw FileError(target, errno ? std::string("writing failed: ") + std::strerror(errno) : "writing failed");
     });
 }
 

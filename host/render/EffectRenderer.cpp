@@ -65,10 +65,12 @@ FrameResult RenderEffectFrame(EffectInstance& effect, const FrameRequest& reques
         if (result.err == PF_Err_NONE && !cached) result.err = frame.SmartRender();
     }
     result.leaks = frame.Finish();
+    result.problems = frame.Problems();
     result.fromCache = cached.has_value();
     result.image = cached ? std::move(*cached) : frame.TakeOutput();
     const bool cancelled = cancel && cancel->load();
-    if (!cached && params && result.err == PF_Err_NONE && !cancelled) cache.Store(key, result.image, invalidations);
+    if (!cached && params && result.err == PF_Err_NONE && result.problems.empty() && !cancelled)
+        cache.Store(key, result.image, invalidations);
     return result;
 }
 

@@ -25,6 +25,9 @@ struct FrameResult {
     bool fromCache = false;
     // What the plug-in did not give back by the end of the frame (the host took it back).
     std::vector<std::string> leaks;
+    // What the host could not lend the plug-in (a source image that cannot be read): the frame
+    // was drawn without it. Such a frame is not kept in the render cache.
+    std::vector<std::string> problems;
 };
 
 // `cancel`, when given, is what the abort callback answers. Throws HostError for an effect

@@ -77,6 +77,7 @@ struct FrameCallbacks {
         *pixels = nullptr;
         auto registered = f->registered_.find(id);
         if (registered == f->registered_.end()) return PF_Err_BAD_CALLBACK_PARAM;
+        f->askedFor_.insert(id);
         if (id == f->failLayerCheckout) return f->failLayerWith;
         FrameCall::Lent& lent = f->lent_[id];
         if (lent.count == 0 && registered->second.layer) {
@@ -152,6 +153,7 @@ double FrameCall::Seconds() const { return in().time_scale ? double(in().current
 PF_Err FrameCall::Send(PF_Cmd cmd, PF_ParamDef* params[], PF_LayerDef* output, void* extra)
 {
     PF_OutData out{};
+    LendingProblems collect(problems_);
     return effect_.host().Call(cmd, &call_->in, &out, params, output, extra);
 }
 
@@ -191,6 +193,7 @@ PF_Err FrameCall::LegacyRender()
 {
     const double seconds = Seconds();
     std::unique_ptr<LentImage> input;
+    LendingProblems collect(problems_);
     if (PF_Err err = GuardRender([&] {
             auto pixels = LayerCheckoutPixels(effect_.host(), *effect_.layer, seconds, depth, downsample);
             if (pixels) input = std::make_unique<LentImage>(effect_.host().render().worlds, std::move(*pixels));

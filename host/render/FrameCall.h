@@ -5,6 +5,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,14 @@ public:
     PF_Err LegacyRender();
     // Takes back what the plug-in still holds and frees the pre-render data; says what was left.
     std::vector<std::string> Finish();
+    // What the host could not lend during the frame's commands, and why.
+    const std::vector<std::string>& Problems() const { return problems_; }
 
     const PF_PreRenderOutput& PreRenderResult() const { return preRender_; }
     const std::map<A_long, RegisteredCheckout>& Registered() const { return registered_; }
     const std::string& MixedIn() const { return mixedIn_; }
+    // The registered IDs whose pixels smart render asked for.
+    const std::set<A_long>& PixelsAskedFor() const { return askedFor_; }
     const Image& Output() const { return output_->Pixels(); }
     Image TakeOutput() { return output_->Take(); }
     const PF_InData& in() const { return call_->in; }
@@ -77,6 +82,8 @@ private:
     bool preRendered_ = false;
     std::map<A_long, RegisteredCheckout> registered_;
     std::map<A_long, Lent> lent_;
+    std::set<A_long> askedFor_;
+    std::vector<std::string> problems_;
     std::string mixedIn_;
 };
 

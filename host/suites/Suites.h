@@ -10,6 +10,11 @@ void RegisterProjectSuites(SuiteRegistry& registry);
 void RegisterStreamSuites(SuiteRegistry& registry);
 void RegisterRenderSuites(SuiteRegistry& registry);
 void RegisterMemorySuites(SuiteRegistry& registry);
+void RegisterPanelSuites(SuiteRegistry& registry);
+#if STRANDEL_PANEL
+// The DRAWBOT suites, drawn with cairo; without them a custom row gets no drawing.
+void RegisterDrawbotSuites(SuiteRegistry& registry);
+#endif
 
 inline void RegisterAllSuites(SuiteRegistry& registry)
 {
@@ -19,6 +24,10 @@ inline void RegisterAllSuites(SuiteRegistry& registry)
     RegisterStreamSuites(registry);
     RegisterRenderSuites(registry);
     RegisterMemorySuites(registry);
+    RegisterPanelSuites(registry);
+#if STRANDEL_PANEL
+    RegisterDrawbotSuites(registry);
+#endif
 }
 
 } // namespace strandel::host

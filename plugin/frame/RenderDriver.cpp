@@ -258,6 +258,11 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra)
         sourceRects[position] = rect;
     }
     if (!HasTimeOffsets(data->settings) || present.empty()) return PF_Err_NONE;
+    // The copies choose among the sources the render will draw: a collapsed precomp with no
+    // visible layer has pixels when checked out flat, but no quad, and does not count.
+    SuiteCache suites(in_data->pica_basicP);
+    const A_Time compTime = CompTimeOf(in_data, suites);
+    std::erase_if(present, [&](int32_t position) { return !SourceYieldsQuads(in_data, suites, position, compTime); });
     CheckoutShiftedSources(in_data, extra, request, layerBounds, present, sourceRects, *data);
     return PF_Err_NONE;
 }

@@ -159,6 +159,34 @@ AEGP_ItemH DrawableInnerLayerItem(SuiteCache& suites, AEGP_LayerH inner, const A
     return item;
 }
 
+// The precomp behind a layer whose 3D transformations are collapsed, its time and its layer count.
+struct CollapsedPrecomp {
+    AEGP_CompH comp = nullptr;
+    A_Time time{};
+    A_long layerCount = 0;
+};
+
+// None when the layer is drawn flat.
+std::optional<CollapsedPrecomp> FindCollapsedPrecomp(SuiteCache& suites, AEGP_LayerH layer, const A_Time& compTime)
+{
+    const auto& layers = suites.Get<AEGP_LayerSuite5>();
+    AEGP_LayerFlags flags = 0;
+    AEGP_ItemH item = nullptr;
+    AEGP_ItemType itemType = AEGP_ItemType_NONE;
+    CollapsedPrecomp precomp;
+    const A_long kCollapsed3D = AEGP_LayerFlag_COLLAPSE | AEGP_LayerFlag_LAYER_IS_3D;
+    if (layers.AEGP_GetLayerFlags(layer, &flags) != A_Err_NONE || (flags & kCollapsed3D) != kCollapsed3D ||
+        layers.AEGP_GetLayerSourceItem(layer, &item) != A_Err_NONE || !item ||
+        suites.Get<AEGP_ItemSuite6>().AEGP_GetItemType(item, &itemType) != A_Err_NONE ||
+        itemType != AEGP_ItemType_COMP ||
+        suites.Get<AEGP_CompSuite4>().AEGP_GetCompFromItem(item, &precomp.comp) != A_Err_NONE || !precomp.comp)
+        return std::nullopt;
+    if (layers.AEGP_ConvertCompToLayerTime(layer, &compTime, &precomp.time) != A_Err_NONE ||
+        layers.AEGP_GetCompNumLayers(precomp.comp, &precomp.layerCount) != A_Err_NONE)
+        precomp.layerCount = 0;
+    return precomp;
+}
+
 } // namespace
 
 PF_PixelFormat WorldPixelFormat(SuiteCache& suites, const PF_EffectWorld* image)
@@ -218,31 +246,36 @@ SourceSize LayerSourceSize(SuiteCache& suites, AEGP_LayerH layer)
     return {true, double(w), double(h)};
 }
 
+bool SourceYieldsQuads(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime)
+{
+    AEGP_LayerH layer = GetLayerFromLayerParam(in_data, suites, SourceParam(slotNumber), compTime);
+    if (!layer) return true;
+    const auto precomp = FindCollapsedPrecomp(suites, layer, compTime);
+    if (!precomp) return true;
+    const auto& layers = suites.Get<AEGP_LayerSuite5>();
+    for (A_long i = 0; i < precomp->layerCount; ++i) {
+        AEGP_LayerH inner = nullptr;
+        A_long w = 0, h = 0;
+        if (layers.AEGP_GetCompLayerByIndex(precomp->comp, i, &inner) == A_Err_NONE &&
+            DrawableInnerLayerItem(suites, inner, precomp->time, w, h))
+            return true;
+    }
+    return false;
+}
+
 PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_LayerH layer, const A_Time& compTime,
                            const PF_EffectWorld* image, double invDsx, double invDsy, SourceSlot& slot,
                            std::vector<SourceQuad>& quads, bool& collapsed)
 {
     collapsed = false;
     quads.clear();
-    const auto& layers = suites.Get<AEGP_LayerSuite5>();
-    AEGP_LayerFlags flags = 0;
-    AEGP_ItemH item = nullptr;
-    AEGP_ItemType itemType = AEGP_ItemType_NONE;
-    AEGP_CompH precomp = nullptr;
-    const A_long kCollapsed3D = AEGP_LayerFlag_COLLAPSE | AEGP_LayerFlag_LAYER_IS_3D;
-    if (layers.AEGP_GetLayerFlags(layer, &flags) != A_Err_NONE || (flags & kCollapsed3D) != kCollapsed3D ||
-        layers.AEGP_GetLayerSourceItem(layer, &item) != A_Err_NONE || !item ||
-        suites.Get<AEGP_ItemSuite6>().AEGP_GetItemType(item, &itemType) != A_Err_NONE ||
-        itemType != AEGP_ItemType_COMP ||
-        suites.Get<AEGP_CompSuite4>().AEGP_GetCompFromItem(item, &precomp) != A_Err_NONE || !precomp)
-        return PF_Err_NONE;
+    const auto precomp = FindCollapsedPrecomp(suites, layer, compTime);
+    if (!precomp) return PF_Err_NONE;
     collapsed = true;
-
-    A_Time precompTime{};
-    A_long n = 0;
-    if (layers.AEGP_ConvertCompToLayerTime(layer, &compTime, &precompTime) != A_Err_NONE ||
-        layers.AEGP_GetCompNumLayers(precomp, &n) != A_Err_NONE || n <= 0)
-        return PF_Err_NONE;
+    const A_long n = precomp->layerCount;
+    const A_Time& precompTime = precomp->time;
+    if (n <= 0) return PF_Err_NONE;
+    const auto& layers = suites.Get<AEGP_LayerSuite5>();
 
     Vec3 centre;
     if (auto anchor = ReadLayerAnchor(suites, layer, compTime)) {
@@ -260,7 +293,7 @@ PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_La
 
     for (A_long i = 0; i < n; ++i) {
         AEGP_LayerH inner = nullptr;
-        if (layers.AEGP_GetCompLayerByIndex(precomp, i, &inner) != A_Err_NONE) continue;
+        if (layers.AEGP_GetCompLayerByIndex(precomp->comp, i, &inner) != A_Err_NONE) continue;
         A_long w = 0, h = 0;
         AEGP_ItemH innerItem = DrawableInnerLayerItem(suites, inner, precompTime, w, h);
         if (!innerItem) continue;

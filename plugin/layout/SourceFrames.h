@@ -44,6 +44,10 @@ PF_Err ResolveInstanceFrames(const PF_InData* in_data, SuiteCache& suites, const
                              InstanceList& instances, PF_SmartRenderExtra* smart, SourceCheckoutList* checkouts);
 PF_Err ReleaseSourceFrames(const PF_InData* in_data, SourceSlots& slots, PF_SmartRenderExtra* smart);
 
+// Whether the source layer in a slot gives the render at least one quad: false only for a collapsed
+// 3D precomp none of whose layers would be drawn, whose flat checkout still has pixels.
+bool SourceYieldsQuads(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime);
+
 PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_LayerH layer, const A_Time& compTime,
                            const PF_EffectWorld* image, double invDsx, double invDsy, SourceSlot& slot,
                            std::vector<SourceQuad>& quads, bool& collapsed);

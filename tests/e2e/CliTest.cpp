@@ -200,6 +200,23 @@ TEST_F(CliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
     EXPECT_NE(run.out.find("1 frame"), std::string::npos) << run.out;
 }
 
+TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
+{
+    // The header is whole, so the scene loads; the pixels are cut off.
+    host::WritePng(work() / "whole.png", host::Image(6, 6, host::PixelDepth::Eight));
+    const std::string png = ReadText(work() / "whole.png");
+    WriteText(work() / "cut.png", png.substr(0, 40));
+    std::string scene = kScene;
+    scene.replace(scene.find(R"({"name": "Dot", "type": "solid")"), 0, R"({"name": "Pic", "type": "image", "file": "cut.png"},)");
+    WriteText(work() / "cut.json", scene);
+
+    const CliRun run = Render("cut.json --frames 0-1 -o 'f_[#].png' --set 'Source Layer 1=Pic'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("frame 0 failed: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cut.png"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(work() / "f_0.png")) << "a frame drawn without its source is not written";
+}
+
 TEST_F(CliTest, GeneratePathWritesTheKeysIntoANewSceneOrInPlace)
 {
     const CliRun run = Generate(PathScene(R"(, "threeD": true)"), "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");

@@ -29,7 +29,8 @@ using host::test::SamePixels;
 constexpr A_long kInputId = 0x57380000;
 
 // Fx (64 x 33) draws copies of Dot along a 3D path. Half is a 4 x 2 shape whose left column
-// alone is opaque, for checking reduced checkouts; Cluster a collapsed 3D precomp.
+// alone is opaque, for checking reduced checkouts; Cluster a collapsed 3D precomp, Hidden one
+// whose only layer is switched off.
 const char* kScene = R"({"comps": [
   {"name": "Main", "width": 64, "height": 33, "frameRate": 30, "duration": 2, "layers": [
     {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1],
@@ -40,7 +41,10 @@ const char* kScene = R"({"comps": [
     {"name": "Dot", "type": "solid", "color": [1, 0.5, 0, 1], "width": 6, "height": 6},
     {"name": "Half", "type": "shape", "width": 4, "height": 2, "color": [0, 0, 1, 1],
      "shape": {"kind": "rect", "size": [1, 2], "position": [0.5, 1]}},
-    {"name": "Cluster", "type": "precomp", "comp": "Inner", "threeD": true, "collapse": true}]},
+    {"name": "Cluster", "type": "precomp", "comp": "Inner", "threeD": true, "collapse": true},
+    {"name": "Hidden", "type": "precomp", "comp": "Switched Off", "threeD": true, "collapse": true}]},
+  {"name": "Switched Off", "width": 20, "height": 20, "frameRate": 30, "duration": 2, "layers": [
+    {"name": "C", "type": "solid", "threeD": true, "enabled": false, "color": [1, 0, 0, 1], "width": 8, "height": 8}]},
   {"name": "Inner", "width": 20, "height": 20, "frameRate": 30, "duration": 2, "layers": [
     {"name": "A", "type": "solid", "threeD": true, "color": [0, 1, 0, 1], "width": 8, "height": 8},
     {"name": "B", "type": "solid", "threeD": true, "color": [0, 0, 1, 1], "width": 6, "height": 6,
@@ -161,7 +165,9 @@ TEST_F(RenderProtocolTest, TimeShiftedSourcesAreAskedForOncePerFrameAndAtMost256
             EXPECT_TRUE(frames.insert({checkout.layer, checkout.seconds}).second) << "a frame was asked for twice";
             EXPECT_TRUE(checkout.layer == Layer("Dot") || checkout.layer == Layer("Cluster"));
             EXPECT_NEAR(checkout.seconds * 30, std::round(checkout.seconds * 30), 1e-9) << "snapped to a frame";
-            if (c.frames == 2) EXPECT_EQ(checkout.seconds, 0.5);
+            if (c.frames == 2) {
+                EXPECT_EQ(checkout.seconds, 0.5);
+            }
         }
         EXPECT_EQ(frames.size(), c.frames);
         EXPECT_TRUE(frame.Finish().empty());
@@ -271,6 +277,62 @@ TEST_F(RenderProtocolTest, EverythingLentComesBackAfterEachFrameAlsoAfterAnError
     fx_->FailNthCheckout(6, PF_Err_OUT_OF_MEMORY);
     const FrameResult r = Render({11, PixelDepth::Eight, 1, true});
     EXPECT_EQ(r.err, PF_Err_OUT_OF_MEMORY);
+}
+
+TEST_F(RenderProtocolTest, PreRenderCountsOnlySourcesTheRenderDraws)
+{
+    // Hidden has pixels when checked out flat but gives the render no quad. Time-shifted copies
+    // must choose among the same sources in both commands: the frame is the one drawn with
+    // Hidden's slot empty, and pre-render asks for exactly the shifted frames the copies take.
+    Set("Source Layer 2", "Dot");
+    Set("Count", 20);
+    Set("Time Random", 0.5);
+    const FrameResult emptySlot = Render({10, PixelDepth::Eight, 1, false});
+    ASSERT_EQ(emptySlot.err, PF_Err_NONE);
+    ASSERT_GT(OpaquePixels(emptySlot.image), 0);
+
+    Set("Source Layer 1", "Hidden");
+    FrameCall frame(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+    ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
+    ASSERT_EQ(frame.SmartRender(), PF_Err_NONE);
+    std::set<A_long> shifted, taken;
+    for (const auto& [id, c] : frame.Registered()) {
+        if (id < kInputId + 0x10000) continue;
+        shifted.insert(id);
+        EXPECT_EQ(c.param, 24) << "a shifted frame of a source the render does not draw";
+    }
+    for (A_long id : frame.PixelsAskedFor())
+        if (id >= kInputId + 0x10000) taken.insert(id);
+    EXPECT_GT(shifted.size(), 1u);
+    EXPECT_EQ(taken, shifted);
+    EXPECT_TRUE(SamePixels(frame.Output(), emptySlot.image)) << "every copy is drawn";
+    EXPECT_TRUE(frame.Finish().empty());
+}
+
+TEST_F(RenderProtocolTest, AMissingHostSuiteFailsTheFrameAndEverythingLentComesBack)
+{
+    // Without the keyframe suite the path cannot be read: the frame render turns that into 512.
+    // Without the PF interface suite not even the frame's time can be had: smart render reports
+    // 512, the legacy command the missing suite's own 516.
+    Set("Source Layer 2", "Cluster");
+    const struct {
+        const char* suite;
+        int32_t version;
+        bool legacy;
+        PF_Err expected;
+    } cases[] = {
+        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, true, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, true, PF_Err_BAD_CALLBACK_PARAM},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.suite) + (c.legacy ? ", legacy" : ", smart"));
+        H().suites().Disable(c.suite, c.version);
+        EXPECT_EQ(Render({10, PixelDepth::Eight, 1, c.legacy}).err, c.expected);
+        H().suites().Enable(c.suite, c.version);
+    }
+    EXPECT_EQ(Render({10, PixelDepth::Eight, 1, false}).err, PF_Err_NONE);
 }
 
 TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)

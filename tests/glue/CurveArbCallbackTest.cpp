@@ -127,7 +127,9 @@ TEST_F(CurveArbCallbackTest, PrintsAFixedLabelWithinTheBufferAndRefusesToScan)
         print.u.print_func_params = {nullptr, 0, nullptr, bufferSize, buffer};
         EXPECT_EQ(Call(print), PF_Err_NONE);
         EXPECT_EQ(std::string(buffer), expected) << bufferSize;
-        if (bufferSize > 1) EXPECT_EQ(buffer[bufferSize], '#') << "written past the buffer";
+        if (bufferSize > 1) {
+            EXPECT_EQ(buffer[bufferSize], '#') << "written past the buffer";
+        }
     }
     PF_ArbParamsExtra scan = ArbCall(PF_Arbitrary_SCAN_FUNC);
     EXPECT_EQ(Call(scan), PF_Err_CANNOT_PARSE_KEYFRAME_TEXT);
@@ -231,8 +233,9 @@ TEST_F(CurveSlotsTest, EditorRowsPairWithTheirCurveDataAndOnlyUneditedRampRowsFo
     for (PF_ParamIndex i = -1; i <= kParamLast + 5; ++i) {
         const auto pair = kPairs.find(i);
         EXPECT_EQ(IsCurveEditorParam(i), pair != kPairs.end()) << i;
-        if (i >= 0 && i <= kParamLast)
+        if (i >= 0 && i <= kParamLast) {
             EXPECT_EQ(CurveDataParamFor(params.data(), i), pair != kPairs.end() ? &defs[pair->second] : nullptr) << i;
+        }
     }
     EXPECT_EQ(CurveDataParamFor(nullptr, 58), nullptr);
 

@@ -53,7 +53,7 @@ TEST_F(PathReadingTest, ReadsPlainKeyframesAndRefusesAnyOtherPath)
          PathLayer("", R"({"keys": [{"time": 0, "value": [10, 20], "outTangent": [3, 4]}, {"time": 1, "value": [50, 60]}]})"),
          "", nullptr, {{{10, 20, 0}, {}, {3, 4, 0}}, {{50, 60, 0}, {}, {}}}},
         {"a failing tangent query leaves zero tangents", kPath3D, "",
-         [this] { H().faults.spatialTangents = true; }, {{first.position}, {second.position}}},
+         [this] { H().faults.spatialTangents = true; }, {{first.position, {}, {}}, {second.position, {}, {}}}},
         {"one key", PathLayer(R"(, "threeD": true)", R"({"keys": [{"time": 0, "value": [1, 2, 3]}]})"), "", nullptr, {}},
         {"no keys", PathLayer(R"(, "threeD": true)", "[1, 2, 3]"), "", nullptr, {}},
         {"separated", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "separated": true})"), "", nullptr, {}},

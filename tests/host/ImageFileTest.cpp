@@ -82,18 +82,54 @@ TEST(PngFile, GreyAndRgbInputsExpandToArgb)
     EXPECT_EQ(deepGrey.Get(0, 0), (PixelValue{1, 1, 1, 1}));
 }
 
-TEST(PngFile, FailuresNameTheFile)
+// A PNG whose header claims another size, its checksum made good so that only the size is wrong.
+std::string WithClaimedSize(std::string png, std::uint32_t width, std::uint32_t height)
+{
+    constexpr std::size_t kIhdrType = 12, kIhdrData = 16, kIhdrCrc = 29;
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>(v >> (24 - 8 * i));
+    };
+    put(kIhdrData, width);
+    put(kIhdrData + 4, height);
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = kIhdrType; i < kIhdrCrc; ++i) {
+        crc ^= static_cast<unsigned char>(png[i]);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    put(kIhdrCrc, ~crc);
+    return png;
+}
+
+TEST(PngFile, FailuresNameTheFileAndNothingIsAllocatedForAClaimedSize)
 {
     ScratchDir dir;
-    test::WriteText(dir / "not.png", "plain text");
-    for (const auto& file : {dir / "missing.png", dir / "not.png"}) {
-        try {
-            ReadPng(file);
-            ADD_FAILURE() << "no error for " << file;
-        } catch (const FileError& e) {
-            EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
+    WritePng(dir / "small.png", Image(2, 2, PixelDepth::Eight));
+    const std::string small = test::ReadText(dir / "small.png");
+    const struct {
+        const char* name;
+        std::string bytes; // none: the file does not exist
+        const char* says;
+    } cases[] = {
+        {"missing.png", "", ""},
+        {"not.png", "plain text", ""},
+        // 800 MB of pixels behind a file of a hundred bytes: refused before they are allocated.
+        {"claims.png", WithClaimedSize(small, 20000, 10000), "more than the file's"},
+        {"wide.png", WithClaimedSize(small, 40000, 1), "1 to 30000 a side"},
+    };
+    for (const auto& c : cases) {
+        const auto file = dir / c.name;
+        if (!c.bytes.empty()) test::WriteText(file, c.bytes);
+        for (bool headerOnly : {false, true}) {
+            try {
+                headerOnly ? (void)ReadPngSize(file) : (void)ReadPng(file);
+                ADD_FAILURE() << "no error for " << file;
+            } catch (const FileError& e) {
+                EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
+                EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+            }
         }
     }
+    EXPECT_EQ(ReadPng(dir / "small.png").Width(), 2);
     EXPECT_THROW(WritePng(dir / "float.png", Image(1, 1, PixelDepth::Float)), std::invalid_argument);
 }
 

@@ -1,15 +1,17 @@
 // Hosts are values: two at once in one process each serve their own project, handles and log.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
+#include "support/HostTestSupport.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
 
 namespace strandel::test {
 namespace {
+
+using host::test::SamePixels;
 
 std::unique_ptr<host::Host> HostWith(const std::string& scene)
 {
@@ -25,14 +27,6 @@ host::Image Frame(host::Host& h, std::int64_t frame)
     EXPECT_EQ(r.err, PF_Err_NONE);
     EXPECT_TRUE(r.leaks.empty());
     return std::move(r.image);
-}
-
-bool SamePixels(const host::Image& a, const host::Image& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.Row(y), b.Row(y), a.Width() * host::BytesPerPixel(a.Depth())) != 0) return false;
-    return true;
 }
 
 TEST(TwoHosts, RenderTheirOwnScenesInterleavedAsEachDoesAlone)

@@ -21,16 +21,6 @@ inline OwnedImage Uniform(int32_t width, int32_t height, PixelFormat format, con
     return image;
 }
 
-// Pixels and row padding alike.
-inline OwnedImage CopyOf(const OwnedImage& image)
-{
-    const ImageView& view = image.View();
-    const auto padding = static_cast<int32_t>(view.rowBytes - view.width * BytesPerPixel(view.format));
-    OwnedImage copy(image.Width(), image.Height(), image.Format(), padding);
-    std::memcpy(copy.View().data, view.data, static_cast<std::size_t>(view.rowBytes) * view.height);
-    return copy;
-}
-
 // Row padding that no renderer may write.
 inline void MarkPadding(OwnedImage& image)
 {

@@ -75,6 +75,9 @@ public:
         return out;
     }
 
+    // Every byte, row padding included.
+    const std::vector<std::byte>& Bytes() const { return storage_; }
+
     // Padding bytes are never written by a renderer that respects row bytes.
     std::vector<std::byte> PaddingBytes() const
     {
@@ -124,5 +127,15 @@ private:
     std::vector<std::byte> storage_;
     ImageView view_;
 };
+
+// Pixels and row padding alike.
+inline OwnedImage CopyOf(const OwnedImage& image)
+{
+    const ImageView& view = image.View();
+    const auto padding = static_cast<int32_t>(view.rowBytes - view.width * BytesPerPixel(view.format));
+    OwnedImage copy(image.Width(), image.Height(), image.Format(), padding);
+    std::memcpy(copy.View().data, view.data, static_cast<std::size_t>(view.rowBytes) * view.height);
+    return copy;
+}
 
 } // namespace strandel::test

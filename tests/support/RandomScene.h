@@ -39,6 +39,7 @@ inline void FillRandom(OwnedImage& image, std::mt19937_64& random)
 struct RandomListOptions {
     double xLo = -20, xHi = 80, yLo = -20, yHi = 70;
     double zLo = 0.5, zHi = 20;
+    double opacityLo = 0.05, opacityHi = 1;
 };
 
 // Triangles over the given source quads, with texture coordinates reaching past the border and
@@ -55,7 +56,7 @@ inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads,
                                 Uniform(random, options.zLo, options.zHi), Uniform(random, -3, w + 2),
                                 Uniform(random, -3, h + 2)};
         };
-        ScreenTriangle t{quad, vertex(), vertex(), vertex(), {}, Uniform(random, 0.05, 1), 0};
+        ScreenTriangle t{quad, vertex(), vertex(), vertex(), {}, Uniform(random, options.opacityLo, options.opacityHi), 0};
         t.D = i % 3 == 0 ? vertex() : t.A;
         t.depth = (t.A.z + t.B.z + t.C.z) / 3;
         list.push_back(t);

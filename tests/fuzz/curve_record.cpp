@@ -1,0 +1,104 @@
+// A stored curve record of any length and content, as a project file hands it over: through
+// unflatten and every other arbitrary-data selector, and into evaluation.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "curves/CurveModel.h"
+#include "support/CurveTestSupport.h"
+
+namespace {
+
+using namespace strandel;
+
+void Require(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+RampCurve Held(const test::FakeHandles& host, PF_Handle h)
+{
+    const std::vector<unsigned char> bytes = host.Bytes(h);
+    Require(bytes.size() == kCurveRecordSize);
+    RampCurve curve;
+    std::memcpy(&curve, bytes.data(), kCurveRecordSize);
+    return curve;
+}
+
+PF_Handle Call(test::FakeHandles& host, PF_ArbParamsExtra call, PF_Handle* out)
+{
+    Require(CurveArbCallback(&host.in_data, &call) == PF_Err_NONE);
+    Require(*out != nullptr);
+    return *out;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    test::FakeHandles host;
+    PF_Handle loaded = nullptr;
+    Require(test::Unflatten(host, data, static_cast<A_u_long>(size), &loaded) == PF_Err_NONE && loaded);
+    const RampCurve curve = Held(host, loaded);
+
+    // What is loaded is already repaired: repairing again, or saving and loading, changes nothing.
+    RampCurve again = curve;
+    NormalizeCurve(again);
+    Require(test::SameBytes(again, curve));
+    unsigned char flat[kCurveRecordSize];
+    Require(test::Flatten(host, loaded, flat, sizeof flat) == PF_Err_NONE);
+    PF_Handle reloaded = nullptr;
+    Require(test::Unflatten(host, flat, sizeof flat, &reloaded) == PF_Err_NONE);
+    Require(test::SameBytes(Held(host, reloaded), curve));
+
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    for (double t : {nan, -inf, -1.0, 0.0, 1e-300, 0.25, 0.5, 0.999999, 1.0, 2.0, inf}) {
+        const double y = EvaluateCurve(curve, t);
+        Require(y >= 0 && y <= 1);
+    }
+    for (int i = 0; i <= 64; ++i) {
+        const double y = EvaluateCurve(curve, i / 64.0);
+        Require(y >= 0 && y <= 1);
+    }
+
+    // The raw bytes as a handle of their own length: every selector that reads a handle.
+    const PF_Handle raw = host.Make(data, size);
+    PF_Handle copied = nullptr, interpolated = nullptr;
+    PF_ArbParamsExtra copy = test::ArbCall(PF_Arbitrary_COPY_FUNC);
+    copy.u.copy_func_params = {nullptr, raw, &copied};
+    Call(host, copy, &copied);
+    PF_ArbParamsExtra interp = test::ArbCall(PF_Arbitrary_INTERP_FUNC);
+    const double tF = size ? data[0] / 255.0 : 0.5;
+    interp.u.interp_func_params = {nullptr, raw, loaded, tF, &interpolated};
+    Call(host, interp, &interpolated);
+    PF_ArbCompareResult same = PF_ArbCompare_NOT_EQUAL;
+    PF_ArbParamsExtra compare = test::ArbCall(PF_Arbitrary_COMPARE_FUNC);
+    compare.u.compare_func_params = {nullptr, copied, raw, &same};
+    Require(CurveArbCallback(&host.in_data, &compare) == PF_Err_NONE && same == PF_ArbCompare_EQUAL);
+    A_u_long flatSize = 0, printSize = 0;
+    PF_ArbParamsExtra sizeCall = test::ArbCall(PF_Arbitrary_FLAT_SIZE_FUNC);
+    sizeCall.u.flat_size_func_params = {nullptr, raw, &flatSize};
+    Require(CurveArbCallback(&host.in_data, &sizeCall) == PF_Err_NONE && flatSize == kCurveRecordSize);
+    PF_ArbParamsExtra printSizeCall = test::ArbCall(PF_Arbitrary_PRINT_SIZE_FUNC);
+    printSizeCall.u.print_size_func_params = {nullptr, raw, &printSize};
+    Require(CurveArbCallback(&host.in_data, &printSizeCall) == PF_Err_NONE);
+    char text[64];
+    const A_u_long textSize = size > 1 ? data[1] % sizeof text : 0;
+    PF_ArbParamsExtra print = test::ArbCall(PF_Arbitrary_PRINT_FUNC);
+    print.u.print_func_params = {nullptr, 0, raw, textSize, text};
+    Require(CurveArbCallback(&host.in_data, &print) == PF_Err_NONE);
+    Require(textSize == 0 || std::memchr(text, '\0', textSize) != nullptr);
+    // Any selector and parameter ID, with empty records: refused or harmless.
+    PF_ArbParamsExtra unknown = test::ArbCall(static_cast<PF_FunctionSelector>(size > 2 ? data[2] : 0),
+                                              static_cast<A_short>(size > 3 ? data[3] : 0));
+    CurveArbCallback(&host.in_data, &unknown);
+
+    for (PF_Handle h : {loaded, reloaded, raw, copied, interpolated}) {
+        PF_ArbParamsExtra dispose = test::ArbCall(PF_Arbitrary_DISPOSE_FUNC);
+        dispose.u.dispose_func_params = {nullptr, h};
+        Require(CurveArbCallback(&host.in_data, &dispose) == PF_Err_NONE);
+    }
+    Require(host.LiveHandles() == 0 && host.LockedHandles() == 0 && host.badCalls == 0);
+    return 0;
+}

@@ -1,0 +1,142 @@
+// The "Processing Device" row drawn through the host's DRAWBOT suites, for each device state.
+#include <gtest/gtest.h>
+
+#include "curves/CurveEditor.h"
+#include "frame/GlobalState.h"
+#include "frame/ParamIndex.h"
+#include "host/drawing/DrawbotDrawing.h"
+#include "host/panel/EffectWindow.h"
+#include "support/SceneFixture.h"
+
+namespace strandel::test {
+namespace {
+
+const char* kScene = R"({"comps": [{"name": "Main", "width": 64, "height": 32, "frameRate": 30, "duration": 1,
+    "layers": [{"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {}}]}]}]})";
+
+constexpr PF_Rect kRow{10, 20, 230, 42};
+
+class DeviceRowTest : public SceneTest {
+protected:
+    void SetUp() override { Open(kScene); }
+    void TearDown() override
+    {
+        SetProcessingDeviceState(0);
+        SceneTest::TearDown();
+    }
+
+    struct Drawn {
+        PF_Err err;
+        std::vector<host::DrawbotCall> calls;
+    };
+    Drawn Draw(bool text = true, float fontSize = 12, int failCall = 0)
+    {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 240, 50);
+        cairo_t* cr = cairo_create(surface);
+        Drawn drawn{};
+        {
+            host::DrawbotDrawing drawing(cr);
+            drawing.record = &drawn.calls;
+            drawing.supportsText = text;
+            drawing.defaultFontSize = fontSize;
+            drawing.failCall = failCall;
+            // The event as the host would send it, handed to the plug-in code linked in here.
+            host::EffectWindow window(*fx_);
+            window.context().drawing = drawing.Ref();
+            PF_EventExtra event = window.NewEvent(PF_Event_DRAW, kParamProcessingDevice, kRow);
+            PF_InData in = *In();
+            drawn.err = DrawProcessingDeviceRow(&in, nullptr, &event);
+            EXPECT_EQ(drawing.liveObjects, 0);
+        }
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        return drawn;
+    }
+
+    static const host::DrawbotCall* Find(const std::vector<host::DrawbotCall>& calls, const char* name, int nth = 0)
+    {
+        for (const host::DrawbotCall& c : calls)
+            if (c.name == name && nth-- == 0) return &c;
+        return nullptr;
+    }
+};
+
+TEST_F(DeviceRowTest, EachStateHasItsSquareColourAndLabel)
+{
+    struct Case {
+        uint32_t state;
+        std::vector<double> colour;
+        const char* label;
+    };
+    const Case kCases[] = {
+        {0, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown"},
+        {1, {0.30f, 0.56f, 0.88f, 1}, "Processing Device: CPU"},
+        {2, {0.18f, 0.72f, 0.34f, 1}, "Processing Device: GPU"},
+        {3, {0.95f, 0.61f, 0.20f, 1}, "Processing Device: CPU (fallback)"},
+        {9, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.state);
+        SetProcessingDeviceState(c.state);
+        const Drawn drawn = Draw();
+        ASSERT_EQ(drawn.err, PF_Err_NONE);
+        const host::DrawbotCall* background = Find(drawn.calls, "PaintRect", 0);
+        const host::DrawbotCall* square = Find(drawn.calls, "PaintRect", 1);
+        const host::DrawbotCall* text = Find(drawn.calls, "DrawString");
+        ASSERT_TRUE(background && square && text);
+        EXPECT_EQ(background->args, (std::vector<double>{0.12f, 0.13f, 0.14f, 1, 10, 20, 220, 22}));
+        std::vector<double> expectedSquare = c.colour;
+        expectedSquare.insert(expectedSquare.end(), {17, 27, 8, 8});
+        EXPECT_EQ(square->args, expectedSquare);
+        EXPECT_EQ(text->text, c.label);
+        // Left-aligned at x + 21 on the baseline, cut with an ellipsis to the row less 25 pixels.
+        EXPECT_EQ(text->args, (std::vector<double>{31, 36, kDRAWBOT_TextAlignment_Left,
+                                                   kDRAWBOT_TextTruncation_EndEllipsis, 195}));
+        EXPECT_EQ(drawn.calls.back().name, "Flush");
+    }
+}
+
+TEST_F(DeviceRowTest, TheFontSizeKeepsToTenToTwelve)
+{
+    struct Case {
+        float hostSize;
+        int failCall;
+        double fontSize, baseline;
+    };
+    // Calls: surface, supplier, two rectangles, text support, then the default size (6th).
+    const Case kCases[] = {{20, 0, 12, 36}, {4, 0, 10, 35}, {11, 0, 11, 35.5}, {12, 6, 11, 35.5}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.hostSize);
+        const Drawn drawn = Draw(true, c.hostSize, c.failCall);
+        EXPECT_EQ(drawn.err, PF_Err_NONE);
+        const host::DrawbotCall* font = Find(drawn.calls, "NewDefaultFont");
+        const host::DrawbotCall* text = Find(drawn.calls, "DrawString");
+        ASSERT_TRUE(font && text);
+        EXPECT_EQ(font->args[0], c.fontSize);
+        EXPECT_EQ(text->args[1], c.baseline);
+    }
+}
+
+TEST_F(DeviceRowTest, WithoutTextTheRowStillShowsBackgroundAndSquare)
+{
+    SetProcessingDeviceState(2);
+    const Drawn drawn = Draw(false);
+    EXPECT_EQ(drawn.err, PF_Err_NONE);
+    std::vector<std::string> names;
+    for (const host::DrawbotCall& c : drawn.calls) names.push_back(c.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"GetSurface", "GetSupplier", "PaintRect", "PaintRect", "SupportsText",
+                                               "Flush"}));
+}
+
+TEST_F(DeviceRowTest, AFailingDrawbotCallGives512)
+{
+    for (int fail : {1, 3, 9}) {
+        SCOPED_TRACE(fail);
+        const Drawn drawn = Draw(true, 12, fail);
+        EXPECT_EQ(drawn.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
+        for (std::size_t i = fail; i < drawn.calls.size(); ++i) EXPECT_EQ(drawn.calls[i].name, "ReleaseObject");
+    }
+}
+
+} // namespace
+} // namespace strandel::test
