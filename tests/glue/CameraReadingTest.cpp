@@ -70,7 +70,9 @@ TEST_F(CameraReadingTest, DownsamplingAndBufferOriginComeFromTheRender)
     EXPECT_NEAR(cam.downsampleY, 1.0 / 3, 1e-15);
     EXPECT_EQ(cam.originX, 7);
     EXPECT_EQ(cam.compWidth, 200) << "the comp's own size, not the buffer's";
-    H().project().comps[0].height = 1; // the smallest comp is still the comp
+    // Without a camera the comp's size comes from its item, down to the smallest comp there is.
+    H().faults.cameraMatrix = true;
+    H().project().comps[0].height = 1;
     EXPECT_EQ(Read(100, 34).compHeight, 1);
 }
 
