@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/DriverRuntime.h"
-#include "standin/StandInControl.h"
+#include "host/standin/StandInControl.h"
 
 namespace strandel::test {
 

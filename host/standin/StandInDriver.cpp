@@ -16,7 +16,7 @@
 #include "frame/Platform.h"
 #include "render/CudaDriverApi.h"
 #include "render/StxRendererCUDA.h"
-#include "standin/StandInControl.h"
+#include "host/standin/StandInControl.h"
 
 struct CUctx_st {};
 struct CUfunc_st {};
