@@ -99,8 +99,8 @@ PF_Err DrawFrame(FrameState& f)
     InstanceList instances = BuildInstances(path, f.sources, f.settings, camera);
     ShiftedFrames shifted;
     if (HasTimeOffsets(f.settings)) {
-        if (PF_Err err = ResolveInstanceFrames(f.in_data, f.suites, f.compTime, f.sources, f.slots, shifted,
-                                               instances, f.smart, f.checkouts))
+        if (PF_Err err = ResolveInstanceFrames({f.in_data, f.suites, f.compTime, f.smart}, f.sources, f.slots, shifted,
+                                               instances, f.checkouts))
             return err;
     }
 
@@ -132,7 +132,7 @@ PF_Err FrameRender(PF_InData* in_data, PF_ParamDef* params[], PF_EffectWorld* ou
         const RenderSettings settings = givenSettings ? *givenSettings : BuildSettingsFromParams(in_data, params);
         FrameState frame{in_data, suites,     compTime, settings, *output, FramePixelFormat(in_data->pica_basicP, *output),
                          smart,   checkouts, slots,    sources};
-        PF_Err err = BuildSourceList(in_data, suites, compTime, slots, sources, smart);
+        PF_Err err = BuildSourceList({in_data, suites, compTime, smart}, slots, sources);
         if (err == PF_Err_NONE) {
             try {
                 err = DrawFrame(frame);
@@ -261,8 +261,8 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra)
     // The copies choose among the sources the render will draw: a collapsed precomp with no
     // visible layer has pixels when checked out flat, but no quad, and does not count.
     SuiteCache suites(in_data->pica_basicP);
-    const A_Time compTime = CompTimeOf(in_data, suites);
-    std::erase_if(present, [&](int32_t position) { return !SourceYieldsQuads(in_data, suites, position, compTime); });
+    const SourceReading reading{in_data, suites, CompTimeOf(in_data, suites)};
+    std::erase_if(present, [&](int32_t position) { return !SourceYieldsQuads(reading, position); });
     CheckoutShiftedSources(in_data, extra, request, layerBounds, present, sourceRects, *data);
     return PF_Err_NONE;
 }

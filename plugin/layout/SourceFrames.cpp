@@ -96,19 +96,29 @@ void CheckinReceipt(SuiteCache& suites, AEGP_FrameReceiptH receipt)
     if (receipt) suites.Get<AEGP_RenderSuite5>().AEGP_CheckinFrame(receipt);
 }
 
-// Renders one inner layer of a collapsed precomp; the world and receipt join the slot.
-A_Err RenderInnerLayer(const PF_InData* in_data, SuiteCache& suites, AEGP_ItemH item, const A_Time& layerTime,
-                       A_short dx, A_short dy, A_long itemW, A_long itemH, SourceSlot& slot,
-                       const PF_EffectWorld*& world, PF_PixelFormat& format)
+// One inner layer of a collapsed precomp to render: its source item at the layer's own time, at
+// the item's size, downsampled by whole factors.
+struct InnerLayerRender {
+    AEGP_ItemH item;
+    A_Time layerTime;
+    A_long width, height;
+    A_short downsampleX, downsampleY;
+};
+
+// Renders one inner layer; the world and receipt join the slot, and `image` shows the world (no
+// pixels when the host gave none).
+A_Err RenderInnerLayer(const SourceReading& reading, const InnerLayerRender& inner, SourceSlot& slot, ImageView& image)
 {
-    world = nullptr;
+    image = {};
+    const PF_InData* in_data = reading.in_data;
+    SuiteCache& suites = reading.suites;
     const auto& options = suites.Get<AEGP_RenderOptionsSuite4>();
     AEGP_RenderOptionsH opts = nullptr;
-    if (A_Err err = options.AEGP_NewFromItem(PluginId(), item, &opts)) return err;
-    A_Err err = options.AEGP_SetTime(opts, layerTime);
+    if (A_Err err = options.AEGP_NewFromItem(PluginId(), inner.item, &opts)) return err;
+    A_Err err = options.AEGP_SetTime(opts, inner.layerTime);
     if (!err) err = options.AEGP_SetTimeStep(opts, A_Time{in_data->time_step, in_data->time_scale});
-    if (!err) err = options.AEGP_SetDownsampleFactor(opts, dx, dy);
-    const A_LRect roi{0, 0, itemW, itemH};
+    if (!err) err = options.AEGP_SetDownsampleFactor(opts, inner.downsampleX, inner.downsampleY);
+    const A_LRect roi{0, 0, inner.width, inner.height};
     if (!err) err = options.AEGP_SetRegionOfInterest(opts, &roi);
     if (!err) err = options.AEGP_SetMatteMode(opts, AEGP_MatteMode_STRAIGHT);
     AEGP_FrameReceiptH receipt = nullptr;
@@ -127,12 +137,12 @@ A_Err RenderInnerLayer(const PF_InData* in_data, SuiteCache& suites, AEGP_ItemH 
         CheckinReceipt(suites, receipt);
         return err;
     }
-    format = type == AEGP_WorldType_32 ? PF_PixelFormat_ARGB128
-             : type == AEGP_WorldType_16 ? PF_PixelFormat_ARGB64
-                                          : PF_PixelFormat_ARGB32;
+    const PF_PixelFormat format = type == AEGP_WorldType_32   ? PF_PixelFormat_ARGB128
+                                  : type == AEGP_WorldType_16 ? PF_PixelFormat_ARGB64
+                                                              : PF_PixelFormat_ARGB32;
     slot.worlds.push_back(pfWorld);
     slot.receipts.push_back(receipt);
-    world = &slot.worlds.back();
+    image = ViewOf(slot.worlds.back(), format);
     return A_Err_NONE;
 }
 
@@ -246,9 +256,11 @@ SourceSize LayerSourceSize(SuiteCache& suites, AEGP_LayerH layer)
     return {true, double(w), double(h)};
 }
 
-bool SourceYieldsQuads(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime)
+bool SourceYieldsQuads(const SourceReading& reading, int slotNumber)
 {
-    AEGP_LayerH layer = GetLayerFromLayerParam(in_data, suites, SourceParam(slotNumber), compTime);
+    SuiteCache& suites = reading.suites;
+    const A_Time& compTime = reading.compTime;
+    AEGP_LayerH layer = GetLayerFromLayerParam(reading.in_data, suites, SourceParam(slotNumber), compTime);
     if (!layer) return true;
     const auto precomp = FindCollapsedPrecomp(suites, layer, compTime);
     if (!precomp) return true;
@@ -263,12 +275,19 @@ bool SourceYieldsQuads(const PF_InData* in_data, SuiteCache& suites, int slotNum
     return false;
 }
 
-PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_LayerH layer, const A_Time& compTime,
-                           const PF_EffectWorld* image, double invDsx, double invDsy, SourceSlot& slot,
-                           std::vector<SourceQuad>& quads, bool& collapsed)
+namespace {
+
+// One quad per drawn inner layer when the layer is a collapsed 3D precomp; `collapsed` says
+// whether it is one.
+PF_Err BuildCollapsedQuads(const SourceReading& reading, AEGP_LayerH layer, const PF_EffectWorld& image,
+                           SourceSlot& slot, std::vector<SourceQuad>& quads, bool& collapsed)
 {
     collapsed = false;
     quads.clear();
+    SuiteCache& suites = reading.suites;
+    const A_Time& compTime = reading.compTime;
+    const double invDsx = InverseDownsample(reading.in_data->downsample_x);
+    const double invDsy = InverseDownsample(reading.in_data->downsample_y);
     const auto precomp = FindCollapsedPrecomp(suites, layer, compTime);
     if (!precomp) return PF_Err_NONE;
     collapsed = true;
@@ -283,7 +302,7 @@ PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_La
     } else {
         const SourceSize size = LayerSourceSize(suites, layer);
         centre = size.ok ? Vec3{size.width / 2, size.height / 2, 0}
-                         : Vec3{image->width * invDsx / 2, image->height * invDsy / 2, 0};
+                         : Vec3{image.width * invDsx / 2, image.height * invDsy / 2, 0};
     }
     const Vec3 k = ReadLayerScale(suites, layer, compTime);
     const auto dx = static_cast<A_short>(std::max(1.0, std::round(invDsx)));
@@ -299,34 +318,35 @@ PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_La
         if (!innerItem) continue;
         A_Time layerTime{};
         if (A_Err err = layers.AEGP_ConvertCompToLayerTime(inner, &precompTime, &layerTime)) return err;
-        const PF_EffectWorld* world = nullptr;
-        PF_PixelFormat format = PF_PixelFormat_ARGB32;
-        if (A_Err err = RenderInnerLayer(in_data, suites, innerItem, layerTime, dx, dy, w, h, slot, world, format))
-            return err;
-        if (!world || world->width < 1 || world->height < 1) continue;
+        ImageView world;
+        if (A_Err err = RenderInnerLayer(reading, {innerItem, layerTime, w, h, dx, dy}, slot, world)) return err;
+        if (!world.HasPixels()) continue;
         A_Matrix4 m{};
         if (A_Err err = layers.AEGP_GetLayerToWorldXform(inner, &precompTime, &m)) return err;
         Matrix4 toWorld;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c) toWorld.m[r][c] = m.mat[r][c];
         SourceQuad quad;
-        quad.image = ViewOf(*world, format);
+        quad.image = world;
         const Vec3 corners[4] = {{0, 0, 0}, {double(w), 0, 0}, {double(w), double(h), 0}, {0, double(h), 0}};
         for (int c = 0; c < 4; ++c) {
             const Vec3 p = TransformPoint(toWorld, corners[c]);
             quad.corners[c] = {(p.x - centre.x) * k.x, (p.y - centre.y) * k.y, p.z * k.z};
         }
-        quad.uMax = std::max(world->width - 1, 0);
-        quad.vMax = std::max(world->height - 1, 0);
+        quad.uMax = world.width - 1;
+        quad.vMax = world.height - 1;
         quads.push_back(quad);
     }
     return PF_Err_NONE;
 }
 
-PF_Err BuildSourceEntry(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime,
-                        const PF_EffectWorld* image, SourceSlot& slot, SourceEntry& entry)
+PF_Err BuildSourceEntry(const SourceReading& reading, int slotNumber, const PF_EffectWorld* image, SourceSlot& slot,
+                        SourceEntry& entry)
 {
     entry = {slotNumber, {}};
+    const PF_InData* in_data = reading.in_data;
+    SuiteCache& suites = reading.suites;
+    const A_Time& compTime = reading.compTime;
     const double invDsx = InverseDownsample(in_data->downsample_x), invDsy = InverseDownsample(in_data->downsample_y);
     AEGP_LayerH layer = GetLayerFromLayerParam(in_data, suites, SourceParam(slotNumber), compTime);
     Vec3 scale{1, 1, 1};
@@ -335,9 +355,7 @@ PF_Err BuildSourceEntry(const PF_InData* in_data, SuiteCache& suites, int slotNu
         scale = ReadLayerScale(suites, layer, compTime);
         objectType = ObjectTypeOf(suites, layer);
         bool collapsed = false;
-        if (PF_Err err = BuildCollapsedQuads(in_data, suites, layer, compTime, image, invDsx, invDsy, slot,
-                                             entry.quads, collapsed))
-            return err;
+        if (PF_Err err = BuildCollapsedQuads(reading, layer, *image, slot, entry.quads, collapsed)) return err;
         if (collapsed) return PF_Err_NONE;
     }
 
@@ -363,9 +381,32 @@ PF_Err BuildSourceEntry(const PF_InData* in_data, SuiteCache& suites, int slotNu
     return PF_Err_NONE;
 }
 
-PF_Err BuildSourceList(const PF_InData* in_data, SuiteCache& suites, const A_Time& compTime, SourceSlots& slots,
-                       SourceList& list, PF_SmartRenderExtra* smart)
+// The source checked out at another time than the frame's, for the legacy render's shifted copies.
+PF_Err CheckoutSourceAtTime(const SourceReading& shifted, int slotNumber, A_long frameTime, SourceSlot& slot,
+                            SourceEntry& entry)
 {
+    const PF_InData* in_data = shifted.in_data;
+    PF_ParamDef& def = slot.extraParams.emplace_back();
+    PF_Err err = in_data->inter.checkout_param(in_data->effect_ref, SourceParam(slotNumber), frameTime,
+                                               in_data->time_step, in_data->time_scale, &def);
+    if (err != PF_Err_NONE) {
+        slot.extraParams.pop_back();
+        return err;
+    }
+    if (!HasPixels(&def.u.ld)) {
+        in_data->inter.checkin_param(in_data->effect_ref, &def);
+        slot.extraParams.pop_back();
+        return PF_Err_NONE;
+    }
+    return BuildSourceEntry(shifted, slotNumber, &def.u.ld, slot, entry);
+}
+
+} // namespace
+
+PF_Err BuildSourceList(const SourceReading& reading, SourceSlots& slots, SourceList& list)
+{
+    const PF_InData* in_data = reading.in_data;
+    PF_SmartRenderExtra* smart = reading.smart;
     list.clear();
     for (int s = 0; s < kSourceSlotCount; ++s) {
         SourceSlot& slot = slots[s];
@@ -388,28 +429,10 @@ PF_Err BuildSourceList(const PF_InData* in_data, SuiteCache& suites, const A_Tim
         if (!HasPixels(image)) continue;
         slot.image = image;
         SourceEntry entry;
-        if (PF_Err err = BuildSourceEntry(in_data, suites, s, compTime, image, slot, entry)) return err;
+        if (PF_Err err = BuildSourceEntry(reading, s, image, slot, entry)) return err;
         if (!entry.quads.empty()) list.push_back(std::move(entry));
     }
     return PF_Err_NONE;
-}
-
-PF_Err CheckoutSourceAtTime(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime,
-                            A_long frameTime, SourceSlot& slot, SourceEntry& entry)
-{
-    PF_ParamDef& def = slot.extraParams.emplace_back();
-    PF_Err err = in_data->inter.checkout_param(in_data->effect_ref, SourceParam(slotNumber), frameTime,
-                                               in_data->time_step, in_data->time_scale, &def);
-    if (err != PF_Err_NONE) {
-        slot.extraParams.pop_back();
-        return err;
-    }
-    if (!HasPixels(&def.u.ld)) {
-        in_data->inter.checkin_param(in_data->effect_ref, &def);
-        slot.extraParams.pop_back();
-        return PF_Err_NONE;
-    }
-    return BuildSourceEntry(in_data, suites, slotNumber, compTime, &def.u.ld, slot, entry);
 }
 
 namespace {
@@ -433,10 +456,10 @@ auto Nearest(Items& items, int32_t source, A_long key, SourceOf sourceOf, TimeOf
 }
 
 // Fills a new time-shifted entry from the checkouts smart pre-render registered.
-PF_Err FillFromCheckouts(const PF_InData* in_data, SuiteCache& suites, const A_Time& compTime, const SourceEntry& source,
-                         A_long key, SourceSlot& slot, PF_SmartRenderExtra* smart, SourceCheckoutList& checkouts,
-                         SourceEntry& entry, bool& dropped)
+PF_Err FillFromCheckouts(const SourceReading& reading, const SourceEntry& source, A_long key, SourceSlot& slot,
+                         SourceCheckoutList& checkouts, SourceEntry& entry, bool& dropped)
 {
+    const PF_InData* in_data = reading.in_data;
     dropped = true;
     auto position = static_cast<uint32_t>(source.slot);
     SourceCheckout* match = nullptr;
@@ -452,28 +475,27 @@ PF_Err FillFromCheckouts(const PF_InData* in_data, SuiteCache& suites, const A_T
         if (!match) return PF_Err_NONE;
     }
     if (!match->checkedOut) {
-        if (PF_Err err = smart->cb->checkout_layer_pixels(in_data->effect_ref, static_cast<A_long>(match->checkoutId),
+        if (PF_Err err = reading.smart->cb->checkout_layer_pixels(in_data->effect_ref, static_cast<A_long>(match->checkoutId),
                                                           &match->pixels))
             return err;
         match->checkedOut = true;
     }
     if (!HasPixels(match->pixels)) return PF_Err_NONE;
     dropped = false;
-    return BuildSourceEntry(in_data, suites, source.slot,
-                            AddSecondsToCompTime(compTime, FrameTimeOffsetSeconds(*in_data, match->frameTime)),
-                            match->pixels, slot, entry);
+    const A_Time shifted = AddSecondsToCompTime(reading.compTime, FrameTimeOffsetSeconds(*in_data, match->frameTime));
+    return BuildSourceEntry(reading.At(shifted), source.slot, match->pixels, slot, entry);
 }
 
 } // namespace
 
-PF_Err ResolveInstanceFrames(const PF_InData* in_data, SuiteCache& suites, const A_Time& compTime,
-                             const SourceList& list, SourceSlots& slots, ShiftedFrames& shifted,
-                             InstanceList& instances, PF_SmartRenderExtra* smart, SourceCheckoutList* checkouts)
+PF_Err ResolveInstanceFrames(const SourceReading& reading, const SourceList& list, SourceSlots& slots,
+                             ShiftedFrames& shifted, InstanceList& instances, SourceCheckoutList* checkouts)
 {
+    const PF_InData* in_data = reading.in_data;
     shifted.clear();
     std::vector<FrameCacheItem> cache;
     cache.reserve(kMaxOffsetFrames);
-    const bool legacy = !smart || !checkouts;
+    const bool legacy = !reading.smart || !checkouts;
     for (SpriteInstance& inst : instances) {
         if (std::fabs(inst.timeOffset) <= 1e-8) continue;
         if (inst.source < 0 || static_cast<std::size_t>(inst.source) >= list.size() ||
@@ -501,11 +523,10 @@ PF_Err ResolveInstanceFrames(const PF_InData* in_data, SuiteCache& suites, const
         bool dropped = false;
         PF_Err err;
         if (legacy) {
-            err = CheckoutSourceAtTime(in_data, suites, source.slot,
-                                       AddSecondsToCompTime(compTime, FrameTimeOffsetSeconds(*in_data, key)), key, slot,
-                                       entry);
+            const A_Time shiftedTime = AddSecondsToCompTime(reading.compTime, FrameTimeOffsetSeconds(*in_data, key));
+            err = CheckoutSourceAtTime(reading.At(shiftedTime), source.slot, key, slot, entry);
         } else {
-            err = FillFromCheckouts(in_data, suites, compTime, source, key, slot, smart, *checkouts, entry, dropped);
+            err = FillFromCheckouts(reading, source, key, slot, *checkouts, entry, dropped);
         }
         if (err != PF_Err_NONE) return err;
         if (dropped) {

@@ -33,24 +33,27 @@ using SourceSlots = std::array<SourceSlot, kSourceSlotCount>;
 // Entries of time-shifted frames; copies point into it, so entries never move.
 using ShiftedFrames = std::deque<SourceEntry>;
 
-PF_Err BuildSourceList(const PF_InData* in_data, SuiteCache& suites, const A_Time& compTime, SourceSlots& slots,
-                       SourceList& list, PF_SmartRenderExtra* smart);
-PF_Err BuildSourceEntry(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime,
-                        const PF_EffectWorld* image, SourceSlot& slot, SourceEntry& entry);
-PF_Err CheckoutSourceAtTime(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime,
-                            A_long frameTime, SourceSlot& slot, SourceEntry& entry);
-PF_Err ResolveInstanceFrames(const PF_InData* in_data, SuiteCache& suites, const A_Time& compTime,
-                             const SourceList& list, SourceSlots& slots, ShiftedFrames& shifted,
-                             InstanceList& instances, PF_SmartRenderExtra* smart, SourceCheckoutList* checkouts);
+// How a frame reads its source layers: the host, its suites, the comp time the sources are read
+// at and, in a smart render, the callbacks that check out layer pixels (null in the legacy render).
+struct SourceReading {
+    const PF_InData* in_data;
+    SuiteCache& suites;
+    A_Time compTime;
+    PF_SmartRenderExtra* smart = nullptr;
+
+    SourceReading At(const A_Time& time) const { return {in_data, suites, time, smart}; }
+};
+
+PF_Err BuildSourceList(const SourceReading& reading, SourceSlots& slots, SourceList& list);
+// Points each time-shifted copy at its source's frame at that time; `checkouts` are what smart
+// pre-render registered (null in the legacy render, which checks frames out as it goes).
+PF_Err ResolveInstanceFrames(const SourceReading& reading, const SourceList& list, SourceSlots& slots,
+                             ShiftedFrames& shifted, InstanceList& instances, SourceCheckoutList* checkouts);
 PF_Err ReleaseSourceFrames(const PF_InData* in_data, SourceSlots& slots, PF_SmartRenderExtra* smart);
 
 // Whether the source layer in a slot gives the render at least one quad: false only for a collapsed
 // 3D precomp none of whose layers would be drawn, whose flat checkout still has pixels.
-bool SourceYieldsQuads(const PF_InData* in_data, SuiteCache& suites, int slotNumber, const A_Time& compTime);
-
-PF_Err BuildCollapsedQuads(const PF_InData* in_data, SuiteCache& suites, AEGP_LayerH layer, const A_Time& compTime,
-                           const PF_EffectWorld* image, double invDsx, double invDsy, SourceSlot& slot,
-                           std::vector<SourceQuad>& quads, bool& collapsed);
+bool SourceYieldsQuads(const SourceReading& reading, int slotNumber);
 
 PF_PixelFormat WorldPixelFormat(SuiteCache& suites, const PF_EffectWorld* image);
 

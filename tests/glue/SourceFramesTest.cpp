@@ -25,12 +25,12 @@ protected:
     PF_Err Build()
     {
         SuiteCache suites(In()->pica_basicP);
-        return BuildSourceList(In(), suites, CompTime(), slots_, list_, nullptr);
+        return BuildSourceList({In(), suites, CompTime()}, slots_, list_);
     }
     PF_Err Resolve(InstanceList& instances)
     {
         SuiteCache suites(In()->pica_basicP);
-        return ResolveInstanceFrames(In(), suites, CompTime(), list_, slots_, shifted_, instances, nullptr, nullptr);
+        return ResolveInstanceFrames({In(), suites, CompTime()}, list_, slots_, shifted_, instances, nullptr);
     }
     void ExpectEverythingReturned()
     {
