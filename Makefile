@@ -51,6 +51,7 @@ SANITIZE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBI
 # No test needs a block of 1 GB: one that asks for it was fooled by a file's header.
 export ASAN_OPTIONS ?= detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1:max_allocation_size_mb=1024
 export UBSAN_OPTIONS ?= print_stacktrace=1
+export LSAN_OPTIONS ?= suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0
 export TSAN_OPTIONS ?= second_deadlock_stack=1
 sanitize: setup
 	@cmake -S . -B build-asan -G Ninja $(SANITIZE_FLAGS) -DSTRANDEL_SANITIZE=address,undefined >/dev/null
@@ -67,6 +68,9 @@ tsan: setup
 # Each fuzz target for FUZZ_SECONDS, with clang's libFuzzer, from the corpus in tests/fuzz.
 FUZZ_SECONDS ?= 60
 fuzz: setup
+ifneq ($(SETUP),0)
+	@bash scripts/setup.sh fuzz
+endif
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DSTRANDEL_FUZZ=ON -DSTRANDEL_SANITIZE=fuzzer-no-link,address,undefined -DSTRANDEL_WINDOWS=OFF -DSTRANDEL_CUDA=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target strandel_fuzzers

@@ -7,12 +7,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libstb-dev libtinyexr-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64
-  clang-14 libclang-rt-14-dev
 )
-# `setup.sh bench` adds what scripts/bench-compare.sh and profiling need.
-if [ "${1:-}" = bench ]; then
-  packages+=(libosmesa6-dev linux-perf)
-fi
+# `setup.sh bench` adds what scripts/bench-compare.sh and profiling need, `setup.sh fuzz` clang
+# and its libFuzzer runtime.
+case "${1:-}" in
+  bench) packages+=(libosmesa6-dev linux-perf) ;;
+  fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
