@@ -62,22 +62,18 @@ void ExpectInIsMinusOut(const Json& keys)
         for (int d = 0; d < 3; ++d) EXPECT_EQ(k["inTangent"][d].get<double>(), -k["outTangent"][d].get<double>());
 }
 
-TEST(PresetKeys, HelixOfSizeZeroRisesAlongZThroughTheStart)
+TEST(PresetKeys, HelixRisesAlongZAndLiesOnTheCircleEveryQuarterTurn)
 {
-    const Built b = BuildKeys(1, Context({{"size", 0}, {"depth", 40}, {"turns", 2}, {"keyInterval", 0.5}}));
-    ASSERT_EQ(b.failure, "");
-    ASSERT_EQ(b.keys.size(), 9u);
+    const Built line = BuildKeys(1, Context({{"size", 0}, {"depth", 40}, {"turns", 2}, {"keyInterval", 0.5}}));
+    ASSERT_EQ(line.failure, "");
+    ASSERT_EQ(line.keys.size(), 9u);
     for (std::size_t i = 0; i < 9; ++i) {
-        const Json& k = b.keys[i];
-        EXPECT_DOUBLE_EQ(k["time"].get<double>(), 2 + 0.5 * i);
-        ExpectTriple(k["value"], 100, 200, 300 + 10.0 * i, "value " + std::to_string(i));
-        ExpectTriple(k["outTangent"], 0, 0, 10.0 / 3, "out " + std::to_string(i));
+        EXPECT_DOUBLE_EQ(line.keys[i]["time"].get<double>(), 2 + 0.5 * i);
+        ExpectTriple(line.keys[i]["value"], 100, 200, 300 + 10.0 * i, "value " + std::to_string(i));
+        ExpectTriple(line.keys[i]["outTangent"], 0, 0, 10.0 / 3, "out " + std::to_string(i));
     }
-    ExpectInIsMinusOut(b.keys);
-}
+    ExpectInIsMinusOut(line.keys);
 
-TEST(PresetKeys, HelixQuarterTurnsLieOnTheCircle)
-{
     const Built b = BuildKeys(1, Context({{"size", 100}, {"depth", 40}}));
     ASSERT_EQ(b.keys.size(), 5u);
     const double handle = 100 * 4.0 / 3 * std::tan(kPi / 8);
@@ -124,11 +120,8 @@ TEST(PresetKeys, WaveWithPhaseNinetyStartsAtTheStartPosition)
                                           {"waveLengthZ", 400}, {"waveCycles", 1}}));
     ASSERT_EQ(b.failure, "");
     ASSERT_EQ(b.keys.size(), 5u);
-    ExpectTriple(b.keys[0]["value"], 100, 200, 300, "key 0");
-    ExpectTriple(b.keys[1]["value"], 130, 180, 400, "key 1");
-    ExpectTriple(b.keys[2]["value"], 100, 160, 500, "key 2");
-    ExpectTriple(b.keys[3]["value"], 70, 180, 600, "key 3");
-    ExpectTriple(b.keys[4]["value"], 100, 200, 700, "key 4");
+    const double values[5][3] = {{100, 200, 300}, {130, 180, 400}, {100, 160, 500}, {70, 180, 600}, {100, 200, 700}};
+    for (int i = 0; i < 5; ++i) ExpectTriple(b.keys[i]["value"], values[i][0], values[i][1], values[i][2], "key " + std::to_string(i));
     ExpectTriple(b.keys[0]["outTangent"], 30 * 2 * kPi / 12, 0, 400.0 / 12, "key 0 out");
     ExpectTriple(b.keys[1]["outTangent"], 0, -20 * 2 * kPi / 12, 400.0 / 12, "key 1 out");
     ExpectInIsMinusOut(b.keys);
@@ -171,16 +164,6 @@ TEST(PresetKeys, BuildersRefuseBadSliders)
         {4, {{"size", 1}, {"keyInterval", 0}}, "Key Intervalには0より大きい値を指定してください。"},
     };
     for (const auto& c : cases) EXPECT_EQ(BuildKeys(c.preset, Context(c.fields)).failure, c.message) << c.fields;
-}
-
-TEST(PresetKeys, PresetScriptWithoutTheCommonScriptThrows)
-{
-    for (uint32_t preset = 1; preset <= 4; ++preset) {
-        std::unique_ptr<duk_context, void (*)(duk_context*)> ctx(duk_create_heap_default(), duk_destroy_heap);
-        const std::string_view script = PresetScript(preset);
-        ASSERT_NE(duk_peval_lstring(ctx.get(), script.data(), script.size()), 0);
-        EXPECT_EQ(std::string(duk_safe_to_string(ctx.get(), -1)), "Error: StxPathPresetが未定義です。");
-    }
 }
 
 } // namespace

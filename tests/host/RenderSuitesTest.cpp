@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
 #include "host/scene/SceneReader.h"
@@ -42,32 +40,6 @@ protected:
     }
     const Composition& Comp(const char* name) { return *H().project().CompByName(name); }
 };
-
-TEST_F(RenderSuitesTest, PixelFormatsAreKnownForLentWorldsOnly)
-{
-    strandel::test::Acquired<PF_WorldSuite2> suite;
-    const std::pair<PixelDepth, PF_PixelFormat> cases[] = {{PixelDepth::Eight, PF_PixelFormat_ARGB32},
-                                                           {PixelDepth::Sixteen, PF_PixelFormat_ARGB64},
-                                                           {PixelDepth::Float, PF_PixelFormat_ARGB128}};
-    for (const auto& [depth, format] : cases) {
-        PF_EffectWorld copy{};
-        {
-            LentImage lent(H().render().worlds, Image(3, 2, depth));
-            copy = lent.World(); // the plug-in asks about its own copy of the record
-            PF_PixelFormat answer = 0;
-            EXPECT_EQ(suite->PF_GetPixelFormat(&copy, &answer), PF_Err_NONE);
-            EXPECT_EQ(answer, format);
-        }
-        PF_PixelFormat answer = 0;
-        EXPECT_EQ(suite->PF_GetPixelFormat(&copy, &answer), PF_Err_BAD_CALLBACK_PARAM) << "returned world";
-        EXPECT_EQ(answer, PF_PixelFormat_INVALID);
-    }
-    PF_EffectWorld foreign{};
-    PF_PixelFormat answer = 0;
-    EXPECT_EQ(suite->PF_GetPixelFormat(&foreign, &answer), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(answer, PF_PixelFormat_INVALID);
-    EXPECT_EQ(suite->PF_GetPixelFormat(nullptr, &answer), PF_Err_BAD_CALLBACK_PARAM);
-}
 
 TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
 {
@@ -120,52 +92,6 @@ TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
     EXPECT_EQ(plate[3], 8192); // 0.5 blue times 0.5 alpha
     EXPECT_EQ(render->AEGP_CheckinFrame(receipt), A_Err_NONE);
     EXPECT_EQ(options->AEGP_Dispose(opts), A_Err_NONE);
-}
-
-TEST_F(RenderSuitesTest, ForeignHandlesAndBadValuesAreRefused)
-{
-    strandel::test::Acquired<AEGP_RenderOptionsSuite4> options;
-    strandel::test::Acquired<AEGP_RenderSuite5> render;
-    strandel::test::Acquired<AEGP_WorldSuite3> worlds;
-    int junk = 0;
-    const auto foreignOptions = reinterpret_cast<AEGP_RenderOptionsH>(&junk);
-    AEGP_RenderOptionsH opts = nullptr;
-    EXPECT_EQ(options->AEGP_NewFromItem(kPlugin, reinterpret_cast<AEGP_ItemH>(&junk), &opts), A_Err_PARAMETER);
-    EXPECT_EQ(options->AEGP_NewFromItem(0, Item(&Comp("Sub")), &opts), A_Err_PARAMETER);
-    EXPECT_EQ(options->AEGP_SetTime(foreignOptions, {0, 30}), A_Err_PARAMETER);
-    EXPECT_EQ(options->AEGP_Dispose(foreignOptions), A_Err_PARAMETER);
-    AEGP_FrameReceiptH receipt = nullptr;
-    EXPECT_EQ(render->AEGP_RenderAndCheckoutFrame(foreignOptions, nullptr, nullptr, &receipt), A_Err_PARAMETER);
-    EXPECT_EQ(render->AEGP_CheckinFrame(reinterpret_cast<AEGP_FrameReceiptH>(&junk)), A_Err_PARAMETER);
-    PF_EffectWorld pf{};
-    EXPECT_EQ(worlds->AEGP_FillOutPFEffectWorld(reinterpret_cast<AEGP_WorldH>(&junk), &pf), A_Err_PARAMETER);
-
-    ASSERT_EQ(options->AEGP_NewFromItem(kPlugin, Item(&Comp("Sub")), &opts), A_Err_NONE);
-    EXPECT_EQ(options->AEGP_SetTime(opts, {0, 0}), A_Err_PARAMETER);
-    EXPECT_EQ(options->AEGP_SetDownsampleFactor(opts, 0, 1), A_Err_PARAMETER);
-    EXPECT_EQ(options->AEGP_SetMatteMode(opts, 9), A_Err_PARAMETER);
-    EXPECT_EQ(options->AEGP_SetRegionOfInterest(opts, nullptr), A_Err_PARAMETER);
-    // A cancelled render gives no receipt.
-    const AEGP_RenderSuiteCheckForCancellation cancelled = [](AEGP_CancelRefcon, A_Boolean* c) -> A_Err {
-        *c = true;
-        return A_Err_NONE;
-    };
-    EXPECT_NE(render->AEGP_RenderAndCheckoutFrame(opts, cancelled, nullptr, &receipt), A_Err_NONE);
-    EXPECT_EQ(receipt, nullptr);
-    EXPECT_EQ(options->AEGP_Dispose(opts), A_Err_NONE);
-}
-
-TEST_F(RenderSuitesTest, TimestampMovesWhenTheProjectChanges)
-{
-    strandel::test::Acquired<AEGP_RenderSuite5> render;
-    AEGP_TimeStamp before{}, same{}, after{};
-    ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&before), A_Err_NONE);
-    ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&same), A_Err_NONE);
-    EXPECT_EQ(std::memcmp(before.a, same.a, sizeof before.a), 0);
-    EffectInstance& fx = H().AddInstance();
-    fx.SetValue(fx.Resolve("Count"), 12.0);
-    ASSERT_EQ(render->AEGP_GetCurrentTimestamp(&after), A_Err_NONE);
-    EXPECT_NE(std::memcmp(before.a, after.a, sizeof before.a), 0);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "host/image/PngFile.h"
-#include "host/project/LayerQueries.h"
 #include "host/scene/SceneWriter.h"
 #include "support/HostTestSupport.h"
 
@@ -99,10 +98,6 @@ TEST(SceneLoad, AValidSceneGivesTheProjectItDescribes)
     EXPECT_EQ(path.keys[1].inTangent, (Vec3{-150, 200, 0}));
     EXPECT_EQ(path.keys[0].outInterpolation, Interpolation::Bezier);
     EXPECT_EQ(path.keys[1].inInterpolation, Interpolation::Hold);
-    EXPECT_EQ(KeyInterpolationType(path.keys[1].inInterpolation), AEGP_KeyInterp_HOLD);
-    EXPECT_EQ(KeyInterpolationType(path.keys[1].outInterpolation), AEGP_KeyInterp_LINEAR);
-    EXPECT_EQ(PositionStreamType(s.layer("Path")), AEGP_StreamType_ThreeD_SPATIAL);
-    EXPECT_EQ(PositionStreamType(s.layer("Dot")), AEGP_StreamType_TwoD_SPATIAL);
 
     const ImageFootage& seq = s.layer("Seq").image;
     EXPECT_TRUE(seq.sequence);
@@ -120,40 +115,6 @@ TEST(SceneLoad, AValidSceneGivesTheProjectItDescribes)
         EXPECT_TRUE(std::any_of(s.scene.warnings.begin(), s.scene.warnings.end(),
                                 [&](const std::string& w) { return w.find(field) != std::string::npos; }))
             << field;
-}
-
-TEST(SceneLoad, LayerQueriesReportFlagsTypesAndSourceSizes)
-{
-    EveryLayer s;
-    const Project& project = s.scene.project;
-    const struct {
-        const char* layer;
-        AEGP_LayerFlags flags;
-        AEGP_ObjectType object;
-        AEGP_ItemType item;
-        std::optional<ImageSize> size;
-    } cases[] = {
-        {"Camera", AEGP_LayerFlag_VIDEO_ACTIVE, AEGP_ObjectType_CAMERA, AEGP_ItemType_NONE, std::nullopt},
-        {"Array", AEGP_LayerFlag_VIDEO_ACTIVE, AEGP_ObjectType_AV, AEGP_ItemType_FOOTAGE, ImageSize{200, 100}},
-        {"Path", AEGP_LayerFlag_VIDEO_ACTIVE | AEGP_LayerFlag_LAYER_IS_3D | AEGP_LayerFlag_NULL_LAYER,
-         AEGP_ObjectType_AV, AEGP_ItemType_FOOTAGE, ImageSize{100, 100}},
-        {"Dot", AEGP_LayerFlag_VIDEO_ACTIVE, AEGP_ObjectType_AV, AEGP_ItemType_FOOTAGE, ImageSize{8, 6}},
-        {"Seq", 0, AEGP_ObjectType_AV, AEGP_ItemType_FOOTAGE, ImageSize{4, 4}},
-        {"Badge", AEGP_LayerFlag_VIDEO_ACTIVE, AEGP_ObjectType_VECTOR, AEGP_ItemType_NONE, ImageSize{60, 40}},
-        {"Inner", AEGP_LayerFlag_VIDEO_ACTIVE | AEGP_LayerFlag_LAYER_IS_3D | AEGP_LayerFlag_COLLAPSE,
-         AEGP_ObjectType_AV, AEGP_ItemType_COMP, ImageSize{100, 80}},
-    };
-    for (const auto& c : cases) {
-        const Layer& layer = s.layer(c.layer);
-        EXPECT_EQ(LayerFlags(layer), c.flags) << c.layer;
-        EXPECT_EQ(LayerObjectType(layer), c.object) << c.layer;
-        EXPECT_EQ(SourceItemType(layer), c.item) << c.layer;
-        EXPECT_EQ(LayerSourceSize(project, layer), c.size) << c.layer;
-        EXPECT_EQ(layer.sourceItemId != 0, c.item != AEGP_ItemType_NONE) << c.layer;
-    }
-    EXPECT_EQ(s.layer("Inner").sourceItemId, project.comps[1].itemId);
-    // A solid without a size takes its comp's.
-    EXPECT_EQ(LayerSourceSize(project, project.comps[1].layers[0]), (ImageSize{100, 80}));
 }
 
 TEST(SceneLoad, WritingAndLoadingAgainGivesTheSameProject)

@@ -28,31 +28,6 @@ protected:
     const AnimatedProperty& PositionOf(const char* layer) { return H().project().comps[0].LayerByName(layer)->transform.position; }
 };
 
-TEST_F(ScriptEngineTest, ObjectModelAnswersWhatThePresetScriptsAsk)
-{
-    const std::string prelude = "var comp = app.project.itemByID(app.project.item(1).id);\n"
-                                "var p = comp.layer(1).property('ADBE Transform Group').property('ADBE Position');\n";
-    const struct {
-        const char* expression;
-        const char* result;
-    } cases[] = {
-        {"comp instanceof CompItem && comp.numLayers", "2"},
-        {"$.global === this", "true"},
-        {"[comp.layer(1).threeDLayer, comp.layer(2).threeDLayer, comp.layer(2).locked].join()", "true,false,true"},
-        {"p.propertyValueType === PropertyValueType.ThreeD_SPATIAL && p.canVaryOverTime", "true"},
-        {"[p.dimensionsSeparated, p.expressionEnabled, p.numKeys].join()", "false,false,2"},
-        {"p.valueAtTime(1, true).join()", "3,4,5"},
-        {"[p.nearestKeyIndex(0.9), p.nearestKeyIndex(1.1)].join()", "1,2"},
-        {"comp.layer(1).property('ADBE Effect Parade')", "null"},
-        {"app.project.itemByID(999)", "null"},
-    };
-    for (const auto& c : cases) {
-        const ScriptOutcome out = Run(prelude + c.expression);
-        EXPECT_TRUE(out.ok) << c.expression << ": " << out.error;
-        EXPECT_EQ(out.result, c.result) << c.expression;
-    }
-}
-
 TEST_F(ScriptEngineTest, EditsInsideAGroupAreUndoneTogether)
 {
     const Project before = H().project();

@@ -40,13 +40,8 @@ TEST(TwoHosts, RenderTheirOwnScenesInterleavedAsEachDoesAlone)
     EXPECT_TRUE(SamePixels(Frame(*wave, 12), waveAlone));
     EXPECT_TRUE(SamePixels(Frame(*helix, 12), helixAlone));
     EXPECT_TRUE(SamePixels(Frame(*wave, 12), waveAlone));
-    for (host::Host* h : {helix.get(), wave.get()}) {
-        h->Shutdown();
-        EXPECT_EQ(h->handles().LiveCount(), 0u);
-        EXPECT_EQ(h->log().liveMemHandles, 0);
-        EXPECT_EQ(h->suites().Outstanding(), 0);
-        EXPECT_TRUE(h->log().UnimplementedCalls().empty());
-    }
+    ExpectCleanShutdown(*helix);
+    ExpectCleanShutdown(*wave);
 }
 
 } // namespace

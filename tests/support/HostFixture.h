@@ -11,6 +11,18 @@
 
 namespace strandel::test {
 
+// Shuts the host down; nothing the plug-in was lent may be left, and it may have called nothing
+// the host lacks.
+inline void ExpectCleanShutdown(host::Host& host)
+{
+    host.Shutdown();
+    EXPECT_EQ(host.handles().LiveCount(), 0u) << "host handles leaked";
+    EXPECT_EQ(host.log().liveMemHandles, 0) << "memory handles leaked";
+    EXPECT_EQ(host.suites().Outstanding(), 0) << "suites acquired and never released";
+    for (const std::string& call : host.log().UnimplementedCalls())
+        ADD_FAILURE() << "the plug-in called an unimplemented host function: " << call;
+}
+
 class HostTest : public ::testing::Test {
 protected:
     void StartHost(A_long appId = host::kAppIdCompositor)
@@ -37,12 +49,7 @@ protected:
     void TearDown() override
     {
         if (!host_) return;
-        host_->Shutdown();
-        EXPECT_EQ(host_->handles().LiveCount(), 0u) << "host handles leaked";
-        EXPECT_EQ(host_->log().liveMemHandles, 0) << "memory handles leaked";
-        EXPECT_EQ(host_->suites().Outstanding(), 0) << "suites acquired and never released";
-        for (const std::string& call : host_->log().UnimplementedCalls())
-            ADD_FAILURE() << "the plug-in called an unimplemented host function: " << call;
+        ExpectCleanShutdown(*host_);
         host_.reset();
     }
 

@@ -18,6 +18,7 @@
 #include "host/scene/SceneReader.h"
 #include "path/Matrix4.h"
 #include "path/Vec3.h"
+#include "support/VecExpect.h"
 
 namespace strandel::host::test {
 
@@ -104,9 +105,7 @@ inline LoadedScene LoadSceneJson(const ScratchDir& dir, const Json& scene, const
 
 inline void ExpectNear(const Vec3& actual, const Vec3& expected, double tolerance = 1e-9)
 {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
+    ExpectVecNear(actual, expected, tolerance);
 }
 
 inline void ExpectNear(const Matrix4& actual, const Matrix4& expected, double tolerance = 1e-9)

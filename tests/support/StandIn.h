@@ -13,34 +13,26 @@
 
 namespace strandel::test {
 
+// Calls `entry` of the stand-in the library search found.
+#define STX_STANDIN(entry) reinterpret_cast<decltype(&entry)>(Symbol(#entry))
+
 class StandIn {
 public:
     // Resets the stand-in to one device.
-    StandIn() : handle_(dlopen(kCudaDriverLibrary, RTLD_NOW))
+    StandIn() : handle_(dlopen(kCudaDriverLibrary, RTLD_NOW)) { Reset(1); }
+    ~StandIn()
     {
-        const auto bind = [this](const char* name, auto*& entry) {
-            entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(handle_ ? dlsym(handle_, name) : nullptr);
-            return entry != nullptr;
-        };
-#define STX_BIND(entry) bind(#entry, entry##_)
-        if (!(STX_BIND(StandInReset) && STX_BIND(StandInFailCall) && STX_BIND(StandInCallCount) &&
-              STX_BIND(StandInCallName) && STX_BIND(StandInMisuse) && STX_BIND(StandInLiveBuffers) &&
-              STX_BIND(StandInLiveModules) && STX_BIND(StandInRetainedContexts) && STX_BIND(StandInLaunchCount) &&
-              STX_BIND(StandInGetLaunch)))
-            throw std::runtime_error(std::string(kCudaDriverLibrary) + " on the library path is not the stand-in driver");
-#undef STX_BIND
-        Reset(1);
+        if (handle_) dlclose(handle_);
     }
-    ~StandIn() { dlclose(handle_); }
     StandIn(const StandIn&) = delete;
     StandIn& operator=(const StandIn&) = delete;
 
-    void Reset(int devices) { StandInReset_(devices); }
-    void FailCall(std::size_t position, int status) { StandInFailCall_(static_cast<int>(position), status); }
+    void Reset(int devices) { STX_STANDIN(StandInReset)(devices); }
+    void FailCall(std::size_t position, int status) { STX_STANDIN(StandInFailCall)(static_cast<int>(position), status); }
     std::vector<std::string> Calls() const
     {
         std::vector<std::string> calls;
-        for (int i = 0; i < StandInCallCount_(); ++i) calls.emplace_back(StandInCallName_(i));
+        for (int i = 0; i < STX_STANDIN(StandInCallCount)(); ++i) calls.emplace_back(STX_STANDIN(StandInCallName)(i));
         return calls;
     }
     int CallsTo(const std::string& entry) const
@@ -51,27 +43,26 @@ public:
     }
     std::vector<StandInLaunch> Launches() const
     {
-        std::vector<StandInLaunch> launches(static_cast<std::size_t>(StandInLaunchCount_()));
-        for (std::size_t i = 0; i < launches.size(); ++i) StandInGetLaunch_(static_cast<int>(i), &launches[i]);
+        std::vector<StandInLaunch> launches(static_cast<std::size_t>(STX_STANDIN(StandInLaunchCount)()));
+        for (std::size_t i = 0; i < launches.size(); ++i) STX_STANDIN(StandInGetLaunch)(static_cast<int>(i), &launches[i]);
         return launches;
     }
-    int Misuse() const { return StandInMisuse_(); }
-    int LiveBuffers() const { return StandInLiveBuffers_(); }
+    int Misuse() const { return STX_STANDIN(StandInMisuse)(); }
+    int LiveBuffers() const { return STX_STANDIN(StandInLiveBuffers)(); }
     // Modules loaded and primary contexts retained, together: what a runtime holds while it lives.
-    int HeldByRuntimes() const { return StandInLiveModules_() + StandInRetainedContexts_(); }
+    int HeldByRuntimes() const { return STX_STANDIN(StandInLiveModules)() + STX_STANDIN(StandInRetainedContexts)(); }
 
 private:
+    void* Symbol(const char* name) const
+    {
+        void* entry = handle_ ? dlsym(handle_, name) : nullptr;
+        if (!entry) throw std::runtime_error(std::string(kCudaDriverLibrary) + " on the library path is not the stand-in driver");
+        return entry;
+    }
+
     void* handle_;
-    decltype(&StandInReset) StandInReset_ = nullptr;
-    decltype(&StandInFailCall) StandInFailCall_ = nullptr;
-    decltype(&StandInCallCount) StandInCallCount_ = nullptr;
-    decltype(&StandInCallName) StandInCallName_ = nullptr;
-    decltype(&StandInMisuse) StandInMisuse_ = nullptr;
-    decltype(&StandInLiveBuffers) StandInLiveBuffers_ = nullptr;
-    decltype(&StandInLiveModules) StandInLiveModules_ = nullptr;
-    decltype(&StandInRetainedContexts) StandInRetainedContexts_ = nullptr;
-    decltype(&StandInLaunchCount) StandInLaunchCount_ = nullptr;
-    decltype(&StandInGetLaunch) StandInGetLaunch_ = nullptr;
 };
+
+#undef STX_STANDIN
 
 } // namespace strandel::test
