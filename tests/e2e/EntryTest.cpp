@@ -15,15 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Polls until `done` holds; the limit only bounds a failing test, it asserts nothing about speed.
-template <class Pred> bool Eventually(Pred done)
-{
-    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(5ms))
-        if (done()) return true;
-    return false;
-}
-
 class EntryTest : public HostTest {};
 
 TEST_F(EntryTest, LoadingRefusesMissingOrForeignLibraries)
@@ -61,8 +52,9 @@ TEST_F(EntryTest, UnlistedCommandsReturnZeroAndTouchNothing)
     }
 }
 
-// What setup declares is held by the stored interface (GoldenTest); here, doing it twice.
-TEST_F(EntryTest, ASecondGlobalSetupRegistersNothingAgain)
+// What setup declares is held by the stored interface (GoldenTest); here, doing it twice, and
+// the one wake-up thread it starts, which keeps the host idling until setdown joins it.
+TEST_F(EntryTest, ASecondGlobalSetupRegistersNothingAgainAndOneThreadIdlesTheHost)
 {
     StartHost();
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
@@ -79,35 +71,35 @@ TEST_F(EntryTest, ASecondGlobalSetupRegistersNothingAgain)
         EXPECT_EQ(H().Call(cmd, &in, nullptr, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM) << cmd;
         EXPECT_EQ(H().Call(cmd, nullptr, nullptr, nullptr, nullptr, nullptr), PF_Err_BAD_CALLBACK_PARAM) << cmd;
     }
-}
 
-TEST_F(EntryTest, WakeUpThreadKeepsTheHostIdlingUntilSetdown)
-{
-    StartHost();
-    ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    ASSERT_TRUE(Eventually([&] { return H().log().idleTriggers >= 3; })) << "the wake-up thread never called";
+    // The limit only bounds a failing test; it asserts nothing about speed.
+    for (auto end = std::chrono::steady_clock::now() + 10s; H().log().idleTriggers < 3;) {
+        ASSERT_LT(std::chrono::steady_clock::now(), end) << "the wake-up thread never called";
+        std::this_thread::sleep_for(5ms);
+    }
     H().Shutdown(); // joins the thread: no call may reach the host afterwards
     int after = H().log().idleTriggers;
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(H().log().idleTriggers, after);
 }
 
-TEST_F(EntryTest, NoPluginIdMeansNoHooksAndNoThread)
+// No plug-in ID: setup succeeds without them; no registration suite: setup fails.
+TEST_F(EntryTest, WithoutRegistrationThereAreNoHooksAndNoThread)
 {
-    StartHost();
-    H().SetRegistrationGivesNoId(true);
-    ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    EXPECT_TRUE(H().idleHooks().empty());
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(H().log().idleTriggers, 0);
-}
-
-TEST_F(EntryTest, MissingRegistrationSuiteFailsSetupWithBadCallbackParam)
-{
-    StartHost();
-    H().suites().Disable(kAEGPUtilitySuite, 7);
-    EXPECT_EQ(H().GlobalSetup(), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_TRUE(H().idleHooks().empty());
+    for (bool suiteMissing : {false, true}) {
+        SCOPED_TRACE(suiteMissing);
+        StartHost();
+        if (suiteMissing) {
+            H().suites().Disable(kAEGPUtilitySuite, 7);
+        } else {
+            H().SetRegistrationGivesNoId(true);
+        }
+        EXPECT_EQ(H().GlobalSetup(), suiteMissing ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_NONE);
+        EXPECT_TRUE(H().idleHooks().empty());
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(H().log().idleTriggers, 0);
+        TearDown();
+    }
 }
 
 TEST_F(EntryTest, VideoEditorGetsPixelFormatsAndNoRegistration)

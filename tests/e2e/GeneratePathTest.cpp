@@ -47,19 +47,27 @@ protected:
 
 constexpr A_long kRerenderAndRefresh = PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI;
 
+// Turns and cycles below one (`low`) are raised to one.
 TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
 {
     const struct {
         const char* preset;
         std::size_t keys;
-    } cases[] = {{"Helix", 9}, {"Tornado Helix", 9}, {"Wave", 13}, {"Figure Eight", 9}};
+        bool low = false;
+    } cases[] = {{"Helix", 9},     {"Tornado Helix", 9}, {"Wave", 13},          {"Figure Eight", 9},
+                 {"Helix", 5, true}, {"Wave", 5, true},    {"Figure Eight", 9, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.preset);
+        SCOPED_TRACE(std::string(c.preset) + (c.low ? ", low" : ""));
         Open(Scene(kPath3D));
         Set("Preset", c.preset);
         Set("Key Interval", 0.25);
         H().currentSeconds = 2;
-        ASSERT_EQ(Press(), PF_Err_NONE);
+        ASSERT_EQ(Press([&](std::vector<PF_ParamDef>& defs) {
+                      if (!c.low) return;
+                      defs[kParamTurns].u.sd.value = 0;
+                      defs[kParamCycles].u.sd.value = -2;
+                  }),
+                  PF_Err_NONE);
         EXPECT_TRUE(H().log().messages.empty()) << H().log().messages.front();
         EXPECT_EQ(out_.out_flags & kRerenderAndRefresh, kRerenderAndRefresh);
         EXPECT_EQ(H().log().touchedActiveItem, 1);
@@ -114,22 +122,6 @@ TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
         EXPECT_EQ(out_.out_flags & kRerenderAndRefresh, c.scriptRan ? kRerenderAndRefresh : 0);
         EXPECT_EQ(H().log().touchedActiveItem, c.scriptRan ? 1 : 0);
         EXPECT_EQ(out_.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
-    }
-}
-
-TEST_F(GeneratePathTest, TurnsAndCyclesBelowOneAreRaisedToOne)
-{
-    for (const char* preset : {"Helix", "Wave", "Figure Eight"}) {
-        SCOPED_TRACE(preset);
-        Open(Scene(kPath3D));
-        Set("Preset", preset);
-        ASSERT_EQ(Press([](std::vector<PF_ParamDef>& defs) {
-                      defs[kParamTurns].u.sd.value = 0;
-                      defs[kParamCycles].u.sd.value = -2;
-                  }),
-                  PF_Err_NONE);
-        EXPECT_TRUE(H().log().messages.empty());
-        EXPECT_EQ(Position().keys.size(), std::string(preset) == "Figure Eight" ? 9u : 5u);
     }
 }
 

@@ -134,13 +134,9 @@ TEST_F(PanelUiTest, PlacementHidesInsideAndSpreadByTheirStreamsAndEnablesOrienta
 
 TEST_F(PanelUiTest, WithoutAPluginIdOnlyThePanelChanges)
 {
-    struct Case {
-        A_long appId;
-        bool noPluginId;
-    };
-    for (Case c : {Case{host::kAppIdCompositor, true}, Case{host::kAppIdVideoEditor, false}}) {
-        SCOPED_TRACE(c.appId);
-        OpenIn(c.appId, c.noPluginId);
+    for (const A_long appId : {host::kAppIdCompositor, host::kAppIdVideoEditor}) {
+        SCOPED_TRACE(appId);
+        OpenIn(appId, appId == host::kAppIdCompositor); // the editor registers no plug-in anyway
         ASSERT_EQ(UpdateWith(kParamPreset, 3), PF_Err_NONE);
         EXPECT_EQ(fx_->panelRow(kParamPresetSize).name, "X Amplitude");
         EXPECT_TRUE(fx_->panelRow(kParamDepth).uiFlags & PF_PUI_INVISIBLE);
@@ -152,22 +148,21 @@ TEST_F(PanelUiTest, WithoutAPluginIdOnlyThePanelChanges)
 
 TEST_F(PanelUiTest, UserChangesAreRoutedByIndex)
 {
-    struct Case {
+    constexpr A_long kBoth = PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI;
+    const struct {
         int index;
         A_long outFlags;
         std::vector<int> panelUpdates;
-    };
-    std::vector<int> presetOrder = kPresetOrder;
-    const Case kCases[] = {
-        {kParamPreset, PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI, presetOrder},
-        {kParamPlacementMode, PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI, {kParamOrientationMode}},
-        {kParamOrientationMode, PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI, {kParamOrientationMode}},
-        {kParamRenderer, PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI, {}},
+    } kCases[] = {
+        {kParamPreset, kBoth, kPresetOrder},
+        {kParamPlacementMode, kBoth, {kParamOrientationMode}},
+        {kParamOrientationMode, kBoth, {kParamOrientationMode}},
+        {kParamRenderer, kBoth, {}},
         {kParamRampScaleCurve, PF_OutFlag_REFRESH_UI, {}},
         {kParamCount, 0, {}},
     };
     OpenIn(host::kAppIdCompositor, false);
-    for (const Case& c : kCases) {
+    for (const auto& c : kCases) {
         SCOPED_TRACE(c.index);
         fx_->panelUpdates.clear();
         PF_OutData out{};

@@ -4,9 +4,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace strandel::fuzz {
+
+// A failed check ends the process, as the fuzzer expects of a fault.
+inline void Require(bool condition)
+{
+    if (!condition) std::abort();
+}
 
 class FuzzInput {
 public:

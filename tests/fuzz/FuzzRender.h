@@ -2,7 +2,6 @@
 // chosen pixel format, and the checks on what was drawn.
 #pragma once
 #include <cmath>
-#include <cstdlib>
 
 #include "fuzz/FuzzInput.h"
 #include "render/DepthSort.h"
@@ -10,11 +9,6 @@
 #include "support/OwnedImage.h"
 
 namespace strandel::fuzz {
-
-inline void Require(bool condition)
-{
-    if (!condition) std::abort();
-}
 
 inline PixelFormat AnyFormat(FuzzInput& in)
 {

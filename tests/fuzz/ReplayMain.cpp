@@ -11,33 +11,25 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);
 
-namespace {
-
-std::vector<std::filesystem::path> InputsIn(const std::filesystem::path& where)
-{
-    std::vector<std::filesystem::path> files;
-    if (std::filesystem::is_directory(where)) {
-        for (const auto& entry : std::filesystem::directory_iterator(where))
-            if (entry.is_regular_file() && !entry.path().filename().string().starts_with('.'))
-                files.push_back(entry.path());
-    } else {
-        files.push_back(where);
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
+    namespace fs = std::filesystem;
     std::size_t replayed = 0;
     for (int i = 1; i < argc; ++i) {
-        if (!std::filesystem::exists(argv[i])) {
+        if (!fs::exists(argv[i])) {
             std::fprintf(stderr, "replay: %s does not exist\n", argv[i]);
             return 2;
         }
-        for (const auto& file : InputsIn(argv[i])) {
+        std::vector<fs::path> files;
+        if (fs::is_directory(argv[i])) {
+            for (const auto& entry : fs::directory_iterator(argv[i]))
+                if (entry.is_regular_file() && !entry.path().filename().string().starts_with('.'))
+                    files.push_back(entry.path());
+        } else {
+            files.push_back(argv[i]);
+        }
+        std::sort(files.begin(), files.end());
+        for (const auto& file : files) {
             std::ifstream in(file, std::ios::binary);
             const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
             std::fprintf(stderr, "replay: %s\n", file.string().c_str());

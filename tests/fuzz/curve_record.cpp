@@ -1,21 +1,17 @@
 // A stored curve record of any length and content, as a project file hands it over: through
 // unflatten and every other arbitrary-data selector, and into evaluation.
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "curves/CurveModel.h"
+#include "fuzz/FuzzInput.h"
 #include "support/CurveTestSupport.h"
 
 namespace {
 
 using namespace strandel;
-
-void Require(bool condition)
-{
-    if (!condition) std::abort();
-}
+using fuzz::Require;
 
 RampCurve Held(const test::FakeHandles& host, PF_Handle h)
 {

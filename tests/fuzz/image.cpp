@@ -2,11 +2,11 @@
 // here, stb_image and tinyexr (the Windows build's) in the portable_image target.
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "fuzz/FuzzInput.h"
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
 #include "host/io/FileError.h"
@@ -14,6 +14,7 @@
 namespace {
 
 using namespace strandel::host;
+using strandel::fuzz::Require;
 
 // The readers take files: each input goes to one of this process's own.
 const std::filesystem::path& InputFile()
@@ -21,11 +22,6 @@ const std::filesystem::path& InputFile()
     static const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("strandel-fuzz-image-" + std::to_string(::getpid()));
     return file;
-}
-
-void Require(bool condition)
-{
-    if (!condition) std::abort();
 }
 
 void Check(const Image& image)
