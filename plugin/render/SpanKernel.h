@@ -272,8 +272,9 @@ template <int kFirst, int kCount> STRANDEL_LANES IV Field(IV v)
 // Levels are rounded half away from zero. Exact halves are common (an opacity of 0.5 over full
 // channels), and where the plain algorithm divides, the lanes multiply by a reciprocal and may land
 // a few ulps below the half. A value that close below a half counts as the half: within 64 ulps of
-// full scale, far less than any input's own precision.
-template <double kFullScale> STRANDEL_LANES UV ToLevel(DV unit)
+// full scale, far less than any input's own precision. The scale is a whole number of levels, an
+// integer parameter for the compilers that take no floating-point one.
+template <int kFullScale> STRANDEL_LANES UV ToLevel(DV unit)
 {
     constexpr double half = 0.5 + 64 * 0x1p-52 * kFullScale;
     return reinterpret_cast<UV>(Truncate(Clamp(unit, Splat(0), Splat(1)) * kFullScale + half));
@@ -303,7 +304,7 @@ struct Levels8 {
     }
     STRANDEL_LANES static Raw Pack(DV alpha, const Argb& unit)
     {
-        constexpr double full = kFullScale;
+        constexpr int full = static_cast<int>(kFullScale);
         return reinterpret_cast<Raw>(ToLevel<full>(alpha) | ToLevel<full>(unit.r) << 8 | ToLevel<full>(unit.g) << 16 |
                                      ToLevel<full>(unit.b) << 24);
     }
@@ -343,7 +344,7 @@ struct Levels16 {
     }
     STRANDEL_LANES static Raw Pack(DV alpha, const Argb& unit)
     {
-        constexpr double full = kFullScale;
+        constexpr int full = static_cast<int>(kFullScale);
         return JoinWords(reinterpret_cast<IV>(ToLevel<full>(alpha) | ToLevel<full>(unit.r) << 16),
                          reinterpret_cast<IV>(ToLevel<full>(unit.g) | ToLevel<full>(unit.b) << 16));
     }
@@ -412,7 +413,7 @@ struct Floats {
         // registers within their 128-bit halves gives each channel of the left texels in the low
         // half and of the right texels in the high half.
         const auto pair = [&](int lane) {
-            return _mm256_loadu_ps(reinterpret_cast<const float*>(base + _mm256_extract_epi64(o.bytes, lane)));
+            return _mm256_loadu_ps(reinterpret_cast<const float*>(base + o.bytes[lane]));
         };
         const __m256 p0 = pair(0), p1 = pair(1), p2 = pair(2), p3 = pair(3);
         const __m256 ar01 = _mm256_unpacklo_ps(p0, p1), gb01 = _mm256_unpackhi_ps(p0, p1);

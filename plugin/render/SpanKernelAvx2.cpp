@@ -15,7 +15,11 @@
 #include "render/RasterPaths.h"
 #include "render/RasterSetup.h"
 
+#if defined(__clang__) // the fuzzing build
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC target("avx2")
+#endif
 #define STRANDEL_SPAN_AVX2 1
 #include "render/SpanKernel.h"
 
@@ -28,3 +32,7 @@ void FillTriangleAvx2(const TriangleSetup& setup, const ImageView& output, Pixel
 }
 
 } // namespace strandel
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#endif
