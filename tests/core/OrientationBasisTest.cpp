@@ -66,7 +66,7 @@ CameraInfo SideCamera()
     return camera;
 }
 
-TEST(OrientationBasis, PathArrayModesAndForwardAxes)
+TEST(OrientationBasis, ModesForwardAxesRollAndRibbons)
 {
     CheckCases({{1, 1, 5, 0, kX, kY, kZ},
                 {1, 3, 5, 0, {0, 0, -1}, kY, kX},
@@ -77,13 +77,9 @@ TEST(OrientationBasis, PathArrayModesAndForwardAxes)
                 {1, 2, 5, 0, N, B, T},
                 {1, 2, 0, 0, N, B, T},
                 {1, 2, 9, 0, N, B, T},
-                {1, 2, 6, 0, -N, B, -T}},
-               SlantedInstance(), SideCamera());
-}
-
-TEST(OrientationBasis, RollTurnsAboutTheForwardAxisOrElseZ)
-{
-    CheckCases({{1, 1, 1, 90, kY, -kX, kZ},
+                {1, 2, 6, 0, -N, B, -T},
+                // Roll turns about the forward axis, or else about Z.
+                {1, 1, 1, 90, kY, -kX, kZ},
                 {1, 3, 1, 90, kY, {0, 0, 1}, kX},
                 {1, 2, 1, 90, T, -N, -B},
                 {1, 2, 2, 90, -T, -N, B},
@@ -94,13 +90,10 @@ TEST(OrientationBasis, RollTurnsAboutTheForwardAxisOrElseZ)
                 {2, 2, 1, 90, -B, -T, N},
                 {1, 1, 5, 180, -kX, -kY, kZ}},
                SlantedInstance(), SideCamera());
-}
-
-TEST(OrientationBasis, RibbonModesTurnBySpreadAndFlipInside)
-{
+    // Ribbons turn by the spread and flip inside; the camera at the origin looks down world +Z at the
+    // copy straight ahead.
     const Vec3 heading{0.6, 0.8, 0}, across{-0.8, 0.6, 0};
     const Vec3 half{kRoot08, kRoot02, 0}, halfAcross{-kRoot02, kRoot08, 0};
-    // Camera at the origin looking down world +Z; the copy straight ahead.
     CheckCases({{2, 1, 5, 0, kX, kY, kZ, 0},
                 {2, 1, 5, 0, kX, -kY, -kZ, 0, true},
                 {2, 1, 5, 0, heading, across, kZ},

@@ -34,7 +34,7 @@ bool WithinTolerance(PixelFormat format, double fast, double plain)
 
 struct Comparison {
     int pixelsOff = 0, depthsOff = 0;
-    bool pathsAgree = true;
+    bool pathsAgree = true, paddingKept = true;
 };
 
 struct Sizes {
@@ -77,6 +77,8 @@ Comparison DrawAll(const ListRun& run)
         test::OwnedImage fast = test::CopyOf(background);
         DepthBuffer depth(61, 47);
         DrawTriangleListCpu(list, fast.View(), k.depthTest ? &depth : nullptr, {}, path);
+        // Triangles reach past every side of the output: no build writes past a row's pixels.
+        result.paddingKept = result.paddingKept && fast.PaddingBytes() == background.PaddingBytes();
         if (firstBytes.empty()) {
             firstBytes = fast.Bytes();
             firstDepth = depth.values;
@@ -92,7 +94,6 @@ Comparison DrawAll(const ListRun& run)
                 result.depthsOff += !(a == b || std::fabs(a - b) <= 1e-9 * std::fabs(b));
             }
         } else {
-            // Padding included: no build writes past a row's pixels.
             result.pathsAgree = result.pathsAgree && fast.Bytes() == firstBytes && depth.values == firstDepth;
         }
     }
@@ -142,8 +143,8 @@ std::vector<ListRun> FaintStacks()
     return runs;
 }
 
-// Every pixel within a level of the plain loop, every depth as the plain loop's, and every build
-// the same bytes.
+// Every pixel within a level of the plain loop, every depth as the plain loop's, every build the
+// same bytes, and no padding byte written.
 void ExpectAgreement(const std::vector<ListRun>& runs)
 {
     for (const ListRun& run : runs) {
@@ -152,6 +153,7 @@ void ExpectAgreement(const std::vector<ListRun>& runs)
         EXPECT_EQ(c.pixelsOff, 0);
         EXPECT_EQ(c.depthsOff, 0);
         EXPECT_TRUE(c.pathsAgree);
+        EXPECT_TRUE(c.paddingKept);
     }
 }
 
