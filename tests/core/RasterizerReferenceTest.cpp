@@ -13,6 +13,8 @@
 namespace strandel {
 namespace {
 
+constexpr PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
+
 // Every build of the pixel loop this processor can run.
 std::vector<RasterPath> AvailablePaths()
 {
@@ -107,16 +109,15 @@ std::vector<ListRun> ListRuns()
 {
     std::vector<ListRun> runs;
     for (const test::RandomListCase& k : test::RandomListCases()) runs.push_back({k});
-    const PixelFormat formats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
     uint64_t seed = 50;
-    for (const PixelFormat outFormat : formats)
-        for (const PixelFormat sourceFormat : formats) {
+    for (const PixelFormat outFormat : kFormats)
+        for (const PixelFormat sourceFormat : kFormats) {
             ListRun run{{{}, outFormat, sourceFormat, true, seed++}, 40, false, {17, 13}, "opacity up to 3"};
             run.list.options.opacityHi = 3;
             runs.push_back(run);
         }
     for (const Sizes small : {Sizes{1, 1}, Sizes{1, 9}, Sizes{9, 1}})
-        for (const PixelFormat format : formats)
+        for (const PixelFormat format : kFormats)
             runs.push_back({{{}, format, format, false, seed++}, 40, false, small,
                             "small source " + std::to_string(small.width) + " x " + std::to_string(small.height)});
     return runs;
@@ -128,11 +129,10 @@ std::vector<ListRun> ListRuns()
 // plain loop's, and colour may not drift.
 std::vector<ListRun> FaintStacks()
 {
-    const PixelFormat formats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
     std::vector<ListRun> runs;
     uint64_t seed = 100;
-    for (const PixelFormat outFormat : formats)
-        for (const PixelFormat sourceFormat : formats)
+    for (const PixelFormat outFormat : kFormats)
+        for (const PixelFormat sourceFormat : kFormats)
             for (const double opacityHi : {0.01, 0.1}) {
                 ListRun run{{{}, outFormat, sourceFormat, false, seed++}, 400, true, {17, 13},
                             "opacity up to " + std::to_string(opacityHi)};
