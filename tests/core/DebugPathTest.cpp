@@ -32,11 +32,6 @@ PathTable PathThrough(std::initializer_list<Vec3> screenPoints)
     return path;
 }
 
-std::vector<double> Blank(int32_t w, int32_t h, PixelFormat format)
-{
-    return test::OwnedImage(w, h, format).Channels();
-}
-
 TEST(ProjectPathPointTest, ProjectsLikeSpritesAndRefusesPointsAtTheCamera)
 {
     CameraInfo camera = FlatCamera();
@@ -57,20 +52,18 @@ TEST(ProjectPathPointTest, ProjectsLikeSpritesAndRefusesPointsAtTheCamera)
 TEST(DrawDebugPathTest, DrawsNothingWithoutADrawableSegment)
 {
     const CameraInfo camera = FlatCamera();
-    const PathTable cases[] = {
-        PathThrough({{40, 40, 0}}),                  // one sample
-        PathThrough({{40, 40, 0}, {60, 40, -5}}),    // second end behind the camera
-        PathThrough({{40, 40, -5}, {60, 40, -5}}),   // both behind
-        PathThrough({{40, 40, 0}, {60, 40, 0.001}}), // on the camera's limit
+    const std::pair<PathTable, double> cases[] = {
+        {PathThrough({{40, 40, 0}}), 1},                  // one sample
+        {PathThrough({{40, 40, 0}, {60, 40, -5}}), 1},    // second end behind the camera
+        {PathThrough({{40, 40, -5}, {60, 40, -5}}), 1},   // both behind
+        {PathThrough({{40, 40, 0}, {60, 40, 0.001}}), 1}, // on the camera's limit
+        {PathThrough({{40, 40, 0}, {60, 40, 0}}), 0},     // opacity 0
     };
-    for (const PathTable& path : cases) {
+    for (const auto& [path, opacity] : cases) {
         test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);
-        DrawDebugPath(path, camera, out.View(), 1, 5);
-        EXPECT_EQ(out.Channels(), Blank(200, 100, PixelFormat::Argb8)) << path.size();
+        DrawDebugPath(path, camera, out.View(), opacity, 5);
+        EXPECT_EQ(out.Channels(), std::vector<double>(200 * 100 * 4, 0.0)) << path.size() << ", opacity " << opacity;
     }
-    test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);
-    DrawDebugPath(PathThrough({{40, 40, 0}, {60, 40, 0}}), camera, out.View(), 0, 5);
-    EXPECT_EQ(out.Channels(), Blank(200, 100, PixelFormat::Argb8)) << "opacity 0";
 }
 
 TEST(DrawDebugPathTest, OpaqueLineIsSolidWhiteElevenPixelsWide)

@@ -94,27 +94,19 @@ TEST_F(DepthTestFixture, NearerOpaqueCopyWinsInEitherOrder)
     }
 }
 
-TEST_F(DepthTestFixture, TiesWithinTheToleranceDoNotDraw)
+// Red drawn first at depth 10, then blue: a tie within the tolerance does not draw, and red hides
+// blue only where it is (all but) opaque.
+TEST_F(DepthTestFixture, TiesAndSemiTransparentPixelsDoNotOcclude)
 {
-    for (auto [offset, blueShows] : {std::pair{0.0, false}, std::pair{-5e-8, false}, std::pair{-2e-7, true}}) {
+    struct Case { double blueDepth, redOpacity; bool blueShows; double depthAfter; };
+    for (const Case& c : {Case{10, 1, false, 10}, Case{10 - 5e-8, 1, false, 10}, Case{10 - 2e-7, 1, true, 10 - 2e-7},
+                          Case{20, 0.5, true, 20}, Case{20, 0.998, true, 20}, Case{20, 0.9995, false, 10}}) {
         TriangleList list;
-        AddSquare(list, redQuad, 0, 12, 10);
-        AddSquare(list, blueQuad, 0, 12, 10 + offset);
+        AddSquare(list, redQuad, 0, 12, 10, c.redOpacity);
+        AddSquare(list, blueQuad, 0, 12, c.blueDepth);
         DepthBuffer depth(12, 12);
-        EXPECT_EQ(Draw(list, &depth), blueShows ? kBlue : kRed) << "offset " << offset;
-    }
-}
-
-TEST_F(DepthTestFixture, SemiTransparentPixelsDoNotOcclude)
-{
-    for (auto [opacity, writes] : {std::pair{0.5, false}, std::pair{0.998, false}, std::pair{0.9995, true}}) {
-        TriangleList list;
-        AddSquare(list, redQuad, 0, 12, 10, opacity);
-        AddSquare(list, blueQuad, 0, 12, 20);
-        DepthBuffer depth(12, 12);
-        const auto pixel = Draw(list, &depth);
-        EXPECT_EQ(pixel == kBlue, !writes) << "opacity " << opacity;
-        EXPECT_NEAR(depth.values[5 * 12 + 5], writes ? 10 : 20, 1e-9) << "opacity " << opacity;
+        EXPECT_EQ(Draw(list, &depth), c.blueShows ? kBlue : kRed) << c.blueDepth << ", opacity " << c.redOpacity;
+        EXPECT_NEAR(depth.values[5 * 12 + 5], c.depthAfter, 1e-9) << c.blueDepth << ", opacity " << c.redOpacity;
     }
 }
 

@@ -63,16 +63,6 @@ TEST(BuildInstances, DepthSortPutsTheFarthestFirst)
     EXPECT_EQ(Indices(f.Build()), (std::vector<int32_t>{4, 3, 2, 1, 0}));
     f.settings.reverse = true;
     EXPECT_EQ(Indices(f.Build()), (std::vector<int32_t>{0, 1, 2, 3, 4}));
-
-    f.settings.count = 200;
-    f.settings.loop = true;
-    f.settings.offset = 37;
-    f.camera.cameraPosition = {150, 0, 200};
-    f.camera.cameraForward = {0.6, 0, 0.8};
-    f.camera.cameraRight = {0.8, 0, -0.6};
-    const InstanceList list = f.Build();
-    ASSERT_EQ(list.size(), 200u);
-    for (std::size_t k = 1; k < list.size(); ++k) ASSERT_GE(list[k - 1].depth, list[k].depth) << k;
 }
 
 TEST(BuildInstances, OmitsCopiesOffThePathAndNeedsAPathAndSources)

@@ -10,10 +10,7 @@ namespace {
 
 TEST(PathPresetText, NumbersUseFifteenDigitsInTheClassicLocale)
 {
-    const struct {
-        double value;
-        const char* text;
-    } cases[] = {
+    const struct { double value; const char* text; } cases[] = {
         {1000, "1000"}, {0.1, "0.1"}, {1e-20, "1e-20"}, {-0.0, "-0"}, {1.0 / 3, "0.333333333333333"},
         {123456789012345678.0, "1.23456789012346e+17"}, {-2.5, "-2.5"},
     };
@@ -22,10 +19,7 @@ TEST(PathPresetText, NumbersUseFifteenDigitsInTheClassicLocale)
 
 TEST(PathPresetText, StringLiteralBodiesEscapeByteByByte)
 {
-    const struct {
-        std::string in;
-        const char* out;
-    } cases[] = {
+    const struct { std::string in; const char* out; } cases[] = {
         {"Figure Eight", "Figure Eight"},
         {"a\"b\\c", "a\\\"b\\\\c"},
         {"\t\n\r", "\\t\\n\\r"},
@@ -39,11 +33,7 @@ TEST(PathPresetText, StringLiteralBodiesEscapeByteByByte)
 TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const struct {
-        uint32_t preset;
-        double keyInterval;
-        const char* message; // null: accepted
-    } cases[] = {
+    const struct { uint32_t preset; double keyInterval; const char* message; /* null: accepted */ } cases[] = {
         {0, 0, "未対応のPath Presetです。"},
         {5, 1, "未対応のPath Presetです。"},
         {1, 0, "Key Intervalには0より大きい値を指定してください。"},
@@ -55,22 +45,14 @@ TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
         PathPresetContext context;
         context.preset = c.preset;
         context.keyInterval = c.keyInterval;
-        const auto message = ValidatePresetFields(context);
-        if (c.message)
-            EXPECT_EQ(message.value_or("accepted"), c.message) << c.preset << " " << c.keyInterval;
-        else
-            EXPECT_FALSE(message) << *message;
+        EXPECT_EQ(ValidatePresetFields(context).value_or("accepted"), c.message ? c.message : "accepted")
+            << c.preset << " " << c.keyInterval;
     }
 }
 
 TEST(PathPresetOutcome, EachBranchOfTheOutcome)
 {
-    const struct {
-        bool executorFailed;
-        const char* result;
-        const char* error;
-        const char* message; // null: nothing shown
-    } cases[] = {
+    const struct { bool executorFailed; const char *result, *error, *message; /* null: nothing shown */ } cases[] = {
         {true, "OK", "", "JSX実行エラー\nAEGP_ExecuteScript failed."},
         {true, "OK", "boom", "JSX実行エラー\nboom"},
         {false, "OK", "boom", "JSX実行エラー\nboom"},
@@ -81,11 +63,8 @@ TEST(PathPresetOutcome, EachBranchOfTheOutcome)
         {false, "", "", "JSX実行エラー\n結果が返されませんでした。"},
     };
     for (const auto& c : cases) {
-        const auto message = PresetOutcomeMessage(c.executorFailed, c.result, c.error);
-        if (c.message)
-            EXPECT_EQ(message.value_or("(nothing)"), c.message) << c.result;
-        else
-            EXPECT_FALSE(message) << *message;
+        EXPECT_EQ(PresetOutcomeMessage(c.executorFailed, c.result, c.error).value_or("(nothing)"),
+                  c.message ? c.message : "(nothing)") << c.result;
     }
 }
 

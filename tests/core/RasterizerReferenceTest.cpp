@@ -13,6 +13,8 @@
 namespace strandel {
 namespace {
 
+constexpr PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
+
 // Every build of the pixel loop this processor can run.
 std::vector<RasterPath> AvailablePaths()
 {
@@ -34,7 +36,7 @@ bool WithinTolerance(PixelFormat format, double fast, double plain)
 
 struct Comparison {
     int pixelsOff = 0, depthsOff = 0;
-    bool pathsAgree = true;
+    bool pathsAgree = true, paddingKept = true;
 };
 
 struct Sizes {
@@ -77,6 +79,8 @@ Comparison DrawAll(const ListRun& run)
         test::OwnedImage fast = test::CopyOf(background);
         DepthBuffer depth(61, 47);
         DrawTriangleListCpu(list, fast.View(), k.depthTest ? &depth : nullptr, {}, path);
+        // Triangles reach past every side of the output: no build writes past a row's pixels.
+        result.paddingKept = result.paddingKept && fast.PaddingBytes() == background.PaddingBytes();
         if (firstBytes.empty()) {
             firstBytes = fast.Bytes();
             firstDepth = depth.values;
@@ -92,7 +96,6 @@ Comparison DrawAll(const ListRun& run)
                 result.depthsOff += !(a == b || std::fabs(a - b) <= 1e-9 * std::fabs(b));
             }
         } else {
-            // Padding included: no build writes past a row's pixels.
             result.pathsAgree = result.pathsAgree && fast.Bytes() == firstBytes && depth.values == firstDepth;
         }
     }
@@ -106,16 +109,15 @@ std::vector<ListRun> ListRuns()
 {
     std::vector<ListRun> runs;
     for (const test::RandomListCase& k : test::RandomListCases()) runs.push_back({k});
-    const PixelFormat formats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
     uint64_t seed = 50;
-    for (const PixelFormat outFormat : formats)
-        for (const PixelFormat sourceFormat : formats) {
+    for (const PixelFormat outFormat : kFormats)
+        for (const PixelFormat sourceFormat : kFormats) {
             ListRun run{{{}, outFormat, sourceFormat, true, seed++}, 40, false, {17, 13}, "opacity up to 3"};
             run.list.options.opacityHi = 3;
             runs.push_back(run);
         }
     for (const Sizes small : {Sizes{1, 1}, Sizes{1, 9}, Sizes{9, 1}})
-        for (const PixelFormat format : formats)
+        for (const PixelFormat format : kFormats)
             runs.push_back({{{}, format, format, false, seed++}, 40, false, small,
                             "small source " + std::to_string(small.width) + " x " + std::to_string(small.height)});
     return runs;
@@ -127,11 +129,10 @@ std::vector<ListRun> ListRuns()
 // plain loop's, and colour may not drift.
 std::vector<ListRun> FaintStacks()
 {
-    const PixelFormat formats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
     std::vector<ListRun> runs;
     uint64_t seed = 100;
-    for (const PixelFormat outFormat : formats)
-        for (const PixelFormat sourceFormat : formats)
+    for (const PixelFormat outFormat : kFormats)
+        for (const PixelFormat sourceFormat : kFormats)
             for (const double opacityHi : {0.01, 0.1}) {
                 ListRun run{{{}, outFormat, sourceFormat, false, seed++}, 400, true, {17, 13},
                             "opacity up to " + std::to_string(opacityHi)};
@@ -142,8 +143,8 @@ std::vector<ListRun> FaintStacks()
     return runs;
 }
 
-// Every pixel within a level of the plain loop, every depth as the plain loop's, and every build
-// the same bytes.
+// Every pixel within a level of the plain loop, every depth as the plain loop's, every build the
+// same bytes, and no padding byte written.
 void ExpectAgreement(const std::vector<ListRun>& runs)
 {
     for (const ListRun& run : runs) {
@@ -152,6 +153,7 @@ void ExpectAgreement(const std::vector<ListRun>& runs)
         EXPECT_EQ(c.pixelsOff, 0);
         EXPECT_EQ(c.depthsOff, 0);
         EXPECT_TRUE(c.pathsAgree);
+        EXPECT_TRUE(c.paddingKept);
     }
 }
 

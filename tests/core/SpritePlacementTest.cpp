@@ -41,17 +41,12 @@ SourceQuad UnitQuad(const ImageView& image = {})
     return quad;
 }
 
+// PlaceSprite below pins the corners of a flat quad facing the world axes; here a corner with depth
+// along the path frame (N, B, T) = ((0, 0, 1), (0.8, -0.6, 0), (0.6, 0.8, 0)), at twice the size.
 TEST(PoseSprite, CornersSpanTheQuadAlongTheAxesAtScale)
 {
     Fixture f;
     f.settings.objectScale = 200;
-    const std::optional<SpritePose> pose = PoseSprite(f.instance, f.settings, f.camera);
-    ASSERT_TRUE(pose);
-    const std::array<Vec3, 4> corners = QuadWorldCorners(f.instance.position, *pose, UnitQuad());
-    const Vec3 expected[4] = {{9, 19, 1000}, {11, 19, 1000}, {11, 21, 1000}, {9, 21, 1000}};
-    for (int k = 0; k < 4; ++k) ExpectVecNear(corners[k], expected[k]);
-
-    // Along the path frame (N, B, T) = ((0, 0, 1), (0.8, -0.6, 0), (0.6, 0.8, 0)), with depth.
     f.settings.orientationMode = OrientationMode::FollowPath;
     SourceQuad deep = UnitQuad();
     deep.corners[0] = {1, 2, 3};
@@ -60,68 +55,60 @@ TEST(PoseSprite, CornersSpanTheQuadAlongTheAxesAtScale)
     ExpectVecNear(QuadWorldCorners(f.instance.position, *along, deep)[0], Vec3{10 + 6.8, 20 + 2.4, 1000 + 2});
 }
 
-// An expected value of 0 means that the copy is not drawn.
-void ExpectPoseValue(const Fixture& f, double SpritePose::*field, double expected)
+// Inputs in the order of the fields given (random left out where there is no field), and the pose's
+// value; an expected value of 0 means that the copy is not drawn.
+struct PoseCase {
+    double start, end, own, ramp, random, expected;
+};
+
+void ExpectPoseValues(const std::array<double RenderSettings::*, 5>& fields, double SpritePose::*field,
+                      const std::vector<PoseCase>& cases)
 {
-    const std::optional<SpritePose> pose = PoseSprite(f.instance, f.settings, f.camera);
-    ASSERT_EQ(pose.has_value(), expected > 0);
-    if (pose) {
-        EXPECT_NEAR((*pose).*field, expected, 1e-8);
+    for (const PoseCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " " << c.end << " " << c.own << " " << c.ramp << " " << c.random);
+        Fixture f;
+        const double inputs[5] = {c.start, c.end, c.own, c.ramp, c.random};
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (fields[i]) f.settings.*fields[i] = inputs[i];
+        const std::optional<SpritePose> pose = PoseSprite(f.instance, f.settings, f.camera);
+        ASSERT_EQ(pose.has_value(), c.expected > 0);
+        if (pose) {
+            EXPECT_NEAR((*pose).*field, c.expected, 1e-8);
+        }
     }
 }
 
 TEST(PoseSprite, ScaleMultipliesPathAndOwnSizesAndDropsNegativeSums)
 {
-    struct Case {
-        double start, end, object, ramp, random, expected; // expected 0: not drawn
-    };
-    for (const Case& c : std::vector<Case>{
-             {100, 100, 100, 0, 0, 1},
-             {50, 150, 80, 0, 0, 0.8},
-             {100, 100, 100, 40, 0, 1.2},
-             {100, 100, 100, 0, 30, (100 + 30 * kRandomScale) / 100},
-             {-100, 100, 100, 0, 0, 0},
-             {-100, -100, -100, 0, 0, 0},
-             {100, 100, -50, 20, 0, 0},
-             {100, 100, 0, 0, 0, 0},
-             {0, 0, 100, 0, 0, 0},
-             {1e-2, 1e-2, 1e-4, 0, 0, 0},
-         }) {
-        SCOPED_TRACE(testing::Message() << c.start << " " << c.end << " " << c.object << " " << c.ramp);
-        Fixture f;
-        f.settings.gradientStartScale = c.start;
-        f.settings.gradientEndScale = c.end;
-        f.settings.objectScale = c.object;
-        f.settings.rampScale = c.ramp;
-        f.settings.randomScale = c.random;
-        ExpectPoseValue(f, &SpritePose::scale, c.expected);
-    }
+    ExpectPoseValues({&RenderSettings::gradientStartScale, &RenderSettings::gradientEndScale,
+                      &RenderSettings::objectScale, &RenderSettings::rampScale, &RenderSettings::randomScale},
+                     &SpritePose::scale,
+                     {{100, 100, 100, 0, 0, 1},
+                      {50, 150, 80, 0, 0, 0.8},
+                      {100, 100, 100, 40, 0, 1.2},
+                      {100, 100, 100, 0, 30, (100 + 30 * kRandomScale) / 100},
+                      {-100, 100, 100, 0, 0, 0},
+                      {-100, -100, -100, 0, 0, 0},
+                      {100, 100, -50, 20, 0, 0},
+                      {100, 100, 0, 0, 0, 0},
+                      {0, 0, 100, 0, 0, 0},
+                      {1e-2, 1e-2, 1e-4, 0, 0, 0}});
 }
 
 TEST(PoseSprite, OpacityMultipliesTheClampedGradientAndRenderOpacities)
 {
-    struct Case {
-        double start, end, render, ramp, expected; // expected 0: not drawn
-    };
-    for (const Case& c : std::vector<Case>{
-             {100, 100, 100, 0, 1},
-             {0, 100, 100, 0, 0.5},
-             {0, 100, 50, 0, 0.25},
-             {100, 0, 150, 0, 0.5},
-             {100, 100, 100, -100, 0.5},
-             {300, 300, 80, 0, 0.8},
-             {100, 100, 0, 0, 0},
-             {0, 0, 100, 0, 0},
-             {200, 200, -50, 0, 0},
-         }) {
-        SCOPED_TRACE(testing::Message() << c.start << " " << c.end << " " << c.render << " " << c.ramp);
-        Fixture f;
-        f.settings.gradientStartOpacity = c.start;
-        f.settings.gradientEndOpacity = c.end;
-        f.settings.opacity = c.render;
-        f.settings.rampOpacity = c.ramp;
-        ExpectPoseValue(f, &SpritePose::opacity, c.expected);
-    }
+    ExpectPoseValues({&RenderSettings::gradientStartOpacity, &RenderSettings::gradientEndOpacity,
+                      &RenderSettings::opacity, &RenderSettings::rampOpacity, nullptr},
+                     &SpritePose::opacity,
+                     {{100, 100, 100, 0, 0, 1},
+                      {0, 100, 100, 0, 0, 0.5},
+                      {0, 100, 50, 0, 0, 0.25},
+                      {100, 0, 150, 0, 0, 0.5},
+                      {100, 100, 100, -100, 0, 0.5},
+                      {300, 300, 80, 0, 0, 0.8},
+                      {100, 100, 0, 0, 0, 0},
+                      {0, 0, 100, 0, 0, 0},
+                      {200, 200, -50, 0, 0, 0}});
 }
 
 using Matrix3 = std::array<std::array<double, 3>, 3>;
