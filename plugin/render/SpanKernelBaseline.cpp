@@ -3,7 +3,6 @@
 #include "render/SpanKernel.h"
 
 #include "render/RasterPaths.h"
-#include "render/TextureSampling.h"
 
 namespace strandel {
 
@@ -73,34 +72,6 @@ void BlendPixelOver(const ImageView& output, int64_t x, int64_t y, const Colour&
         OnePixel<Format> one(pixel);
         one.WriteTo(pixel, CompositeOver<Format>(src, Format::Unpack(one.Raw())));
     });
-}
-
-Colour FetchTexel(const ImageView& image, int64_t x, int64_t y)
-{
-    if (!image.data || !image.Contains(x, y)) return {};
-    Colour colour;
-    WithFormat(image.format, [&]<class Format>(Format) {
-        const Argb c = Format::Unpack(OnePixel<Format>(image.Row(static_cast<int32_t>(y)) + x * Format::kPixelBytes).Raw());
-        constexpr double toUnit = 1 / Format::kFullScale;
-        colour = {c.a[0] * toUnit, c.r[0] * toUnit, c.g[0] * toUnit, c.b[0] * toUnit};
-    });
-    return colour;
-}
-
-Colour SampleBilinear(const ImageView& image, double u, double v)
-{
-    if (!image.HasPixels()) return {};
-    Colour c;
-    WithFormat(image.format, [&]<class Format>(Format) {
-        std::vector<std::byte> padding;
-        const TexelSource texels = PairedTexels(image, padding);
-        const Filtered f = Sample<Format>(texels, Locate(texels, Format::kPixelBytes, Splat(u), Splat(v)));
-        const double alpha = f.alpha[0] / Format::kFullScale;
-        if (!(alpha > 1e-12)) return;
-        const double toStraight = 1 / f.alpha[0] / Format::kFullScale;
-        c = {alpha < 1 ? alpha : 1, f.r[0] * toStraight, f.g[0] * toStraight, f.b[0] * toStraight};
-    });
-    return c;
 }
 
 } // namespace strandel

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "render/Rasterizer.h"
-#include "render/TextureSampling.h"
 #include "support/OwnedImage.h"
 
 namespace strandel {
@@ -71,40 +70,6 @@ TEST(RasterizerTest, BlendsOverExistingPixels)
     const test::OwnedImage dim = Solid(2, 2, PixelFormat::Argb8, {153, 51, 0, 0});
     RasterizeTriangleCpu(WholeImage(dim), out.View(), At(0, 0), At(8, 0), At(0, 8), 2, nullptr);
     EXPECT_EQ(out.Get(0, 0), (std::array<double, 4>{255, 51, 0, 0}));
-}
-
-TEST(RasterizerTest, SamplingIsBilinearAlphaWeightedAndClampedToTheBorder)
-{
-    // Texels: opaque red at (0, 0), transparent green at (1, 0), opaque blue below both.
-    test::OwnedImage image(2, 2, PixelFormat::Argb16, 6);
-    image.Set(0, 0, {32768, 32768, 0, 0});
-    image.Set(1, 0, {0, 0, 32768, 0});
-    image.Set(0, 1, {32768, 0, 0, 32768});
-    image.Set(1, 1, {32768, 0, 0, 32768});
-    const auto expectColour = [](const Colour& c, double a, double r, double g, double b) {
-        EXPECT_NEAR(c.a, a, 1e-6);
-        EXPECT_NEAR(c.r, r, 1e-6);
-        EXPECT_NEAR(c.g, g, 1e-6);
-        EXPECT_NEAR(c.b, b, 1e-6);
-    };
-    // Halfway between red and transparent green: half alpha, and the colour stays pure red.
-    expectColour(SampleBilinear(image.View(), 0.5, 0), 0.5, 1, 0, 0);
-    // Weights 3/8 red, 1/8 green (alpha 0), 3/8 + 1/8 blue: alpha 7/8, red 3/7, blue 4/7.
-    expectColour(SampleBilinear(image.View(), 0.25, 0.5), 0.875, 3.0 / 7, 0, 4.0 / 7);
-    // Outside the texture the border texels repeat; they never wrap to the other side.
-    expectColour(SampleBilinear(image.View(), -40, -3), 1, 1, 0, 0);
-    expectColour(SampleBilinear(image.View(), 0, 9), 1, 0, 0, 1);
-    expectColour(SampleBilinear(image.View(), kNaN, 0), 1, 1, 0, 0);
-    expectColour(SampleBilinear(image.View(), 1, 0), 0, 0, 0, 0);
-    expectColour(SampleBilinear(image.View(), 3, -1), 0, 0, 0, 0);
-
-    expectColour(FetchTexel(image.View(), 0, 1), 1, 0, 0, 1);
-    expectColour(FetchTexel(image.View(), 2, 0), 0, 0, 0, 0);
-    expectColour(FetchTexel(image.View(), 0, -1), 0, 0, 0, 0);
-    test::OwnedImage bytes(1, 1, PixelFormat::Argb8);
-    bytes.Set(0, 0, {51, 255, 0, 102});
-    expectColour(FetchTexel(bytes.View(), 0, 0), 0.2, 1, 0, 0.4);
-    expectColour(SampleBilinear(ImageView{}, 0, 0), 0, 0, 0, 0);
 }
 
 TEST(RasterizerTest, DegenerateOrUnusableInputDrawsNothing)
