@@ -4,9 +4,9 @@
 #include <cmath>
 #include <random>
 
-#include "support/OwnedImage.h"
 #include "render/DepthSort.h"
 #include "render/Projection.h"
+#include "support/OwnedImage.h"
 
 namespace strandel::bench {
 
@@ -23,8 +23,9 @@ inline test::OwnedImage MakeSoftDisc(PixelFormat format)
             const double r2 = std::min(1.0, dx * dx + dy * dy);
             const double alpha = (1 - r2) * (1 - r2);
             const auto level = [&](double unit) { return full == 1 ? unit : std::round(unit * full); };
-            image.Set(x, y, {level(alpha), level(0.9), level(0.3 + 0.6 * x / kSpriteSize),
-                             level(0.8 - 0.5 * y / kSpriteSize)});
+            image.Set(
+                x, y,
+                {level(alpha), level(0.9), level(0.3 + 0.6 * x / kSpriteSize), level(0.8 - 0.5 * y / kSpriteSize)});
         }
     return image;
 }

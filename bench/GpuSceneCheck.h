@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "host/Host.h"
-#include "render/Image.h"
 #include "host/HostError.h"
 #include "host/SceneParams.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
+#include "render/Image.h"
 
 namespace strandel::gpucheck {
 
@@ -106,7 +106,8 @@ struct Comparison {
     }
 };
 
-template <class Fn> double Seconds(Fn&& fn)
+template <class Fn>
+double Seconds(Fn&& fn)
 {
     const auto start = std::chrono::steady_clock::now();
     fn();

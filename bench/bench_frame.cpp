@@ -20,8 +20,8 @@
 #include "path/PathGeometry.h"
 #include "path/PathReader.h"
 #include "render/DepthSort.h"
-#include "render/WorldView.h"
 #include "render/Rasterizer.h"
+#include "render/WorldView.h"
 #include "support/PluginUnderTest.h"
 
 namespace strandel {

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "support/ReferenceRasterizer.h"
 #include "BenchFrame.h"
 #include "render/Rasterizer.h"
+#include "support/ReferenceRasterizer.h"
 
 namespace strandel {
 namespace {
@@ -49,15 +49,15 @@ void BM_DrawFrame(benchmark::State& state, PixelFormat format, bool depthTest, R
 // The plain double-precision loop the unit tests compare with, for scale.
 void BM_ReferenceFrame(benchmark::State& state, PixelFormat format, bool depthTest)
 {
-    RunFrames(state, format, depthTest,
-              [](const TriangleList& list, const ImageView& output, DepthBuffer* depth) {
-                  test::reference::DrawTriangleList(list, output, depth ? &depth->values : nullptr);
-              });
+    RunFrames(state, format, depthTest, [](const TriangleList& list, const ImageView& output, DepthBuffer* depth) {
+        test::reference::DrawTriangleList(list, output, depth ? &depth->values : nullptr);
+    });
 }
 
 BENCHMARK_CAPTURE(BM_ReferenceFrame, argb8, PixelFormat::Argb8, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DrawFrame, argb8, PixelFormat::Argb8, false, FastestRasterPath())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_DrawFrame, argb8_depth, PixelFormat::Argb8, true, FastestRasterPath())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrawFrame, argb8_depth, PixelFormat::Argb8, true, FastestRasterPath())
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DrawFrame, argb16, PixelFormat::Argb16, false, FastestRasterPath())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_DrawFrame, argb16_depth, PixelFormat::Argb16, true, FastestRasterPath())
     ->Unit(benchmark::kMillisecond);

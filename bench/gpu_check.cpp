@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 
 using namespace gpucheck;
 
-
 std::string StatesText(const std::map<int, int>& states)
 {
     std::string s;
@@ -38,10 +37,9 @@ void Print(const Comparison& c)
     const double perFrame = frames > 0 ? 1e3 / frames : 0;
     std::printf("%-16s %-6s %3d frames  device GPU runs %-8s CPU runs %-8s  max diff %-9.3g weighted %-9.3g"
                 " pixels >1 level %-8ld  per frame GPU %7.1f ms  CPU %7.1f ms  %s%s\n",
-                c.name.c_str(), c.depth->name, frames, StatesText(c.gpuStates).c_str(),
-                StatesText(c.cpuStates).c_str(), c.difference.straight, c.difference.weighted,
-                c.difference.pixelsOverOneLevel, c.gpuSeconds * perFrame, c.cpuSeconds * perFrame,
-                c.Passed() ? "ok" : "FAIL", c.error.empty() ? "" : (": " + c.error).c_str());
+                c.name.c_str(), c.depth->name, frames, StatesText(c.gpuStates).c_str(), StatesText(c.cpuStates).c_str(),
+                c.difference.straight, c.difference.weighted, c.difference.pixelsOverOneLevel, c.gpuSeconds * perFrame,
+                c.cpuSeconds * perFrame, c.Passed() ? "ok" : "FAIL", c.error.empty() ? "" : (": " + c.error).c_str());
     std::fflush(stdout);
 }
 
@@ -56,8 +54,8 @@ Comparison CheckBenchmarkFrame(const Depth& depth)
     c.depth = &depth;
     test::OwnedImage gpu(bench::kWidth, bench::kHeight, depth.format), cpu(bench::kWidth, bench::kHeight, depth.format);
     const auto draw = [&](test::OwnedImage& output, Renderer renderer) {
-        return static_cast<int>(DrawFrameTriangles(frame.triangles, output.View(), true, renderer, {},
-                                                   PluginGpuRuntime()));
+        return static_cast<int>(
+            DrawFrameTriangles(frame.triangles, output.View(), true, renderer, {}, PluginGpuRuntime()));
     };
     int state = 0;
     c.gpuSeconds = Seconds([&] { state = draw(gpu, Renderer::Gpu); });
@@ -87,7 +85,8 @@ int Run(const fs::path& sceneFolder)
         Print(all.back());
     }
     for (const fs::path& scene : ScenesIn(sceneFolder))
-        for (const Comparison& c : CheckScene(scene, (host::platform::ExecutableDir() / STRANDEL_PROBE_PATH).string())) {
+        for (const Comparison& c :
+             CheckScene(scene, (host::platform::ExecutableDir() / STRANDEL_PROBE_PATH).string())) {
             all.push_back(c);
             Print(c);
         }

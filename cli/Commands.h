@@ -22,11 +22,11 @@ int RunInfo(const CommonOptions& common, const InfoOptions& options);
 
 struct RenderArgs {
     std::string scenePath;
-    std::string comp;                  // default: the layer's, or the first comp with the effect
-    std::string layer;                 // default: the first layer that carries the effect
+    std::string comp; // default: the layer's, or the first comp with the effect
+    std::string layer; // default: the first layer that carries the effect
     std::optional<std::int64_t> frame; // one frame
-    std::string frames;                // "A-B", when given
-    std::string output;                // [####]: the frame number; default out/<scene>_[####].png (.exr at 32 bits)
+    std::string frames; // "A-B", when given
+    std::string output; // [####]: the frame number; default out/<scene>_[####].png (.exr at 32 bits)
     int depth = 8;
     std::string resolution = "full";
     bool legacy = false;
@@ -65,10 +65,10 @@ struct PanelArgs {
     std::string layer;
     std::vector<std::string> sets; // "Param=value", set in the panel before it is drawn
     std::optional<std::int64_t> afterRender; // a frame rendered first, for the device row
-    std::vector<PanelInput> inputs;          // in command-line order
+    std::vector<PanelInput> inputs; // in command-line order
     bool storedTwirls = false;
     std::string output; // the panel PNG
-    std::string save;   // the edited scene
+    std::string save; // the edited scene
 };
 
 // 0: panel drawn and/or scene saved; 1: the effect failed an event, a frame or a row's

@@ -99,9 +99,8 @@ void PrintParameters(host::Host& host)
     std::cout << line;
     for (int i = 0; i < effect.paramCount(); ++i) {
         const PF_ParamDef& d = effect.param(i).def;
-        std::snprintf(line, sizeof line, "%5d %5d  %-32s %-15s %-38s %-14s %s\n", i, static_cast<int>(d.uu.id),
-                      d.name, TypeName(d.param_type), RangeText(d).c_str(), DefaultText(d).c_str(),
-                      Visibility(d).c_str());
+        std::snprintf(line, sizeof line, "%5d %5d  %-32s %-15s %-38s %-14s %s\n", i, static_cast<int>(d.uu.id), d.name,
+                      TypeName(d.param_type), RangeText(d).c_str(), DefaultText(d).c_str(), Visibility(d).c_str());
         std::cout << line;
     }
 }
@@ -113,8 +112,8 @@ void PrintScene(host::Host& host, const std::string& path)
     host.OpenProject(std::move(scene.project), &warnings);
     for (const std::string& w : warnings) std::cerr << "strandel: warning: " << w << "\n";
     for (const host::Composition& comp : host.project().comps) {
-        std::cout << "\nComp \"" << comp.name << "\": " << comp.width << " x " << comp.height << ", "
-                  << comp.frameRate << " fps, " << comp.duration << " s (" << comp.FrameCount() << " frames)\n";
+        std::cout << "\nComp \"" << comp.name << "\": " << comp.width << " x " << comp.height << ", " << comp.frameRate
+                  << " fps, " << comp.duration << " s (" << comp.FrameCount() << " frames)\n";
         for (const host::Layer& layer : comp.layers) {
             std::cout << "  " << comp.IndexOf(layer) << "  " << layer.name << "  (" << host::LayerTypeName(layer.type)
                       << (layer.threeD ? ", 3D" : "") << (layer.enabled ? "" : ", disabled");

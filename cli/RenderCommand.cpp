@@ -68,7 +68,7 @@ struct RenderRun {
     std::atomic<std::size_t> next{0}, done{0};
     std::atomic<bool> stop{false};
     std::vector<char> written; // per frame; each thread sets only its own frames
-    std::mutex mutex;          // guards what follows
+    std::mutex mutex; // guards what follows
     std::string failure;
     std::vector<std::string> leaks;
 
@@ -114,7 +114,8 @@ void RenderAll(RenderRun& run, int threads)
     const std::size_t total = run.plan.frames.size();
     run.written.assign(total, 0);
     std::vector<std::thread> workers;
-    for (std::size_t t = 0; t < std::min<std::size_t>(threads, total); ++t) workers.emplace_back([&run] { run.Work(); });
+    for (std::size_t t = 0; t < std::min<std::size_t>(threads, total); ++t)
+        workers.emplace_back([&run] { run.Work(); });
     if (total > 1 && host::platform::StderrIsTerminal()) {
         while (run.done < total && !run.stop) {
             DrawProgress(run.done, total);
@@ -133,7 +134,8 @@ std::vector<std::string> AfterRenderNotes(host::Host& host, const RenderRun& run
     for (const std::string& m : host.log().messages) notes.push_back("message: " + m);
     const host::RenderServices& r = host.render();
     if (auto n = r.receipts.LiveCount()) notes.push_back(std::to_string(n) + " frame receipt(s) were never checked in");
-    if (auto n = r.renderOptions.LiveCount()) notes.push_back(std::to_string(n) + " render option(s) were never disposed");
+    if (auto n = r.renderOptions.LiveCount())
+        notes.push_back(std::to_string(n) + " render option(s) were never disposed");
     return notes;
 }
 

@@ -39,7 +39,8 @@ void CheckWritableFolder(const std::filesystem::path& folder)
 std::string LowerExtension(const std::filesystem::path& file)
 {
     std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return extension;
 }
 
@@ -145,7 +146,8 @@ std::vector<std::filesystem::path> OutputPaths(const RenderArgs& args, host::Pix
     const bool floatDepth = depth == host::PixelDepth::Float;
     std::string pattern = args.output;
     if (pattern.empty())
-        pattern = "out/" + std::filesystem::path(args.scenePath).stem().string() + "_[####]" + (floatDepth ? ".exr" : ".png");
+        pattern =
+            "out/" + std::filesystem::path(args.scenePath).stem().string() + "_[####]" + (floatDepth ? ".exr" : ".png");
     const std::string extension = LowerExtension(pattern);
     if (extension != ".png" && extension != ".exr")
         throw HostError("-o " + pattern + ": the file name must end in .png or .exr");

@@ -1,7 +1,7 @@
 // strandel: renders scene files through the emulated host, presses buttons, draws the panel.
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/Commands.h"
@@ -120,8 +120,8 @@ int main(int argc, char** argv)
     bool alt = false; // read in order from the arguments, with the clicks
     panelCmd->add_flag("--alt", alt, "with the --click before it: an Alt-click, which deletes a point")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    auto* dragOpt = panelCmd->add_option("--drag", drags,
-                                         "ROW X1,Y1 X2,Y2 ...: press at the first point, drag through the others");
+    auto* dragOpt =
+        panelCmd->add_option("--drag", drags, "ROW X1,Y1 X2,Y2 ...: press at the first point, drag through the others");
     dragOpt->expected(3, -1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     dragOpt->inject_separator();
     panelCmd->add_flag("--stored-twirls", panel.storedTwirls,

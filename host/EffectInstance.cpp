@@ -32,8 +32,7 @@ struct ParamCallbacks {
         return PF_Err_NONE;
     }
 
-    static PF_Err Checkout(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long, A_u_long scale,
-                           PF_ParamDef* param)
+    static PF_Err Checkout(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long, A_u_long scale, PF_ParamDef* param)
     {
         EffectInstance* inst = Instance(ref);
         if (!inst || !param) return PF_Err_BAD_CALLBACK_PARAM;
@@ -226,8 +225,8 @@ void EffectInstance::SetValueAt(int index, double seconds, ParamValue value)
         return std::fabs(k.time - seconds) < kSameTime;
     });
     if (at == keys.end()) {
-        auto after = std::upper_bound(keys.begin(), keys.end(), seconds,
-                                      [](double t, const ParamKey& k) { return t < k.time; });
+        auto after =
+            std::upper_bound(keys.begin(), keys.end(), seconds, [](double t, const ParamKey& k) { return t < k.time; });
         keys.insert(after, ParamKey{seconds, value});
     } else {
         DisposeValue(index, at->value);
@@ -294,8 +293,7 @@ int EffectInstance::Resolve(const std::string& name) const
         for (int i : indices) s += (s.empty() ? "\"" : ", \"") + PathOf(i) + "\"";
         return s;
     };
-    if (!matches.empty())
-        throw HostError("parameter \"" + name + "\" is ambiguous: write one of " + quoteAll(matches));
+    if (!matches.empty()) throw HostError("parameter \"" + name + "\" is ambiguous: write one of " + quoteAll(matches));
     // Suggest parameters that share the last word of the name, ignoring case.
     auto lower = [](std::string s) {
         std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -324,8 +322,8 @@ double EffectInstance::Clamp(int index, double v, std::vector<std::string>* warn
     }
     double c = std::clamp(v, lo, hi);
     if (c != v && warnings)
-        warnings->push_back("\"" + PathOf(index) + "\": " + FormatNumber(v) + " is outside " + FormatNumber(lo) +
-                            ".." + FormatNumber(hi) + "; clamped to " + FormatNumber(c));
+        warnings->push_back("\"" + PathOf(index) + "\": " + FormatNumber(v) + " is outside " + FormatNumber(lo) + ".." +
+                            FormatNumber(hi) + "; clamped to " + FormatNumber(c));
     return c;
 }
 
@@ -359,15 +357,17 @@ PF_ParamDef EffectInstance::DefAt(int index, double seconds, bool* ownsArbHandle
     if (keys.empty()) return d;
 
     // The bracketing keys and how far between them the time lies.
-    std::size_t hi = std::upper_bound(keys.begin(), keys.end(), seconds,
-                                      [](double t, const ParamKey& k) { return t < k.time; }) -
-                     keys.begin();
+    std::size_t hi =
+        std::upper_bound(keys.begin(), keys.end(), seconds, [](double t, const ParamKey& k) { return t < k.time; }) -
+        keys.begin();
     const ParamKey& a = keys[hi == 0 ? 0 : hi - 1];
     const ParamKey& b = keys[std::min(hi, keys.size() - 1)];
     double f = (&a == &b || b.time <= a.time) ? 0.0 : (seconds - a.time) / (b.time - a.time);
     if (!Interpolates(d.param_type) && d.param_type != PF_Param_ARBITRARY_DATA) f = 0.0;
 
-    auto number = [&] { return std::get<double>(a.value) + f * (std::get<double>(b.value) - std::get<double>(a.value)); };
+    auto number = [&] {
+        return std::get<double>(a.value) + f * (std::get<double>(b.value) - std::get<double>(a.value));
+    };
     switch (d.param_type) {
     case PF_Param_FLOAT_SLIDER: d.u.fs_d.value = number(); break;
     case PF_Param_SLIDER: d.u.sd.value = static_cast<PF_ParamValue>(std::lround(number())); break;
@@ -414,15 +414,14 @@ const Layer* EffectInstance::LayerAt(int index, double seconds) const
     if (index == 0) return layer;
     const std::vector<ParamKey>& keys = values_.at(index).keys;
     // Layer choices hold from one key to the next.
-    auto after = std::upper_bound(keys.begin(), keys.end(), seconds,
-                                  [](double t, const ParamKey& k) { return t < k.time; });
+    auto after =
+        std::upper_bound(keys.begin(), keys.end(), seconds, [](double t, const ParamKey& k) { return t < k.time; });
     const ParamKey& key = after == keys.begin() ? keys.front() : *(after - 1);
     const A_long* id = std::get_if<A_long>(&key.value);
     return id ? host_.project().LayerById(*id) : nullptr;
 }
 
-PF_Err EffectInstance::CheckoutParam(const EffectCall& call, int index, A_long time, A_u_long scale,
-                                     PF_ParamDef* out)
+PF_Err EffectInstance::CheckoutParam(const EffectCall& call, int index, A_long time, A_u_long scale, PF_ParamDef* out)
 {
     if (index < 0 || index >= paramCount()) return PF_Err_INVALID_INDEX;
     {

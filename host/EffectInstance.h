@@ -39,9 +39,9 @@ struct EffectCall {
 };
 
 struct ParamInfo {
-    PF_ParamDef def{};      // as the plug-in defined it
-    std::string group;      // panel name of the enclosing group, empty outside groups
-    PF_CustomUIInfo ui{};   // only meaningful for the registered custom UI
+    PF_ParamDef def{}; // as the plug-in defined it
+    std::string group; // panel name of the enclosing group, empty outside groups
+    PF_CustomUIInfo ui{}; // only meaningful for the registered custom UI
 };
 
 // One row of the effect panel as the plug-in last described it through PF_UpdateParamUI.

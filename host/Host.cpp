@@ -34,8 +34,8 @@ private:
 
 void RecordUnimplementedCall(const char* table, A_long version, std::size_t slot)
 {
-    Host::Current().log().AddUnimplementedCall(std::string(table) + " version " + std::to_string(version) +
-                                               ", slot " + std::to_string(slot));
+    Host::Current().log().AddUnimplementedCall(std::string(table) + " version " + std::to_string(version) + ", slot " +
+                                               std::to_string(slot));
 }
 
 void HostLog::AddUnimplementedCall(std::string what)
@@ -204,7 +204,8 @@ void Host::OpenProject(Project project, std::vector<std::string>* warnings)
     for (const Composition& comp : project_.comps) {
         items_.push_back({comp.itemId, &comp, nullptr});
         for (const Layer& layer : comp.layers)
-            if (layer.sourceItemId != 0 && layer.type != LayerType::Precomp) items_.push_back({layer.sourceItemId, nullptr, &layer});
+            if (layer.sourceItemId != 0 && layer.type != LayerType::Precomp)
+                items_.push_back({layer.sourceItemId, nullptr, &layer});
     }
 
     std::vector<std::string> problems, clamped;

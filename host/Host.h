@@ -24,12 +24,11 @@
 
 namespace strandel::host {
 
-constexpr A_long kAppIdCompositor = 0x46585443;  // 'FXTC'
+constexpr A_long kAppIdCompositor = 0x46585443; // 'FXTC'
 constexpr A_long kAppIdVideoEditor = 0x50724D72; // 'PrMr'
 
 struct HostOptions {
-    explicit HostOptions(std::string path = {}, A_long app = kAppIdCompositor)
-        : pluginPath(std::move(path)), appId(app)
+    explicit HostOptions(std::string path = {}, A_long app = kAppIdCompositor) : pluginPath(std::move(path)), appId(app)
     {
     }
     std::string pluginPath; // the binary to load, unless `linked` gives the plug-in's entry points
@@ -112,7 +111,7 @@ public:
     struct Item {
         A_long id = 0;
         const Composition* comp = nullptr; // a comp item
-        const Layer* footage = nullptr;    // a footage item: this layer's source
+        const Layer* footage = nullptr; // a footage item: this layer's source
     };
     const Item* ItemForComp(const Composition& comp) const;
     const Item* ItemForLayerSource(const Layer& layer) const;

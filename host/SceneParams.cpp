@@ -53,7 +53,8 @@ ParamValue ConvertValue(EffectInstance& inst, int index, const json& v, const La
     }
     case PF_Param_POINT_3D:
         if (!v.is_array() || v.size() < 2 || v.size() > 3) Expected("[x, y, z]", v);
-        return Vec3{Number(v[0], "[x, y, z]"), Number(v[1], "[x, y, z]"), v.size() == 3 ? Number(v[2], "[x, y, z]") : 0};
+        return Vec3{Number(v[0], "[x, y, z]"), Number(v[1], "[x, y, z]"),
+                    v.size() == 3 ? Number(v[2], "[x, y, z]") : 0};
     case PF_Param_LAYER: {
         if (v.is_null() || v == "None") return A_long{0};
         if (!v.is_string()) Expected("a layer name", v);
@@ -86,8 +87,7 @@ std::optional<int> CurveDataIndexForRow(EffectInstance& inst, int rowIndex)
     auto registered = [&](std::string dataName) -> std::optional<int> {
         dataName = dataName.substr(0, sizeof(PF_ParamDef::name) - 1);
         for (int i = 0; i < inst.paramCount(); ++i)
-            if (inst.param(i).def.param_type == PF_Param_ARBITRARY_DATA && inst.param(i).def.name == dataName)
-                return i;
+            if (inst.param(i).def.param_type == PF_Param_ARBITRARY_DATA && inst.param(i).def.name == dataName) return i;
         return std::nullopt;
     };
     const std::string rowName = row.def.name;

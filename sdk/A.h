@@ -99,12 +99,7 @@ typedef void (*A_OpaqueFunc)(void);
 // character in the lowest byte; error codes put it in the highest.
 constexpr A_u_long AEFourCC(char a, char b, char c, char d)
 {
-    return static_cast<A_u_long>(static_cast<uint8_t>(a)) |
-           static_cast<A_u_long>(static_cast<uint8_t>(b)) << 8 |
-           static_cast<A_u_long>(static_cast<uint8_t>(c)) << 16 |
-           static_cast<A_u_long>(static_cast<uint8_t>(d)) << 24;
+    return static_cast<A_u_long>(static_cast<uint8_t>(a)) | static_cast<A_u_long>(static_cast<uint8_t>(b)) << 8 |
+           static_cast<A_u_long>(static_cast<uint8_t>(c)) << 16 | static_cast<A_u_long>(static_cast<uint8_t>(d)) << 24;
 }
-constexpr A_long AEErrorCode(char a, char b, char c, char d)
-{
-    return static_cast<A_long>(AEFourCC(d, c, b, a));
-}
+constexpr A_long AEErrorCode(char a, char b, char c, char d) { return static_cast<A_long>(AEFourCC(d, c, b, a)); }

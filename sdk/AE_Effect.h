@@ -534,21 +534,19 @@ struct PF_CustomUIInfo {
 typedef struct _PF_LayerAudio* PF_LayerAudio;
 
 struct PF_InteractCallbacks {
-    PF_Err (*checkout_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time,
-                             A_long time_step, A_u_long time_scale, PF_ParamDef* param);
+    PF_Err (*checkout_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long time_step,
+                             A_u_long time_scale, PF_ParamDef* param);
     PF_Err (*checkin_param)(PF_ProgPtr effect_ref, PF_ParamDef* param);
     PF_Err (*add_param)(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def);
     PF_Err (*abort)(PF_ProgPtr effect_ref);
     PF_Err (*progress)(PF_ProgPtr effect_ref, A_long current, A_long total);
     PF_Err (*register_ui)(PF_ProgPtr effect_ref, PF_CustomUIInfo* cust_info);
-    PF_Err (*checkout_layer_audio)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long start_time,
-                                   A_long duration, A_u_long time_scale, A_u_long rate,
-                                   A_long bytes_per_sample, A_long num_channels, A_long fmt_signed,
-                                   PF_LayerAudio* audio);
+    PF_Err (*checkout_layer_audio)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long start_time, A_long duration,
+                                   A_u_long time_scale, A_u_long rate, A_long bytes_per_sample, A_long num_channels,
+                                   A_long fmt_signed, PF_LayerAudio* audio);
     PF_Err (*checkin_layer_audio)(PF_ProgPtr effect_ref, PF_LayerAudio audio);
     PF_Err (*get_audio_data)(PF_ProgPtr effect_ref, PF_LayerAudio audio, void** data, A_long* num_samples,
-                             A_u_long* rate, A_long* bytes_per_sample, A_long* num_channels,
-                             A_long* fmt_signed);
+                             A_u_long* rate, A_long* bytes_per_sample, A_long* num_channels, A_long* fmt_signed);
     A_char reserved_str[24];
     void* reserved[10];
 };
@@ -602,55 +600,47 @@ typedef PF_Err (*PF_IteratePixelFunc)(void* refcon, A_long x, A_long y, PF_Pixel
 // Image and memory services. Strandel calls only the handle functions; the rest keep their places.
 struct PF_UtilCallbacks {
     PF_Err (*begin_sampling)(PF_ProgPtr effect_ref, PF_Quality quality, A_long mf, PF_SampPB* params);
-    PF_Err (*subpixel_sample)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params,
-                              PF_Pixel* dst);
-    PF_Err (*area_sample)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params,
-                          PF_Pixel* dst);
+    PF_Err (*subpixel_sample)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params, PF_Pixel* dst);
+    PF_Err (*area_sample)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params, PF_Pixel* dst);
     void* get_batch_func_is_deprecated;
     PF_Err (*end_sampling)(PF_ProgPtr effect_ref, PF_Quality quality, A_long mf, PF_SampPB* params);
-    PF_Err (*composite_rect)(PF_ProgPtr effect_ref, PF_Rect* src_rect, A_long src_opacity,
-                             PF_EffectWorld* source, A_long dest_x, A_long dest_y, A_long field_rdr,
-                             A_long xfer_mode, PF_EffectWorld* dest);
-    PF_Err (*blend)(PF_ProgPtr effect_ref, const PF_EffectWorld* src1, const PF_EffectWorld* src2,
-                    PF_Fixed ratio, PF_EffectWorld* dst);
+    PF_Err (*composite_rect)(PF_ProgPtr effect_ref, PF_Rect* src_rect, A_long src_opacity, PF_EffectWorld* source,
+                             A_long dest_x, A_long dest_y, A_long field_rdr, A_long xfer_mode, PF_EffectWorld* dest);
+    PF_Err (*blend)(PF_ProgPtr effect_ref, const PF_EffectWorld* src1, const PF_EffectWorld* src2, PF_Fixed ratio,
+                    PF_EffectWorld* dst);
     PF_Err (*convolve)(PF_ProgPtr effect_ref, PF_EffectWorld* src, const PF_Rect* area, A_u_long flags,
                        A_long kernel_size, void* a_kernel, void* r_kernel, void* g_kernel, void* b_kernel,
                        PF_EffectWorld* dst);
-    PF_Err (*copy)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r,
-                   PF_Rect* dst_r);
-    PF_Err (*fill)(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* dst_rect,
-                   PF_EffectWorld* world);
+    PF_Err (*copy)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r);
+    PF_Err (*fill)(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* dst_rect, PF_EffectWorld* world);
     PF_Err (*gaussian_kernel)(PF_ProgPtr effect_ref, A_FpLong radius, A_u_long flags, A_FpLong multiplier,
                               A_long* diameter, void* kernel);
     PF_Err (*iterate)(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
                       const PF_Rect* area, void* refcon, PF_IteratePixelFunc pix_fn, PF_EffectWorld* dst);
     PF_Err (*premultiply)(PF_ProgPtr effect_ref, A_long forward, PF_EffectWorld* dst);
-    PF_Err (*premultiply_color)(PF_ProgPtr effect_ref, PF_EffectWorld* src, const PF_Pixel* color,
-                                A_long forward, PF_EffectWorld* dst);
-    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_WorldFlags flags,
-                        PF_EffectWorld* world);
+    PF_Err (*premultiply_color)(PF_ProgPtr effect_ref, PF_EffectWorld* src, const PF_Pixel* color, A_long forward,
+                                PF_EffectWorld* dst);
+    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_WorldFlags flags, PF_EffectWorld* world);
     PF_Err (*dispose_world)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
-    PF_Err (*iterate_origin)(PF_InData* in_data, A_long progress_base, A_long progress_final,
-                             PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin, void* refcon,
-                             PF_IteratePixelFunc pix_fn, PF_EffectWorld* dst);
-    PF_Err (*iterate_lut)(PF_InData* in_data, A_long progress_base, A_long progress_final,
-                          PF_EffectWorld* src, const PF_Rect* area, A_u_char* a_lut, A_u_char* r_lut,
-                          A_u_char* g_lut, A_u_char* b_lut, PF_EffectWorld* dst);
+    PF_Err (*iterate_origin)(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
+                             const PF_Rect* area, const PF_Point* origin, void* refcon, PF_IteratePixelFunc pix_fn,
+                             PF_EffectWorld* dst);
+    PF_Err (*iterate_lut)(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
+                          const PF_Rect* area, A_u_char* a_lut, A_u_char* r_lut, A_u_char* g_lut, A_u_char* b_lut,
+                          PF_EffectWorld* dst);
     PF_Err (*transfer_rect)(PF_ProgPtr effect_ref, PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
-                            const PF_Rect* src_rec, const PF_EffectWorld* src_world,
-                            const PF_CompositeMode* comp_mode, const PF_MaskWorld* mask_world,
-                            A_long dest_x, A_long dest_y, PF_EffectWorld* dst_world);
+                            const PF_Rect* src_rec, const PF_EffectWorld* src_world, const PF_CompositeMode* comp_mode,
+                            const PF_MaskWorld* mask_world, A_long dest_x, A_long dest_y, PF_EffectWorld* dst_world);
     PF_Err (*transform_world)(PF_ProgPtr effect_ref, PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
                               const PF_EffectWorld* src_world, const PF_CompositeMode* comp_mode,
-                              const PF_MaskWorld* mask_world, const PF_FloatMatrix* matrices,
-                              A_long num_matrices, PF_Boolean src2dst_matrix, const PF_Rect* dest_rect,
-                              PF_EffectWorld* dst_world);
+                              const PF_MaskWorld* mask_world, const PF_FloatMatrix* matrices, A_long num_matrices,
+                              PF_Boolean src2dst_matrix, const PF_Rect* dest_rect, PF_EffectWorld* dst_world);
     PF_Handle (*host_new_handle)(A_HandleSize size);
     void* (*host_lock_handle)(PF_Handle handle);
     void (*host_unlock_handle)(PF_Handle handle);
     void (*host_dispose_handle)(PF_Handle handle);
-    PF_Err (*get_callback_addr)(PF_ProgPtr effect_ref, PF_Quality quality, PF_ModeFlags m_flags,
-                                A_long which_callback, A_OpaqueFunc* fn_ptr);
+    PF_Err (*get_callback_addr)(PF_ProgPtr effect_ref, PF_Quality quality, PF_ModeFlags m_flags, A_long which_callback,
+                                A_OpaqueFunc* fn_ptr);
     A_OpaqueFunc app;
     PF_ANSICallbacks ansi;
     PF_ColorCallbacks colorCB;
@@ -663,21 +653,18 @@ struct PF_UtilCallbacks {
     PF_Err (*host_resize_handle)(A_HandleSize new_size, PF_Handle* handle);
     PF_Err (*subpixel_sample16)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params,
                                 PF_Pixel16* dst);
-    PF_Err (*area_sample16)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params,
-                            PF_Pixel16* dst);
-    PF_Err (*fill16)(PF_ProgPtr effect_ref, const PF_Pixel16* color, const PF_Rect* dst_rect,
-                     PF_EffectWorld* world);
-    PF_Err (*premultiply_color16)(PF_ProgPtr effect_ref, PF_EffectWorld* src, const PF_Pixel16* color,
-                                  A_long forward, PF_EffectWorld* dst);
+    PF_Err (*area_sample16)(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params, PF_Pixel16* dst);
+    PF_Err (*fill16)(PF_ProgPtr effect_ref, const PF_Pixel16* color, const PF_Rect* dst_rect, PF_EffectWorld* world);
+    PF_Err (*premultiply_color16)(PF_ProgPtr effect_ref, PF_EffectWorld* src, const PF_Pixel16* color, A_long forward,
+                                  PF_EffectWorld* dst);
     PF_Err (*iterate16)(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
                         const PF_Rect* area, void* refcon, A_OpaqueFunc pix_fn, PF_EffectWorld* dst);
-    PF_Err (*iterate_origin16)(PF_InData* in_data, A_long progress_base, A_long progress_final,
-                               PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin,
-                               void* refcon, A_OpaqueFunc pix_fn, PF_EffectWorld* dst);
+    PF_Err (*iterate_origin16)(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
+                               const PF_Rect* area, const PF_Point* origin, void* refcon, A_OpaqueFunc pix_fn,
+                               PF_EffectWorld* dst);
     PF_Err (*iterate_origin_non_clip_src16)(PF_InData* in_data, A_long progress_base, A_long progress_final,
-                                            PF_EffectWorld* src, const PF_Rect* area,
-                                            const PF_Point* origin, void* refcon, A_OpaqueFunc pix_fn,
-                                            PF_EffectWorld* dst);
+                                            PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin,
+                                            void* refcon, A_OpaqueFunc pix_fn, PF_EffectWorld* dst);
     PF_Err (*get_pixel_data8)(PF_EffectWorld* world, PF_PixelPtr pixels, PF_Pixel8** pixel_data);
     PF_Err (*get_pixel_data16)(PF_EffectWorld* world, PF_PixelPtr pixels, PF_Pixel16** pixel_data);
     A_long reserved[1];
@@ -801,8 +788,8 @@ struct PF_PreRenderOutput {
 
 struct PF_PreRenderCallbacks {
     PF_Err (*checkout_layer)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long checkout_id,
-                             const PF_RenderRequest* req, A_long what_time, A_long time_step,
-                             A_u_long time_scale, PF_CheckoutResult* checkout_result);
+                             const PF_RenderRequest* req, A_long what_time, A_long time_step, A_u_long time_scale,
+                             PF_CheckoutResult* checkout_result);
     PF_Err (*GuidMixInPtr)(PF_ProgPtr effect_ref, A_u_long buf_size, const void* buf);
 };
 
@@ -1166,10 +1153,8 @@ struct PF_EffectWindowInfo {
 // Coordinate conversions and info-palette drawing for custom UI (unused by Strandel).
 struct PF_EventCallbacks {
     void* refcon;
-    PF_Err (*layer_to_comp)(void* refcon, PF_ContextH context, A_long curr_time, A_long time_scale,
-                            PF_FixedPoint* pt);
-    PF_Err (*comp_to_layer)(void* refcon, PF_ContextH context, A_long curr_time, A_long time_scale,
-                            PF_FixedPoint* pt);
+    PF_Err (*layer_to_comp)(void* refcon, PF_ContextH context, A_long curr_time, A_long time_scale, PF_FixedPoint* pt);
+    PF_Err (*comp_to_layer)(void* refcon, PF_ContextH context, A_long curr_time, A_long time_scale, PF_FixedPoint* pt);
     PF_Err (*get_comp2layer_xform)(void* refcon, PF_ContextH context, A_long curr_time, A_long time_scale,
                                    A_long* exists, PF_FloatMatrix* comp2layer);
     PF_Err (*get_layer2comp_xform)(void* refcon, PF_ContextH context, A_long curr_time, A_long time_scale,
@@ -1284,13 +1269,13 @@ struct PF_ArbParamsExtra {
 
 // ---- The two entry points a plug-in exports -----------------------------------------------
 
-typedef PF_Err (*PF_EffectMainFunc)(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
-                                    PF_ParamDef* params[], PF_LayerDef* output, void* extra);
+typedef PF_Err (*PF_EffectMainFunc)(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                                    PF_LayerDef* output, void* extra);
 
 typedef PF_Err (*PF_PluginDataCB2)(void* inPtr, const A_char* inNameZ, const A_char* inMatchNameZ,
-                                   const A_char* inCategoryZ, const A_char* inEntryPointNameZ,
-                                   A_long inKind, A_long inApiVersionMajor, A_long inApiVersionMinor,
-                                   A_long inReservedInfo, const A_char* inSupportURLZ);
+                                   const A_char* inCategoryZ, const A_char* inEntryPointNameZ, A_long inKind,
+                                   A_long inApiVersionMajor, A_long inApiVersionMinor, A_long inReservedInfo,
+                                   const A_char* inSupportURLZ);
 
 typedef PF_Err (*PF_PluginDataEntryFunc2)(void* inPtr, PF_PluginDataCB2 inPluginDataCallBackPtr,
                                           SPBasicSuite* inSPBasicSuitePtr, const char* inHostName,

@@ -189,8 +189,8 @@ struct PF_ParamUtilsSuite3 {
                                      A_long time_step1, A_u_long time_scale1, A_long what_time2, A_long time_step2,
                                      A_u_long time_scale2, PF_Boolean* identical);
     PF_Err (*PF_FindKeyframeTime)(PF_ProgPtr effect_ref, PF_ParamIndex param_index, A_long what_time,
-                                  A_u_long time_scale, PF_TimeDir time_dir, PF_Boolean* found,
-                                  PF_KeyIndex* key_index, A_long* key_time, A_u_long* key_time_scale);
+                                  A_u_long time_scale, PF_TimeDir time_dir, PF_Boolean* found, PF_KeyIndex* key_index,
+                                  A_long* key_time, A_u_long* key_time_scale);
     PF_Err (*PF_GetKeyframeCount)(PF_ProgPtr effect_ref, PF_ParamIndex param_index, PF_KeyIndex* key_count);
     PF_Err (*PF_CheckoutKeyframe)(PF_ProgPtr effect_ref, PF_ParamIndex param_index, PF_KeyIndex key_index,
                                   A_long* key_time, A_u_long* key_time_scale, PF_ParamDef* param);

@@ -264,7 +264,11 @@ enum : AEGP_EffectFlags {
 
 enum : AEGP_WorldType { AEGP_WorldType_NONE = 0, AEGP_WorldType_8 = 1, AEGP_WorldType_16 = 2, AEGP_WorldType_32 = 3 };
 
-enum : AEGP_MatteMode { AEGP_MatteMode_STRAIGHT = 0, AEGP_MatteMode_PREMUL_BLACK = 1, AEGP_MatteMode_PREMUL_BG_COLOR = 2 };
+enum : AEGP_MatteMode {
+    AEGP_MatteMode_STRAIGHT = 0,
+    AEGP_MatteMode_PREMUL_BLACK = 1,
+    AEGP_MatteMode_PREMUL_BG_COLOR = 2
+};
 
 enum : AEGP_MemFlag { AEGP_MemFlag_NONE = 0, AEGP_MemFlag_CLEAR = 1 << 0, AEGP_MemFlag_QUIET = 1 << 1 };
 
@@ -629,14 +633,14 @@ struct AEGP_RegisterSuite5 {
                                           AEGP_AboutStringRefcon refcon);
     A_Err (*AEGP_RegisterAboutHook)(AEGP_PluginID plugin_id, A_OpaqueFunc about_hook, AEGP_AboutRefcon refcon);
     A_Err (*AEGP_RegisterArtisan)(A_Opaque<4> api_version, A_Opaque<4> artisan_version, AEGP_PluginID plugin_id,
-                                  AEGP_GlobalRefcon global_refcon, const A_char* match_name,
-                                  const A_char* artisan_name, A_Opaque<88>* entry_points);
+                                  AEGP_GlobalRefcon global_refcon, const A_char* match_name, const A_char* artisan_name,
+                                  A_Opaque<88>* entry_points);
     A_Err (*AEGP_RegisterIO)(AEGP_PluginID plugin_id, AEGP_IORefcon refcon, const A_Opaque<396>* module_info,
                              const A_Opaque<392>* function_block);
     A_Err (*AEGP_RegisterIdleHook)(AEGP_PluginID plugin_id, AEGP_IdleHook idle_func, AEGP_IdleRefcon refcon);
     A_Err (*AEGP_RegisterTracker)(A_Opaque<4> api_version, A_Opaque<4> tracker_version, AEGP_PluginID plugin_id,
-                                  AEGP_GlobalRefcon global_refcon, const A_char* match_name,
-                                  const A_char* tracker_name, A_Opaque<80>* entry_points);
+                                  AEGP_GlobalRefcon global_refcon, const A_char* match_name, const A_char* tracker_name,
+                                  A_Opaque<80>* entry_points);
     A_Err (*AEGP_RegisterInteractiveArtisan)(A_Opaque<4> api_version, A_Opaque<4> artisan_version,
                                              AEGP_PluginID plugin_id, AEGP_GlobalRefcon global_refcon,
                                              const A_char* match_name, const A_char* artisan_name,
@@ -661,8 +665,8 @@ struct AEGP_StreamSuite6 {
     A_Err (*AEGP_GetNewLayerStream)(AEGP_PluginID plugin_id, AEGP_LayerH layer, AEGP_LayerStream which,
                                     AEGP_StreamRefH* stream);
     A_Err (*AEGP_GetEffectNumParamStreams)(AEGP_EffectRefH effect, A_long* num_streams);
-    A_Err (*AEGP_GetNewEffectStreamByIndex)(AEGP_PluginID plugin_id, AEGP_EffectRefH effect,
-                                            PF_ParamIndex param_index, AEGP_StreamRefH* stream);
+    A_Err (*AEGP_GetNewEffectStreamByIndex)(AEGP_PluginID plugin_id, AEGP_EffectRefH effect, PF_ParamIndex param_index,
+                                            AEGP_StreamRefH* stream);
     A_Err (*AEGP_GetNewMaskStream)(AEGP_PluginID plugin_id, AEGP_MaskRefH mask, AEGP_MaskStream which,
                                    AEGP_StreamRefH* stream);
     A_Err (*AEGP_DisposeStream)(AEGP_StreamRefH stream);
@@ -709,8 +713,7 @@ struct AEGP_DynamicStreamSuite4 {
     A_Err (*AEGP_AddStream)(AEGP_PluginID plugin_id, AEGP_StreamRefH parent_group, const A_char* match_name,
                             AEGP_StreamRefH* added_stream);
     A_Err (*AEGP_GetMatchName)(AEGP_StreamRefH stream, A_char* match_name);
-    A_Err (*AEGP_GetNewParentStreamRef)(AEGP_PluginID plugin_id, AEGP_StreamRefH stream,
-                                        AEGP_StreamRefH* parent_group);
+    A_Err (*AEGP_GetNewParentStreamRef)(AEGP_PluginID plugin_id, AEGP_StreamRefH stream, AEGP_StreamRefH* parent_group);
     A_Err (*AEGP_GetStreamIsModified)(AEGP_StreamRefH stream, A_Boolean* modified);
     A_Err (*AEGP_GetStreamIndexInParent)(AEGP_StreamRefH stream, A_long* index);
     A_Err (*AEGP_IsSeparationLeader)(AEGP_StreamRefH stream, A_Boolean* is_leader);
@@ -738,8 +741,7 @@ struct AEGP_KeyframeSuite5 {
                                                 AEGP_KeyframeIndex index, AEGP_StreamValue2* in_tangent,
                                                 AEGP_StreamValue2* out_tangent);
     A_Err (*AEGP_SetKeyframeSpatialTangents)(AEGP_StreamRefH stream, AEGP_KeyframeIndex index,
-                                             const AEGP_StreamValue2* in_tangent,
-                                             const AEGP_StreamValue2* out_tangent);
+                                             const AEGP_StreamValue2* in_tangent, const AEGP_StreamValue2* out_tangent);
     A_Err (*AEGP_GetKeyframeTemporalEase)(AEGP_StreamRefH stream, AEGP_KeyframeIndex index, A_long dimension,
                                           AEGP_KeyframeEase* in_ease, AEGP_KeyframeEase* out_ease);
     A_Err (*AEGP_SetKeyframeTemporalEase)(AEGP_StreamRefH stream, AEGP_KeyframeIndex index, A_long dimension,
@@ -797,8 +799,7 @@ struct AEGP_LayerSuite5 {
     A_Err (*AEGP_GetLayerObjectType)(AEGP_LayerH layer, AEGP_ObjectType* object_type);
     A_Err (*AEGP_IsLayer3D)(AEGP_LayerH layer, A_Boolean* is_3d);
     A_Err (*AEGP_IsLayer2D)(AEGP_LayerH layer, A_Boolean* is_2d);
-    A_Err (*AEGP_IsVideoActive)(AEGP_LayerH layer, AEGP_LTimeMode time_mode, const A_Time* time,
-                                A_Boolean* is_active);
+    A_Err (*AEGP_IsVideoActive)(AEGP_LayerH layer, AEGP_LTimeMode time_mode, const A_Time* time, A_Boolean* is_active);
     A_Err (*AEGP_IsLayerUsedAsTrackMatte)(AEGP_LayerH layer, A_Boolean fill_must_be_active, A_Boolean* is_matte);
     A_Err (*AEGP_DoesLayerHaveTrackMatte)(AEGP_LayerH layer, A_Boolean* has_matte);
     A_Err (*AEGP_ConvertCompToLayerTime)(AEGP_LayerH layer, const A_Time* comp_time, A_Time* layer_time);
@@ -821,9 +822,8 @@ struct AEGP_EffectSuite5 {
     A_Err (*AEGP_GetLayerEffectByIndex)(AEGP_PluginID plugin_id, AEGP_LayerH layer, AEGP_EffectIndex index,
                                         AEGP_EffectRefH* effect);
     A_Err (*AEGP_GetInstalledKeyFromLayerEffect)(AEGP_EffectRefH effect, AEGP_InstalledEffectKey* key);
-    A_Err (*AEGP_GetEffectParamUnionByIndex)(AEGP_PluginID plugin_id, AEGP_EffectRefH effect,
-                                             PF_ParamIndex param_index, PF_ParamType* param_type,
-                                             PF_ParamDefUnion* param_union);
+    A_Err (*AEGP_GetEffectParamUnionByIndex)(AEGP_PluginID plugin_id, AEGP_EffectRefH effect, PF_ParamIndex param_index,
+                                             PF_ParamType* param_type, PF_ParamDefUnion* param_union);
     A_Err (*AEGP_GetEffectFlags)(AEGP_EffectRefH effect, AEGP_EffectFlags* flags);
     A_Err (*AEGP_SetEffectFlags)(AEGP_EffectRefH effect, AEGP_EffectFlags mask, AEGP_EffectFlags flags);
     A_Err (*AEGP_ReorderEffect)(AEGP_EffectRefH effect, A_long effect_index);
@@ -858,8 +858,7 @@ struct AEGP_CompSuite4 {
     A_Err (*AEGP_GetCompFramerate)(AEGP_CompH comp, A_FpLong* fps);
     A_Err (*AEGP_SetCompFrameRate)(AEGP_CompH comp, const A_FpLong* fps);
     A_Err (*AEGP_GetCompShutterAnglePhase)(AEGP_CompH comp, A_Ratio* angle, A_Ratio* phase);
-    A_Err (*AEGP_GetCompShutterFrameRange)(AEGP_CompH comp, const A_Time* comp_time, A_Time* start,
-                                           A_Time* duration);
+    A_Err (*AEGP_GetCompShutterFrameRange)(AEGP_CompH comp, const A_Time* comp_time, A_Time* start, A_Time* duration);
     A_Err (*AEGP_GetCompWorkAreaStart)(AEGP_CompH comp, A_Time* start);
     A_Err (*AEGP_GetCompWorkAreaDuration)(AEGP_CompH comp, A_Time* duration);
     A_Err (*AEGP_SetCompWorkAreaStartAndDuration)(AEGP_CompH comp, const A_Time* start, const A_Time* duration);
@@ -943,8 +942,7 @@ struct AEGP_CompSuite12 {
     A_Err (*AEGP_GetCompFramerate)(AEGP_CompH comp, A_FpLong* fps);
     A_Err (*AEGP_SetCompFrameRate)(AEGP_CompH comp, const A_FpLong* fps);
     A_Err (*AEGP_GetCompShutterAnglePhase)(AEGP_CompH comp, A_Ratio* angle, A_Ratio* phase);
-    A_Err (*AEGP_GetCompShutterFrameRange)(AEGP_CompH comp, const A_Time* comp_time, A_Time* start,
-                                           A_Time* duration);
+    A_Err (*AEGP_GetCompShutterFrameRange)(AEGP_CompH comp, const A_Time* comp_time, A_Time* start, A_Time* duration);
     A_Err (*AEGP_GetCompSuggestedMotionBlurSamples)(AEGP_CompH comp, A_long* samples);
     A_Err (*AEGP_SetCompSuggestedMotionBlurSamples)(AEGP_CompH comp, A_long samples);
     A_Err (*AEGP_GetCompMotionBlurAdaptiveSampleLimit)(AEGP_CompH comp, A_long* sample_limit);
@@ -952,9 +950,8 @@ struct AEGP_CompSuite12 {
     A_Err (*AEGP_GetCompWorkAreaStart)(AEGP_CompH comp, A_Time* start);
     A_Err (*AEGP_GetCompWorkAreaDuration)(AEGP_CompH comp, A_Time* duration);
     A_Err (*AEGP_SetCompWorkAreaStartAndDuration)(AEGP_CompH comp, const A_Time* start, const A_Time* duration);
-    A_Err (*AEGP_CreateSolidInComp)(const A_UTF16Char* name, A_long width, A_long height,
-                                    const AEGP_ColorVal* color, AEGP_CompH parent_comp, const A_Time* duration,
-                                    AEGP_LayerH* new_solid);
+    A_Err (*AEGP_CreateSolidInComp)(const A_UTF16Char* name, A_long width, A_long height, const AEGP_ColorVal* color,
+                                    AEGP_CompH parent_comp, const A_Time* duration, AEGP_LayerH* new_solid);
     A_Err (*AEGP_CreateCameraInComp)(const A_UTF16Char* name, A_FloatPoint center, AEGP_CompH parent_comp,
                                      AEGP_LayerH* new_camera);
     A_Err (*AEGP_CreateLightInComp)(const A_UTF16Char* name, A_FloatPoint center, AEGP_CompH parent_comp,
@@ -1068,8 +1065,8 @@ struct AEGP_RenderSuite5 {
     A_Err (*AEGP_CheckinFrame)(AEGP_FrameReceiptH receipt);
     A_Err (*AEGP_GetReceiptWorld)(AEGP_FrameReceiptH receipt, AEGP_WorldH* world);
     A_Err (*AEGP_GetRenderedRegion)(AEGP_FrameReceiptH receipt, A_LRect* region);
-    A_Err (*AEGP_IsRenderedFrameSufficient)(AEGP_RenderOptionsH rendered_options,
-                                            AEGP_RenderOptionsH proposed_options, A_Boolean* is_sufficient);
+    A_Err (*AEGP_IsRenderedFrameSufficient)(AEGP_RenderOptionsH rendered_options, AEGP_RenderOptionsH proposed_options,
+                                            A_Boolean* is_sufficient);
     A_Err (*AEGP_RenderNewItemSoundData)(AEGP_ItemH item, const A_Time* start, const A_Time* duration,
                                          const A_Opaque<24>* sound_format,
                                          AEGP_RenderSuiteCheckForCancellation cancel_function,
@@ -1085,8 +1082,7 @@ struct AEGP_RenderSuite5 {
 };
 
 struct AEGP_WorldSuite3 {
-    A_Err (*AEGP_New)(AEGP_PluginID plugin_id, AEGP_WorldType type, A_long width, A_long height,
-                      AEGP_WorldH* world);
+    A_Err (*AEGP_New)(AEGP_PluginID plugin_id, AEGP_WorldType type, A_long width, A_long height, AEGP_WorldH* world);
     A_Err (*AEGP_Dispose)(AEGP_WorldH world);
     A_Err (*AEGP_GetType)(AEGP_WorldH world, AEGP_WorldType* type);
     A_Err (*AEGP_GetSize)(AEGP_WorldH world, A_long* width, A_long* height);

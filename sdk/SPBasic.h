@@ -63,9 +63,9 @@ struct SPBasicSuite {
 template <class Suite>
 struct SPSuiteId;
 
-#define SP_SUITE_ID(Struct, NameString, Version)            \
-    template <>                                             \
-    struct SPSuiteId<Struct> {                              \
-        static constexpr const char* name = NameString;     \
-        static constexpr A_long version = Version;          \
+#define SP_SUITE_ID(Struct, NameString, Version)                                                                       \
+    template <>                                                                                                        \
+    struct SPSuiteId<Struct> {                                                                                         \
+        static constexpr const char* name = NameString;                                                                \
+        static constexpr A_long version = Version;                                                                     \
     }

@@ -59,7 +59,8 @@ std::vector<double> operator+(std::vector<double> a, const std::vector<double>& 
 
 void SetColour(cairo_t* cr, const DRAWBOT_ColorRGBA& c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
 
-template <class Out> A_Err NewObject(DrawbotDrawing& drawing, DrawbotObject::Kind kind, Out* out, DrawbotObject init)
+template <class Out>
+A_Err NewObject(DrawbotDrawing& drawing, DrawbotObject::Kind kind, Out* out, DrawbotObject init)
 {
     auto object = std::make_unique<DrawbotObject>(init);
     object->kind = kind;
@@ -95,7 +96,8 @@ std::string Utf8(const A_UTF16Char* text)
     std::string out;
     for (const A_UTF16Char* p = text; p && *p; ++p) {
         std::uint32_t c = *p;
-        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
         if (c < 0x80) {
             out += char(c);
         } else if (c < 0x800) {
@@ -133,7 +135,10 @@ std::string Truncated(cairo_t* cr, std::string text, DRAWBOT_TextTruncation trun
 
 // The references a drawing hands out name its parts.
 struct DrawbotParts {
-    static DRAWBOT_SupplierRef Supplier(DrawbotDrawing& d) { return reinterpret_cast<DRAWBOT_SupplierRef>(&d.supplier_); }
+    static DRAWBOT_SupplierRef Supplier(DrawbotDrawing& d)
+    {
+        return reinterpret_cast<DRAWBOT_SupplierRef>(&d.supplier_);
+    }
     static DRAWBOT_SurfaceRef Surface(DrawbotDrawing& d) { return reinterpret_cast<DRAWBOT_SurfaceRef>(&d.surface_); }
 };
 

@@ -16,7 +16,7 @@ namespace strandel::host {
 struct DrawbotCall {
     std::string name;
     std::vector<double> args; // colours as r, g, b, a; then sizes, points and rectangles
-    std::string text;         // DrawString's text, as UTF-8
+    std::string text; // DrawString's text, as UTF-8
 };
 
 class DrawbotDrawing {

@@ -82,7 +82,8 @@ void Twirl(cairo_t* cr, double x, double centreY, bool open)
 double SliderFraction(const PF_ParamDef& d)
 {
     double value = 0, lo = 0, hi = 1;
-    if (d.param_type == PF_Param_FLOAT_SLIDER) value = d.u.fs_d.value, lo = d.u.fs_d.slider_min, hi = d.u.fs_d.slider_max;
+    if (d.param_type == PF_Param_FLOAT_SLIDER)
+        value = d.u.fs_d.value, lo = d.u.fs_d.slider_min, hi = d.u.fs_d.slider_max;
     else value = d.u.sd.value, lo = d.u.sd.slider_min, hi = d.u.sd.slider_max;
     return hi > lo ? std::clamp((value - lo) / (hi - lo), 0.0, 1.0) : 0.0;
 }
@@ -148,7 +149,8 @@ void HostRow(cairo_t* cr, const EffectInstance& fx, const PanelRow& row, int wid
     if (group || row.HasControl()) return;
     Value(cr, fx, row.index, d, top, width - kRightMargin, seconds);
     if (row.open && (d.param_type == PF_Param_FLOAT_SLIDER || d.param_type == PF_Param_SLIDER))
-        SliderStrip(cr, d, kPanelValueLeft, width - kRightMargin - 8, top + kPanelRowHeight + kPanelSliderStrip / 2.0 - 3);
+        SliderStrip(cr, d, kPanelValueLeft, width - kRightMargin - 8,
+                    top + kPanelRowHeight + kPanelSliderStrip / 2.0 - 3);
 }
 
 // The plug-in draws the row's control area, clipped to it.

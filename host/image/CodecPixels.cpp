@@ -111,8 +111,9 @@ Image ImageFromPremultiplied(const FloatPlanes& planes)
             const std::size_t i = planes.Index(x, y);
             const double a = planes.planes[3][i];
             const double unpremultiply = a > 0 ? 1.0 / a : 1.0;
-            image.Set(x, y, {a, planes.planes[0][i] * unpremultiply, planes.planes[1][i] * unpremultiply,
-                             planes.planes[2][i] * unpremultiply});
+            image.Set(x, y,
+                      {a, planes.planes[0][i] * unpremultiply, planes.planes[1][i] * unpremultiply,
+                       planes.planes[2][i] * unpremultiply});
         }
     return image;
 }

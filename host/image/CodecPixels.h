@@ -17,8 +17,7 @@ void CheckImageSides(const std::filesystem::path& file, std::int64_t width, std:
 // Deflate packs at most 1032 bytes into one: a PNG header claiming more rows than the whole
 // file could unpack to (even at one bit a pixel) belongs to a cut or corrupt file. Throws
 // FileError for it before its pixels are allocated, and for sides CheckImageSides refuses.
-void CheckPngFits(const std::filesystem::path& file, std::int64_t width, std::int64_t height,
-                  std::uintmax_t fileBytes);
+void CheckPngFits(const std::filesystem::path& file, std::int64_t width, std::int64_t height, std::uintmax_t fileBytes);
 
 // 8-bit images as 8-bit RGBA; 16-bit ones as 16-bit RGBA (host-endian) with
 // v -> round(v x 65535 / 32768). Float images throw std::invalid_argument naming `file`.

@@ -10,10 +10,7 @@ namespace {
 
 constexpr std::ptrdiff_t kRowPadding = 16;
 
-double Quantize(double fraction, double fullScale)
-{
-    return std::round(std::clamp(fraction, 0.0, 1.0) * fullScale);
-}
+double Quantize(double fraction, double fullScale) { return std::round(std::clamp(fraction, 0.0, 1.0) * fullScale); }
 
 } // namespace
 

@@ -36,11 +36,13 @@ public:
     const std::byte* Row(int y) const { return data_.data() + y * rowBytes_; }
 
     // Raw channel access at the image's depth (8-bit and 16-bit values as integers).
-    template <class Channel> Channel* PixelAt(int x, int y)
+    template <class Channel>
+    Channel* PixelAt(int x, int y)
     {
         return reinterpret_cast<Channel*>(Row(y) + x * BytesPerPixel(depth_));
     }
-    template <class Channel> const Channel* PixelAt(int x, int y) const
+    template <class Channel>
+    const Channel* PixelAt(int x, int y) const
     {
         return reinterpret_cast<const Channel*>(Row(y) + x * BytesPerPixel(depth_));
     }

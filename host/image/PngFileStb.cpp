@@ -46,7 +46,8 @@ std::string CheckedChunks(std::string png, const std::filesystem::path& file)
         const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i])); };
         const std::uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
         if (length > png.size() - at - kChunkFrame)
-            throw FileError(file, "cut off or corrupt: a chunk of " + std::to_string(length) + " bytes runs past the end");
+            throw FileError(file,
+                            "cut off or corrupt: a chunk of " + std::to_string(length) + " bytes runs past the end");
         const bool end = png.compare(at + 4, 4, "IEND") == 0;
         if (length != 0 || png.compare(at + 4, 4, "IDAT") != 0) kept.append(png, at, kChunkFrame + length);
         at += kChunkFrame + length;

@@ -47,7 +47,8 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view b
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         // A full disk or the file size limit: the system's reason says which.
-        if (!out) throw FileError(target, errno ? std::string("writing failed: ") + std::strerror(errno) : "writing failed");
+        if (!out)
+            throw FileError(target, errno ? std::string("writing failed: ") + std::strerror(errno) : "writing failed");
     });
 }
 

@@ -17,9 +17,9 @@ struct PanelOptions {
 };
 
 struct PanelRow {
-    int index = 0;     // parameter index; 0 is the effect's title row
-    int depth = 0;     // group nesting
-    PF_Rect bounds{};  // the whole row, control area included
+    int index = 0; // parameter index; 0 is the effect's title row
+    int depth = 0; // group nesting
+    PF_Rect bounds{}; // the whole row, control area included
     bool twirly = false;
     bool open = false;
     PF_Rect control{}; // an open custom row: the area the plug-in draws in

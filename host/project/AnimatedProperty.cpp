@@ -18,8 +18,8 @@ Vec3 AnimatedProperty::ValueAt(double seconds) const
     if (keys.empty()) return value;
     if (seconds <= keys.front().time) return keys.front().value;
     if (seconds >= keys.back().time) return keys.back().value;
-    const auto next = std::upper_bound(keys.begin(), keys.end(), seconds,
-                                       [](double t, const Keyframe& key) { return t < key.time; });
+    const auto next =
+        std::upper_bound(keys.begin(), keys.end(), seconds, [](double t, const Keyframe& key) { return t < key.time; });
     const Keyframe& k1 = *next;
     const Keyframe& k0 = *(next - 1);
     if (k0.outInterpolation == Interpolation::Hold) return k0.value;
@@ -30,12 +30,10 @@ Vec3 AnimatedProperty::ValueAt(double seconds) const
 
 void AnimatedProperty::SetKey(const Keyframe& key)
 {
-    const auto at = std::lower_bound(keys.begin(), keys.end(), key.time,
-                                     [](const Keyframe& k, double t) { return k.time < t; });
-    if (at != keys.end() && at->time == key.time)
-        *at = key;
-    else
-        keys.insert(at, key);
+    const auto at =
+        std::lower_bound(keys.begin(), keys.end(), key.time, [](const Keyframe& k, double t) { return k.time < t; });
+    if (at != keys.end() && at->time == key.time) *at = key;
+    else keys.insert(at, key);
     value = keys.front().value;
     specified = true;
     // Keys set from outside carry full vectors; keep their z when the scene gave only x and y.

@@ -11,7 +11,7 @@ enum class Interpolation { Linear, Bezier, Hold };
 
 struct Keyframe {
     double time = 0; // seconds
-    Vec3 value;      // scalars in x
+    Vec3 value; // scalars in x
     // Spatial tangents, relative to value; only spatial properties (position) use them.
     Vec3 inTangent;
     Vec3 outTangent;
@@ -23,10 +23,10 @@ struct Keyframe {
 };
 
 struct AnimatedProperty {
-    Vec3 value;                 // with keys: the first key's value
+    Vec3 value; // with keys: the first key's value
     std::vector<Keyframe> keys; // strictly increasing times
     bool spatial = false;
-    int dimensions = 3;     // components the scene gives (1 for scalars); z of a 2-vector is the default
+    int dimensions = 3; // components the scene gives (1 for scalars); z of a 2-vector is the default
     bool specified = false; // given by the scene or a script, rather than a default
     bool expression = false;
     bool separated = false;

@@ -42,8 +42,7 @@ std::optional<ImageSize> LayerSourceSize(const Project& project, const Layer& la
         if (!comp) return std::nullopt;
         return ImageSize{comp->width, comp->height};
     }
-    case LayerType::Null:
-        return ImageSize{layer.width.value_or(kNullLayerSize), layer.height.value_or(kNullLayerSize)};
+    case LayerType::Null: return ImageSize{layer.width.value_or(kNullLayerSize), layer.height.value_or(kNullLayerSize)};
     case LayerType::Solid:
     case LayerType::Shape:
         if (!owner) return std::nullopt;

@@ -12,7 +12,10 @@ namespace {
 
 constexpr int kEllipseSamples = 8; // per axis and pixel
 
-double Overlap(double a0, double a1, double b0, double b1) { return std::max(0.0, std::min(a1, b1) - std::max(a0, b0)); }
+double Overlap(double a0, double a1, double b0, double b1)
+{
+    return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
+}
 
 // Fraction of pixel (x, y) inside the shape: exact for rectangles, sampled for ellipses.
 double ShapeCoverage(ShapeKind kind, const Point2& centre, const Point2& size, int x, int y)

@@ -32,10 +32,7 @@ std::optional<LayerType> LayerTypeFromName(std::string_view name)
     return std::nullopt;
 }
 
-std::int64_t Composition::FrameCount() const
-{
-    return std::llround(duration * timeBase.scale / timeBase.step);
-}
+std::int64_t Composition::FrameCount() const { return std::llround(duration * timeBase.scale / timeBase.step); }
 
 const Layer* Composition::LayerByName(std::string_view layerName) const
 {

@@ -34,7 +34,7 @@ struct LayerTransform {
     AnimatedProperty anchorPoint;
     AnimatedProperty position;
     AnimatedProperty scale; // percent
-    AnimatedProperty rotation;  // degrees, about z
+    AnimatedProperty rotation; // degrees, about z
     AnimatedProperty xRotation;
     AnimatedProperty yRotation;
     AnimatedProperty orientation; // degrees (x, y, z)
@@ -46,11 +46,11 @@ struct LayerTransform {
 
 // An image file, or a numbered sequence ("dot_[####].png": one file per comp frame from 0).
 struct ImageFootage {
-    std::string file;               // as the scene names it, relative to the scene's folder
+    std::string file; // as the scene names it, relative to the scene's folder
     std::filesystem::path resolved; // the file, or the pattern of a sequence
     bool sequence = false;
     int frameCount = 1; // a sequence's files 0 .. frameCount - 1 exist
-    ImageSize size;     // of the first file
+    ImageSize size; // of the first file
 
     bool operator==(const ImageFootage&) const = default;
 };
@@ -59,7 +59,7 @@ enum class ShapeKind { Rect, Ellipse };
 
 struct ShapeSpec {
     ShapeKind kind = ShapeKind::Rect;
-    std::optional<Point2> size;   // default: the layer's bounds
+    std::optional<Point2> size; // default: the layer's bounds
     std::optional<Point2> centre; // in layer pixels; default: the bounds' centre
     Json extra = Json::object();
 
@@ -91,16 +91,16 @@ struct Layer {
     LayerType type = LayerType::Null;
     bool threeD = false;
     bool enabled = true;
-    bool locked = false;   // scripts may not change it
+    bool locked = false; // scripts may not change it
     bool collapse = false; // precomps: collapse transformations
-    A_long parentId = 0;   // 0: no parent
+    A_long parentId = 0; // 0: no parent
     LayerTransform transform;
     std::optional<int> width; // solid, null and shape bounds, as given
     std::optional<int> height;
-    Color color;          // solid and shape
-    ImageFootage image;   // image layers
-    ShapeSpec shape;      // shape layers
-    std::string comp;     // precomps: the composition's name
+    Color color; // solid and shape
+    ImageFootage image; // image layers
+    ShapeSpec shape; // shape layers
+    std::string comp; // precomps: the composition's name
     AnimatedProperty zoom; // cameras, pixels
     std::vector<Effect> effects;
     A_long sourceItemId = 0; // footage item, or the precomp's comp item; 0 for cameras and shapes

@@ -50,6 +50,9 @@ A_Time SecondsToTime(double seconds, A_u_long scale)
     return {static_cast<A_long>(std::clamp(value, -limit, limit)), scale};
 }
 
-double TimeToSeconds(const A_Time& time) { return time.scale == 0 ? 0.0 : static_cast<double>(time.value) / time.scale; }
+double TimeToSeconds(const A_Time& time)
+{
+    return time.scale == 0 ? 0.0 : static_cast<double>(time.value) / time.scale;
+}
 
 } // namespace strandel::host

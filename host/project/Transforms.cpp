@@ -175,4 +175,3 @@ CameraView CompCamera(const Project& project, const Composition& comp, double se
 }
 
 } // namespace strandel::host
-

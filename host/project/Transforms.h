@@ -24,7 +24,7 @@ std::optional<Matrix4> WorldToLayer(const Project& project, const Layer& layer, 
 
 struct CameraView {
     Matrix4 cameraToWorld; // rows: right, down, forward, position
-    double zoom = 0;       // distance to the image plane, pixels
+    double zoom = 0; // distance to the image plane, pixels
     const Layer* layer = nullptr; // none for the default camera
 };
 

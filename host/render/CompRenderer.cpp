@@ -44,8 +44,7 @@ PixelValue Over(const PixelValue& top, const PixelValue& below)
 }
 
 // Each comp pixel centre is taken back into the layer and sampled there.
-void DrawLayer(const Image& pixels, const Rows3& screenToLayer, std::vector<PixelValue>& canvas, int width,
-               int height)
+void DrawLayer(const Image& pixels, const Rows3& screenToLayer, std::vector<PixelValue>& canvas, int width, int height)
 {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -94,8 +93,7 @@ Image RenderCompFlat(const Project& project, const Composition& comp, double sec
         if (!layer.enabled || layer.type == LayerType::Camera || layer.type == LayerType::Null) continue;
         const std::optional<Image> pixels = layerPixels(layer, seconds, depth);
         if (!pixels || pixels->Empty()) continue;
-        const auto toLayer =
-            Inverse(LayerToScreen(LayerToWorld(project, layer, seconds), layer.threeD, camera, comp));
+        const auto toLayer = Inverse(LayerToScreen(LayerToWorld(project, layer, seconds), layer.threeD, camera, comp));
         if (toLayer) DrawLayer(*pixels, *toLayer, canvas, width, height); // singular: seen edge-on
     }
     Image out(width, height, depth);

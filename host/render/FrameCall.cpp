@@ -25,7 +25,10 @@ PF_LRect Intersect(const PF_LRect& a, const PF_LRect& b)
 // The callbacks of smart pre-render and smart render: effect_ref leads back to the frame.
 struct FrameCallbacks {
     // These callbacks are only handed out in a FrameCall's extras, so its call's frame is one.
-    static FrameCall* From(PF_ProgPtr ref) { return ref ? static_cast<FrameCall*>(EffectCall::From(ref).frame) : nullptr; }
+    static FrameCall* From(PF_ProgPtr ref)
+    {
+        return ref ? static_cast<FrameCall*>(EffectCall::From(ref).frame) : nullptr;
+    }
 
     static PF_Err CheckoutLayer(PF_ProgPtr ref, PF_ParamIndex index, A_long id, const PF_RenderRequest* req,
                                 A_long time, A_long, A_u_long scale, PF_CheckoutResult* result)
@@ -84,7 +87,8 @@ struct FrameCallbacks {
             const RegisteredCheckout& c = registered->second;
             PF_Err err = GuardRender([&] {
                 auto image = LayerCheckoutPixels(f->effect_.host(), *c.layer, c.seconds, f->depth, f->downsample);
-                if (image) lent.pixels = std::make_unique<LentImage>(f->effect_.host().render().worlds, std::move(*image));
+                if (image)
+                    lent.pixels = std::make_unique<LentImage>(f->effect_.host().render().worlds, std::move(*image));
             });
             if (err != PF_Err_NONE) {
                 f->lent_.erase(id);
@@ -118,10 +122,8 @@ struct FrameCallbacks {
 };
 
 FrameCall::FrameCall(EffectInstance& effect, const FrameRequest& request, const std::atomic<bool>* cancelFlag)
-    : FrameContext{request.depth, std::max(request.downsample, 1), cancelFlag},
-      effect_(effect),
-      call_(effect.NewCall()),
-      preRenderCallbacks_{FrameCallbacks::CheckoutLayer, FrameCallbacks::GuidMixIn},
+    : FrameContext{request.depth, std::max(request.downsample, 1), cancelFlag}, effect_(effect),
+      call_(effect.NewCall()), preRenderCallbacks_{FrameCallbacks::CheckoutLayer, FrameCallbacks::GuidMixIn},
       smartCallbacks_{FrameCallbacks::CheckoutLayerPixels, FrameCallbacks::CheckinLayerPixels,
                       FrameCallbacks::CheckoutOutput}
 {
@@ -129,7 +131,8 @@ FrameCall::FrameCall(EffectInstance& effect, const FrameRequest& request, const 
     const Composition* comp = effect.layer ? project.CompOfLayer(*effect.layer) : nullptr;
     if (!comp) throw HostError("the effect is not applied to a layer of the project");
     const PF_LRect bounds = LayerCheckoutBounds(project, effect.layer, downsample);
-    if (IsEmpty(bounds)) throw HostError("layer \"" + effect.layer->name + "\" has no pixels to render the effect into");
+    if (IsEmpty(bounds))
+        throw HostError("layer \"" + effect.layer->name + "\" has no pixels to render the effect into");
 
     call_->frame = this;
     PF_InData& in = call_->in;

@@ -15,10 +15,9 @@ int Reduced(int size, int factor) { return (size + factor - 1) / factor; }
 
 std::optional<Image> SourcePixels(Host& host, const Layer& layer, double seconds, PixelDepth depth)
 {
-    return LayerSourcePixels(host.project(), layer, seconds, depth, host.files(),
-                             [&host](const Composition& comp, double t, PixelDepth d) {
-                                 return RenderCompThroughHost(host, comp, t, d);
-                             });
+    return LayerSourcePixels(
+        host.project(), layer, seconds, depth, host.files(),
+        [&host](const Composition& comp, double t, PixelDepth d) { return RenderCompThroughHost(host, comp, t, d); });
 }
 
 // Of several effects on one layer, the last one applied is what shows.

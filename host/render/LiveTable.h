@@ -8,7 +8,8 @@
 
 namespace strandel::host {
 
-template <class T> class LiveTable {
+template <class T>
+class LiveTable {
 public:
     void* Add(std::unique_ptr<T> item)
     {
@@ -25,7 +26,8 @@ public:
         return it == items_.end() ? nullptr : it->second.get();
     }
 
-    template <class Pred> T* FindIf(Pred pred) const
+    template <class Pred>
+    T* FindIf(Pred pred) const
     {
         std::lock_guard lock(mutex_);
         for (const auto& [handle, item] : items_)

@@ -23,7 +23,7 @@ struct FrameKey {
     int downsample = 1;
     bool legacy = false;
     std::string params; // the instance's parameter values, as bytes
-    std::string mixIn;  // what the plug-in passed to GuidMixInPtr
+    std::string mixIn; // what the plug-in passed to GuidMixInPtr
 
     auto Tie() const { return std::tie(effect, frame, depth, downsample, legacy, params, mixIn); }
     bool operator<(const FrameKey& other) const { return Tie() < other.Tie(); }

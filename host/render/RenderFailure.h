@@ -48,7 +48,8 @@ private:
 };
 
 // Runs `work` and turns what it throws into the error code a host callback returns.
-template <class Work> PF_Err GuardRender(Work&& work) noexcept
+template <class Work>
+PF_Err GuardRender(Work&& work) noexcept
 {
     try {
         work();

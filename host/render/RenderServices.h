@@ -17,7 +17,7 @@ namespace strandel::host {
 // What AEGP_RenderOptionsH points at: an item and how to render it.
 struct RenderOptions {
     const Composition* comp = nullptr; // a comp item
-    const Layer* footage = nullptr;    // a footage item: this layer's source
+    const Layer* footage = nullptr; // a footage item: this layer's source
     A_Time time{0, 1};
     A_Time timeStep{1, 30};
     A_short downsampleX = 1, downsampleY = 1;

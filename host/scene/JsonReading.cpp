@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <iterator>
 #include <cmath>
-
+#include <iterator>
 
 namespace strandel::host {
 namespace {

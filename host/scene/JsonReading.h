@@ -64,7 +64,8 @@ public:
     std::optional<bool> Bool(const Json* v, const std::string& path, Presence presence = Presence::Optional);
     std::optional<std::string> String(const Json* v, const std::string& path, Presence presence = Presence::Optional);
     // A string that must be one of `choices`.
-    std::optional<std::string> Choice(const Json* v, const std::string& path, std::initializer_list<const char*> choices,
+    std::optional<std::string> Choice(const Json* v, const std::string& path,
+                                      std::initializer_list<const char*> choices,
                                       Presence presence = Presence::Optional);
     // An array of minCount..maxCount finite numbers; missing trailing components take `fill`.
     // Gives the vector and how many components the scene wrote.

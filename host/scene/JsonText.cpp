@@ -78,7 +78,7 @@ private:
     struct Frame {
         bool array;
         std::size_t next; // arrays: elements begun so far
-        std::string key;  // objects: the member being read
+        std::string key; // objects: the member being read
     };
 
     bool Value()
@@ -133,8 +133,7 @@ Json ParseSceneText(std::string_view text, const std::filesystem::path& file)
     const ParseFailure& f = sax.Failure();
     const std::string where = file.string() + ":" + LineAndColumn(text, f.position) + ": ";
     const std::string at = f.path.empty() ? "" : " (at " + f.path + ")";
-    if (f.id == kNumberOverflow)
-        throw SceneError({where + f.path + ": expected a finite number, found " + f.token});
+    if (f.id == kNumberOverflow) throw SceneError({where + f.path + ": expected a finite number, found " + f.token});
     throw SceneError({where + "malformed JSON: " + Reason(f.what) + at});
 }
 

@@ -57,7 +57,8 @@ std::optional<Keyframe> ReadKey(JsonReader& reader, const Json& v, const std::st
         key.inInterpolation = *in;
     if (const auto out = ReadInterpolation(reader, Find(v, "outInterpolation"), Member(path, "outInterpolation")))
         key.outInterpolation = *out;
-    key.extra = reader.Unknown(v, path, {"time", "value", "inTangent", "outTangent", "inInterpolation", "outInterpolation"});
+    key.extra =
+        reader.Unknown(v, path, {"time", "value", "inTangent", "outTangent", "inInterpolation", "outInterpolation"});
     if (reader.Report().ErrorCount() != errorsBefore) return std::nullopt;
     return key;
 }
@@ -69,7 +70,8 @@ void ReadKeys(JsonReader& reader, const Json& keys, const std::string& path, con
     if (keys.empty()) reader.Report().Expected(path, "at least one keyframe", &keys);
     int dimensions = 0;
     for (std::size_t i = 0; i < keys.size(); ++i)
-        if (const auto key = ReadKey(reader, keys[i], Element(path, i), rule, dimensions)) property.keys.push_back(*key);
+        if (const auto key = ReadKey(reader, keys[i], Element(path, i), rule, dimensions))
+            property.keys.push_back(*key);
     CheckKeyTimes(reader, keys, path);
     property.dimensions = dimensions;
     if (!property.keys.empty()) property.value = property.keys.front().value;

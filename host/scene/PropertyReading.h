@@ -12,7 +12,7 @@ namespace strandel::host {
 struct PropertyRule {
     int minCount = 1; // components: 1 for a scalar (a plain number)
     int maxCount = 1;
-    Vec3 fill;        // components a shorter vector leaves out
+    Vec3 fill; // components a shorter vector leaves out
     bool spatial = false; // position: tangents, expression and separated dimensions
     // Only for scalars: the range a value must lie in and its description.
     double low = -HUGE_VAL;

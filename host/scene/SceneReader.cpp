@@ -65,7 +65,8 @@ public:
         const Json* comps = Find(root, "comps");
         if (r_.IsArray(comps, "comps", Presence::Required)) {
             if (comps->empty()) d_.Expected("comps", "at least one composition", comps);
-            for (std::size_t i = 0; i < comps->size(); ++i) project.comps.push_back(ReadComp((*comps)[i], Element("comps", i)));
+            for (std::size_t i = 0; i < comps->size(); ++i)
+                project.comps.push_back(ReadComp((*comps)[i], Element("comps", i)));
         }
         project.extra = r_.Unknown(root, "", {"comps"});
         CheckCompNames(project);
@@ -88,10 +89,8 @@ public:
                 Layer& layer = comp.layers[i];
                 const std::string& parent = parentNames_[c][i];
                 if (!parent.empty()) layer.parentId = comp.LayerByName(parent)->id;
-                if (layer.type == LayerType::Precomp)
-                    layer.sourceItemId = project.CompByName(layer.comp)->itemId;
-                else if (SourceItemType(layer) == AEGP_ItemType_FOOTAGE)
-                    layer.sourceItemId = nextItem++;
+                if (layer.type == LayerType::Precomp) layer.sourceItemId = project.CompByName(layer.comp)->itemId;
+                else if (SourceItemType(layer) == AEGP_ItemType_FOOTAGE) layer.sourceItemId = nextItem++;
                 FillDefaults(project, comp, layer);
             }
         }
@@ -104,8 +103,10 @@ private:
         parentNames_.emplace_back();
         if (!r_.IsObject(&v, path, Presence::Required)) return comp;
         if (auto name = r_.String(Find(v, "name"), Member(path, "name"), Presence::Required)) comp.name = *name;
-        if (auto w = r_.Integer(Find(v, "width"), Member(path, "width"), 1, kMaxCompSize, Presence::Required)) comp.width = *w;
-        if (auto h = r_.Integer(Find(v, "height"), Member(path, "height"), 1, kMaxCompSize, Presence::Required)) comp.height = *h;
+        if (auto w = r_.Integer(Find(v, "width"), Member(path, "width"), 1, kMaxCompSize, Presence::Required))
+            comp.width = *w;
+        if (auto h = r_.Integer(Find(v, "height"), Member(path, "height"), 1, kMaxCompSize, Presence::Required))
+            comp.height = *h;
         const Json* rate = Find(v, "frameRate");
         if (auto fps = r_.NumberIn(rate, Member(path, "frameRate"), 1e-3, 1000, "a frame rate above 0 up to 1000",
                                    Presence::Required)) {
@@ -156,8 +157,8 @@ private:
             for (std::size_t i = 0; i < effects->size(); ++i)
                 layer.effects.push_back(ReadEffect((*effects)[i], Element(Member(path, "effects"), i)));
         layer.extra = r_.Unknown(v, path,
-                                 {"name", "type", "threeD", "enabled", "locked", "parent", "transform", "effects", "width",
-                                  "height", "color", "file", "shape", "comp", "collapse", "zoom"});
+                                 {"name", "type", "threeD", "enabled", "locked", "parent", "transform", "effects",
+                                  "width", "height", "color", "file", "shape", "comp", "collapse", "zoom"});
         return layer;
     }
 
@@ -242,7 +243,8 @@ private:
         const Json* shape = Find(v, "shape");
         const std::string shapePath = Member(path, "shape");
         if (!r_.IsObject(shape, shapePath, Presence::Required)) return;
-        if (auto kind = r_.Choice(Find(*shape, "kind"), Member(shapePath, "kind"), {"rect", "ellipse"}, Presence::Required))
+        if (auto kind =
+                r_.Choice(Find(*shape, "kind"), Member(shapePath, "kind"), {"rect", "ellipse"}, Presence::Required))
             layer.shape.kind = *kind == "rect" ? ShapeKind::Rect : ShapeKind::Ellipse;
         if (auto size = r_.Vector(Find(*shape, "size"), Member(shapePath, "size"), 2, 2, {}))
             layer.shape.size = Point2{size->first.x, size->first.y};
@@ -262,10 +264,14 @@ private:
             AnimatedProperty* target;
             const PropertyRule& rule;
         } properties[] = {
-            {"anchorPoint", &t.anchorPoint, kAnchorSpec},         {"position", &t.position, kPositionSpec},
-            {"scale", &t.scale, kScaleSpec},                      {"rotation", &t.rotation, kAngleSpec},
-            {"xRotation", &t.xRotation, kAngleSpec},              {"yRotation", &t.yRotation, kAngleSpec},
-            {"orientation", &t.orientation, kOrientationSpec},    {"pointOfInterest", &t.pointOfInterest, kAnchorSpec},
+            {"anchorPoint", &t.anchorPoint, kAnchorSpec},
+            {"position", &t.position, kPositionSpec},
+            {"scale", &t.scale, kScaleSpec},
+            {"rotation", &t.rotation, kAngleSpec},
+            {"xRotation", &t.xRotation, kAngleSpec},
+            {"yRotation", &t.yRotation, kAngleSpec},
+            {"orientation", &t.orientation, kOrientationSpec},
+            {"pointOfInterest", &t.pointOfInterest, kAnchorSpec},
         };
         for (const auto& p : properties)
             if (const Json* value = Find(*transform, p.name))
@@ -312,7 +318,8 @@ private:
             const std::string keyPath = Element(keysPath, i);
             if (!r_.IsObject(&key, keyPath, Presence::Required)) continue;
             r_.Number(Find(key, "time"), Member(keyPath, "time"), Presence::Required);
-            if (!Find(key, "value")) d_.Expected(Member(keyPath, "value"), "the parameter's value at that time", nullptr);
+            if (!Find(key, "value"))
+                d_.Expected(Member(keyPath, "value"), "the parameter's value at that time", nullptr);
         }
         CheckKeyTimes(r_, *keys, keysPath);
     }
@@ -322,9 +329,9 @@ private:
         for (std::size_t i = 0; i < project.comps.size(); ++i)
             for (std::size_t j = 0; j < i; ++j)
                 if (!project.comps[i].name.empty() && project.comps[i].name == project.comps[j].name) {
-                    d_.Error(Member(Element("comps", i), "name"),
-                             "expected a name no other composition has; comps[" + std::to_string(j) +
-                                 "] is also named " + Quoted(project.comps[i].name));
+                    d_.Error(Member(Element("comps", i), "name"), "expected a name no other composition has; comps[" +
+                                                                      std::to_string(j) + "] is also named " +
+                                                                      Quoted(project.comps[i].name));
                     break;
                 }
     }
@@ -352,8 +359,7 @@ private:
             if (!p)
                 d_.Error(Member(layerPath(i), "parent"), "expected the name of a layer in comp " + Quoted(comp.name) +
                                                              "; no layer is named " + Quoted(parentName));
-            else
-                parent[i] = comp.IndexOf(*p) - 1;
+            else parent[i] = comp.IndexOf(*p) - 1;
         }
         // A cycle is reported once, at its first layer.
         std::vector<bool> reported(n, false);
@@ -382,8 +388,7 @@ private:
                 if (layer.type != LayerType::Precomp || layer.comp.empty()) continue;
                 const std::string path = Member(Element(Member(Element("comps", c), "layers"), i), "comp");
                 const Composition* inner = project.CompByName(layer.comp);
-                if (!inner)
-                    d_.Error(path, "expected the name of a composition; none is named " + Quoted(layer.comp));
+                if (!inner) d_.Error(path, "expected the name of a composition; none is named " + Quoted(layer.comp));
                 else if (inner == &project.comps[c])
                     d_.Error(path, "expected another composition; a composition cannot contain itself");
                 else if (Contains(project, *inner, project.comps[c], 0))

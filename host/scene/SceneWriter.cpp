@@ -66,7 +66,8 @@ Json KeyJson(const Keyframe& key, const AnimatedProperty& property)
 {
     Json out = {{"time", NumberJson(key.time)}, {"value", ValueJson(key.value, property.dimensions)}};
     if (property.spatial && key.inTangent != Vec3{}) out["inTangent"] = ValueJson(key.inTangent, property.dimensions);
-    if (property.spatial && key.outTangent != Vec3{}) out["outTangent"] = ValueJson(key.outTangent, property.dimensions);
+    if (property.spatial && key.outTangent != Vec3{})
+        out["outTangent"] = ValueJson(key.outTangent, property.dimensions);
     if (key.inInterpolation != Interpolation::Linear)
         out["inInterpolation"] = kInterpolationNames[static_cast<int>(key.inInterpolation)];
     if (key.outInterpolation != Interpolation::Linear)
@@ -95,9 +96,14 @@ Json PropertyJson(const AnimatedProperty& property)
 Json TransformJson(const LayerTransform& t)
 {
     const std::pair<const char*, const AnimatedProperty*> properties[] = {
-        {"anchorPoint", &t.anchorPoint}, {"position", &t.position},   {"scale", &t.scale},
-        {"rotation", &t.rotation},       {"xRotation", &t.xRotation}, {"yRotation", &t.yRotation},
-        {"orientation", &t.orientation}, {"pointOfInterest", &t.pointOfInterest},
+        {"anchorPoint", &t.anchorPoint},
+        {"position", &t.position},
+        {"scale", &t.scale},
+        {"rotation", &t.rotation},
+        {"xRotation", &t.xRotation},
+        {"yRotation", &t.yRotation},
+        {"orientation", &t.orientation},
+        {"pointOfInterest", &t.pointOfInterest},
     };
     Json out = Json::object();
     for (const auto& [name, property] : properties)
@@ -171,8 +177,12 @@ Json SceneToJson(const Project& project, const std::filesystem::path& destinatio
     for (const Composition& comp : project.comps) {
         Json layers = Json::array();
         for (const Layer& layer : comp.layers) layers.push_back(LayerJson(project, layer, destination));
-        Json out = {{"name", comp.name},           {"width", comp.width},       {"height", comp.height},
-                    {"frameRate", NumberJson(comp.frameRate)}, {"duration", NumberJson(comp.duration)}, {"layers", layers}};
+        Json out = {{"name", comp.name},
+                    {"width", comp.width},
+                    {"height", comp.height},
+                    {"frameRate", NumberJson(comp.frameRate)},
+                    {"duration", NumberJson(comp.duration)},
+                    {"layers", layers}};
         Merge(out, comp.extra);
         comps.push_back(out);
     }

@@ -47,7 +47,8 @@ Keyframe& KeyArg(duk_context* ctx, AnimatedProperty& position, duk_idx_t index)
 {
     const double i = duk_require_number(ctx, index);
     if (!(i >= 1 && i <= static_cast<double>(position.keys.size()) && i == std::floor(i)))
-        duk_error(ctx, DUK_ERR_RANGE_ERROR, "key index %g out of range 1..%d", i, static_cast<int>(position.keys.size()));
+        duk_error(ctx, DUK_ERR_RANGE_ERROR, "key index %g out of range 1..%d", i,
+                  static_cast<int>(position.keys.size()));
     return position.keys[static_cast<std::size_t>(i) - 1];
 }
 
@@ -231,13 +232,20 @@ duk_ret_t EndUndoGroup(duk_context* ctx)
 void PushNatives(duk_context* ctx)
 {
     static const duk_function_list_entry kNatives[] = {
-        {"projectOpen", ProjectOpen, 0},          {"items", Items, 0},
-        {"layerIds", LayerIds, 1},                {"layer", LayerInfo, 1},
-        {"position", PositionInfo, 1},            {"valueAtTime", ValueAtTime, 2},
-        {"nearestKeyIndex", NearestKeyIndex, 2},  {"keyTime", KeyTime, 2},
-        {"removeKey", RemoveKey, 2},              {"setValueAtTime", SetValueAtTime, 3},
-        {"setInterpolation", SetInterpolation, 4}, {"setTangents", SetTangents, 4},
-        {"beginUndoGroup", BeginUndoGroup, 1},    {"endUndoGroup", EndUndoGroup, 0},
+        {"projectOpen", ProjectOpen, 0},
+        {"items", Items, 0},
+        {"layerIds", LayerIds, 1},
+        {"layer", LayerInfo, 1},
+        {"position", PositionInfo, 1},
+        {"valueAtTime", ValueAtTime, 2},
+        {"nearestKeyIndex", NearestKeyIndex, 2},
+        {"keyTime", KeyTime, 2},
+        {"removeKey", RemoveKey, 2},
+        {"setValueAtTime", SetValueAtTime, 3},
+        {"setInterpolation", SetInterpolation, 4},
+        {"setTangents", SetTangents, 4},
+        {"beginUndoGroup", BeginUndoGroup, 1},
+        {"endUndoGroup", EndUndoGroup, 0},
         {nullptr, nullptr, 0},
     };
     duk_push_object(ctx);

@@ -8,9 +8,9 @@ namespace strandel::host {
 class Host;
 
 struct ScriptOutcome {
-    bool ok = false;    // the script ran to its end without an uncaught error
+    bool ok = false; // the script ran to its end without an uncaught error
     std::string result; // its completion value as text
-    std::string error;  // the uncaught error, when not ok
+    std::string error; // the uncaught error, when not ok
 };
 
 // Any undo group the script leaves open is closed when it ends.

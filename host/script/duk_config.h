@@ -11,5 +11,6 @@
 #if defined(__cplusplus)
 extern "C"
 #endif
-    duk_bool_t StxScriptTimedOut(void* udata);
+    duk_bool_t
+    StxScriptTimedOut(void* udata);
 #endif

@@ -12,9 +12,12 @@ namespace {
 
 namespace cuda = strandel::cuda;
 
-template <class Ours, class Theirs> struct SameCall : std::false_type {};
+template <class Ours, class Theirs>
+struct SameCall : std::false_type {
+};
 template <class... A, class... B>
-struct SameCall<cuda::Result(A...), CUresult(B...)> : std::is_same<std::tuple<A...>, std::tuple<B...>> {};
+struct SameCall<cuda::Result(A...), CUresult(B...)> : std::is_same<std::tuple<A...>, std::tuple<B...>> {
+};
 
 #define STX_CHECK(entry) static_assert(SameCall<cuda::entry##_t, decltype(::entry)>::value, #entry)
 STX_CHECK(cuInit);

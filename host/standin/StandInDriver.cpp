@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "frame/Platform.h"
+#include "host/standin/StandInControl.h"
 #include "render/CudaDriverApi.h"
 #include "render/StxRendererCUDA.h"
-#include "host/standin/StandInControl.h"
 
 struct CUctx_st {};
 struct CUfunc_st {};
@@ -98,7 +98,8 @@ struct Call {
     std::optional<Result> injected; // the status this call is to answer instead
 };
 
-template <class T> T Parameter(void** parameters, int index)
+template <class T>
+T Parameter(void** parameters, int index)
 {
     T value;
     std::memcpy(&value, parameters[index], sizeof value);
@@ -108,11 +109,11 @@ template <class T> T Parameter(void** parameters, int index)
 // The kernel's parameters, read at the sizes of its parameter types.
 TriangleKernelArgs<Float4> Unpack(void** p)
 {
-    return {Parameter<const Float4*>(p, 0), Parameter<int>(p, 1),         Parameter<int>(p, 2),
-            Parameter<Float4*>(p, 3),       Parameter<int>(p, 4),         Parameter<int>(p, 5),
+    return {Parameter<const Float4*>(p, 0), Parameter<int>(p, 1),           Parameter<int>(p, 2),
+            Parameter<Float4*>(p, 3),       Parameter<int>(p, 4),           Parameter<int>(p, 5),
             Parameter<StxCudaVertex>(p, 6), Parameter<StxCudaVertex>(p, 7), Parameter<StxCudaVertex>(p, 8),
-            Parameter<float>(p, 9),         Parameter<float*>(p, 10),     Parameter<int>(p, 11),
-            Parameter<int>(p, 12),          Parameter<int>(p, 13),        Parameter<int>(p, 14),
+            Parameter<float>(p, 9),         Parameter<float*>(p, 10),       Parameter<int>(p, 11),
+            Parameter<int>(p, 12),          Parameter<int>(p, 13),          Parameter<int>(p, 14),
             Parameter<int>(p, 15),          Parameter<int>(p, 16)};
 }
 
@@ -126,7 +127,8 @@ bool ReadsOnlyLiveBuffers(const Driver& d, const TriangleKernelArgs<Float4>& a)
         return static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
     };
     const std::size_t outputPixels = pixels(a.outputWidth, a.outputHeight);
-    return (!a.texture || d.IsDeviceRange(Address(a.texture), pixels(a.textureWidth, a.textureHeight) * sizeof(Float4))) &&
+    return (!a.texture ||
+            d.IsDeviceRange(Address(a.texture), pixels(a.textureWidth, a.textureHeight) * sizeof(Float4))) &&
            d.IsDeviceRange(Address(a.output), outputPixels * sizeof(Float4)) &&
            (!a.depth || d.IsDeviceRange(Address(a.depth), outputPixels * sizeof(float)));
 }
@@ -224,8 +226,7 @@ Result cuCtxPushCurrent_v2(CUctx_st* context)
 {
     Call call("cuCtxPushCurrent_v2");
     if (call.injected) return *call.injected;
-    if (context != &gPrimaryContext || call.d.retained < 1)
-        return call.Misuse(kErrorInvalidContext);
+    if (context != &gPrimaryContext || call.d.retained < 1) return call.Misuse(kErrorInvalidContext);
     tCurrent.push_back(context);
     return cuda::kSuccess;
 }
@@ -349,8 +350,7 @@ Result cuLaunchKernel(CUfunc_st* function, unsigned int gridX, unsigned int grid
         for (unsigned int bx = 0; bx < gridX; ++bx)
             for (int ty = 0; ty < side; ++ty)
                 for (int tx = 0; tx < side; ++tx)
-                    RasterizeTrianglePixel(args, static_cast<int>(bx) * side + tx,
-                                                     static_cast<int>(by) * side + ty);
+                    RasterizeTrianglePixel(args, static_cast<int>(bx) * side + tx, static_cast<int>(by) * side + ty);
     return cuda::kSuccess;
 }
 
@@ -359,7 +359,8 @@ Result cuLaunchKernel(CUfunc_st* function, unsigned int gridX, unsigned int grid
 // The test controls.
 namespace {
 
-template <class Fn> auto Locked(Fn&& fn)
+template <class Fn>
+auto Locked(Fn&& fn)
 {
     Driver& d = TheDriver();
     const std::lock_guard<std::mutex> lock(d.mutex);

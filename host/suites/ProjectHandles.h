@@ -23,10 +23,7 @@ struct StreamHandle {
 };
 
 inline AEGP_LayerH ToHandle(const Layer* l) { return reinterpret_cast<AEGP_LayerH>(const_cast<Layer*>(l)); }
-inline AEGP_CompH ToHandle(const Composition* c)
-{
-    return reinterpret_cast<AEGP_CompH>(const_cast<Composition*>(c));
-}
+inline AEGP_CompH ToHandle(const Composition* c) { return reinterpret_cast<AEGP_CompH>(const_cast<Composition*>(c)); }
 inline AEGP_ItemH ToHandle(const Host::Item* i) { return reinterpret_cast<AEGP_ItemH>(const_cast<Host::Item*>(i)); }
 
 inline const Layer* FromHandle(AEGP_LayerH h)

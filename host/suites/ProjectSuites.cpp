@@ -241,10 +241,8 @@ A_Err GetActiveItem(AEGP_ItemH* item)
 {
     if (!item) return A_Err_PARAMETER;
     const Host& host = Host::Current();
-    if (host.activeFootage)
-        *item = ToHandle(host.ItemForLayerSource(*host.activeFootage));
-    else
-        *item = host.activeComp ? ToHandle(host.ItemForComp(*host.activeComp)) : nullptr;
+    if (host.activeFootage) *item = ToHandle(host.ItemForLayerSource(*host.activeFootage));
+    else *item = host.activeComp ? ToHandle(host.ItemForComp(*host.activeComp)) : nullptr;
     return A_Err_NONE;
 }
 

@@ -44,7 +44,8 @@ A_Err NewFromItem(AEGP_PluginID id, AEGP_ItemH itemH, AEGP_RenderOptionsH* optio
     return A_Err_NONE;
 }
 
-template <class Change> A_Err ChangeOptions(AEGP_RenderOptionsH options, Change change)
+template <class Change>
+A_Err ChangeOptions(AEGP_RenderOptionsH options, Change change)
 {
     RenderOptions* o = Services().renderOptions.Find(options);
     return o ? change(*o) : A_Err_PARAMETER;
@@ -180,8 +181,8 @@ A_Err GetCurrentTimestamp(AEGP_TimeStamp* stamp)
 // A receipt's world, while the receipt is checked out.
 LentImage* FindWorld(AEGP_WorldH world)
 {
-    const FrameReceipt* r =
-        Services().receipts.FindIf([&](const FrameReceipt& f) { return world && f.world.get() == reinterpret_cast<LentImage*>(world); });
+    const FrameReceipt* r = Services().receipts.FindIf(
+        [&](const FrameReceipt& f) { return world && f.world.get() == reinterpret_cast<LentImage*>(world); });
     return r ? r->world.get() : nullptr;
 }
 

@@ -107,8 +107,7 @@ A_Err GetNewLayerStream(AEGP_PluginID id, AEGP_LayerH layer, AEGP_LayerStream wh
     return A_Err_NONE;
 }
 
-A_Err GetNewEffectStreamByIndex(AEGP_PluginID id, AEGP_EffectRefH effect, PF_ParamIndex index,
-                                AEGP_StreamRefH* stream)
+A_Err GetNewEffectStreamByIndex(AEGP_PluginID id, AEGP_EffectRefH effect, PF_ParamIndex index, AEGP_StreamRefH* stream)
 {
     EffectHandle* e = FromHandle(effect);
     if (id == 0 || !e || !stream) return kBadHandle;
@@ -221,8 +220,7 @@ A_Err GetKeyframeTime(AEGP_StreamRefH stream, AEGP_KeyframeIndex index, AEGP_LTi
     return A_Err_NONE;
 }
 
-A_Err GetNewKeyframeValue(AEGP_PluginID id, AEGP_StreamRefH stream, AEGP_KeyframeIndex index,
-                          AEGP_StreamValue2* value)
+A_Err GetNewKeyframeValue(AEGP_PluginID id, AEGP_StreamRefH stream, AEGP_KeyframeIndex index, AEGP_StreamValue2* value)
 {
     const Keyframe* k = KeyAt(stream, index);
     if (id == 0 || !k || !value) return kBadHandle;

@@ -46,12 +46,12 @@ A_Err IsScriptingAvailable(A_Boolean* available)
 }
 
 // Both handles are always filled; a script that throws, or runs past the host's limit, fails the call.
-A_Err ExecuteScript(AEGP_PluginID id, const A_char* script, A_Boolean, AEGP_MemHandle* result,
-                    AEGP_MemHandle* error)
+A_Err ExecuteScript(AEGP_PluginID id, const A_char* script, A_Boolean, AEGP_MemHandle* result, AEGP_MemHandle* error)
 {
     if (id == 0 || !script || !result || !error) return A_Err_PARAMETER;
     Host& host = Host::Current();
-    const ScriptOutcome outcome = host.stubbedScript ? *host.stubbedScript : RunScript(host, script, host.scriptTimeLimit);
+    const ScriptOutcome outcome =
+        host.stubbedScript ? *host.stubbedScript : RunScript(host, script, host.scriptTimeLimit);
     *result = NewTextMemHandle(outcome.result);
     *error = NewTextMemHandle(outcome.error);
     return outcome.ok ? A_Err_NONE : A_Err_GENERIC;
@@ -62,7 +62,8 @@ std::string Utf8FromUtf16(const A_UTF16Char* text)
     std::string out;
     for (const A_UTF16Char* p = text; *p; ++p) {
         char32_t c = *p;
-        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {

@@ -11,10 +11,7 @@ constexpr A_short kCurveDataIds[] = {147, 148, 149, 150, 151, 157, 158, 159, 160
 constexpr char kPrintedCurve[] = "Ramp Custom Curve";
 constexpr A_u_long kPrintSize = 32;
 
-bool IsCurveDataId(A_short id)
-{
-    return std::ranges::find(kCurveDataIds, id) != std::ranges::end(kCurveDataIds);
-}
+bool IsCurveDataId(A_short id) { return std::ranges::find(kCurveDataIds, id) != std::ranges::end(kCurveDataIds); }
 
 RampCurve ReadCurve(const PF_InData* in_data, PF_Handle handle) { return ReadCurveHandle(in_data, handle).curve; }
 

@@ -256,8 +256,8 @@ void DrawCurveLine(DrawbotCanvas& canvas, const RampCurve& curve, const GraphRec
 void DrawPoints(DrawbotCanvas& canvas, const RampCurve& curve, const GraphRect& r, const PF_EventExtra* event)
 {
     CurveDragState drag;
-    const bool dragging = ReadDrag(ContextOf(event), drag) && drag.row == event->effect_win.index &&
-                          drag.hit.kind == CurveHitKind::Point;
+    const bool dragging =
+        ReadDrag(ContextOf(event), drag) && drag.row == event->effect_win.index && drag.hit.kind == CurveHitKind::Point;
     for (int k = 0; k < curve.pointCount; ++k) {
         const Point2 at = CurveToScreen(r, curve.points[k].x, curve.points[k].y);
         if (dragging && drag.hit.point == k) Dot(canvas, kDraggedPointColour, kDraggedPointRadius, at);

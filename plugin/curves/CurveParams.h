@@ -20,12 +20,10 @@ PF_ParamDef* CurveDataParamFor(PF_ParamDef* const* params, PF_ParamIndex editorI
 
 // The default curve (edited 0) when the parameter or its handle is missing or too small.
 RampCurve ReadCurveParam(const PF_InData* in_data, const PF_ParamDef* curveData);
-PF_Err WriteCurveParam(const PF_InData* in_data, PF_ParamDef* curveData, const RampCurve& curve,
-                       bool markChanged);
+PF_Err WriteCurveParam(const PF_InData* in_data, PF_ParamDef* curveData, const RampCurve& curve, bool markChanged);
 // The slot's stored curve, or the popup's shape while one of the five popup-following ramp slots
 // has never been edited.
-RampCurve ResolveRampCurve(const PF_InData* in_data, PF_ParamDef* const* params, PF_ParamIndex editorIndex,
-                           int shape);
+RampCurve ResolveRampCurve(const PF_InData* in_data, PF_ParamDef* const* params, PF_ParamIndex editorIndex, int shape);
 // Makes a popup shape permanent in the unedited ramp curves and sets the popup back to Linear.
 PF_Err CommitCurvePreset(const PF_InData* in_data, PF_ParamDef* const* params);
 PF_Err MarkCurveEdited(const PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* const* params,

@@ -59,8 +59,7 @@ RampCurve ReadCurveParam(const PF_InData* in_data, const PF_ParamDef* curveData)
     return ReadCurveHandle(in_data, curveData->u.arb_d.value).curve;
 }
 
-PF_Err WriteCurveParam(const PF_InData* in_data, PF_ParamDef* curveData, const RampCurve& curve,
-                       bool markChanged)
+PF_Err WriteCurveParam(const PF_InData* in_data, PF_ParamDef* curveData, const RampCurve& curve, bool markChanged)
 {
     const PF_UtilCallbacks* utils = in_data ? in_data->utils : nullptr;
     if (!CanWriteHandles(utils) || !curveData) return PF_Err_BAD_CALLBACK_PARAM;
@@ -80,8 +79,7 @@ PF_Err WriteCurveParam(const PF_InData* in_data, PF_ParamDef* curveData, const R
     return PF_Err_NONE;
 }
 
-RampCurve ResolveRampCurve(const PF_InData* in_data, PF_ParamDef* const* params, PF_ParamIndex editorIndex,
-                           int shape)
+RampCurve ResolveRampCurve(const PF_InData* in_data, PF_ParamDef* const* params, PF_ParamIndex editorIndex, int shape)
 {
     const RampCurve stored = ReadCurveParam(in_data, CurveDataParamFor(params, editorIndex));
     // Whatever shape a caller passes, only the ramp slots that follow the popup take it.

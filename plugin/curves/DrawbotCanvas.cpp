@@ -20,7 +20,8 @@ void DrawbotPathBuilder::BezierTo(DRAWBOT_PointF32 c1, DRAWBOT_PointF32 c2, DRAW
 void DrawbotPathBuilder::AddArc(DRAWBOT_PointF32 centre, float radius, float startDegrees, float sweepDegrees)
 {
     if (canvas_.IsOpen())
-        canvas_.Check(canvas_.suites_.Get<DRAWBOT_PathSuite1>().AddArc(path_, &centre, radius, startDegrees, sweepDegrees));
+        canvas_.Check(
+            canvas_.suites_.Get<DRAWBOT_PathSuite1>().AddArc(path_, &centre, radius, startDegrees, sweepDegrees));
 }
 
 PF_Err DrawbotCanvas::Open(PF_ContextH context)
@@ -39,7 +40,8 @@ bool DrawbotCanvas::Check(A_Err err)
     return !failed_;
 }
 
-template <class Ref, class Make, class Use> void DrawbotCanvas::WithObject(Make make, Use use)
+template <class Ref, class Make, class Use>
+void DrawbotCanvas::WithObject(Make make, Use use)
 {
     if (!IsOpen()) return;
     Ref object = nullptr;
@@ -59,7 +61,8 @@ void DrawbotCanvas::PaintRect(const DRAWBOT_ColorRGBA& colour, float left, float
     Check(suites_.Get<DRAWBOT_SurfaceSuite2>().PaintRect(surface_, &colour, &rect));
 }
 
-template <class Paint> void DrawbotCanvas::WithPath(const PathSteps& steps, Paint paint)
+template <class Paint>
+void DrawbotCanvas::WithPath(const PathSteps& steps, Paint paint)
 {
     const auto& supplier = suites_.Get<DRAWBOT_SupplierSuite1>();
     WithObject<DRAWBOT_PathRef>([&](DRAWBOT_PathRef* path) { return supplier.NewPath(supplier_, path); },
@@ -74,10 +77,9 @@ void DrawbotCanvas::StrokePath(const DRAWBOT_ColorRGBA& colour, float penSize, c
 {
     const auto& supplier = suites_.Get<DRAWBOT_SupplierSuite1>();
     WithPath(steps, [&](DRAWBOT_PathRef path) {
-        WithObject<DRAWBOT_PenRef>([&](DRAWBOT_PenRef* pen) { return supplier.NewPen(supplier_, &colour, penSize, pen); },
-                                   [&](DRAWBOT_PenRef pen) {
-                                       Check(suites_.Get<DRAWBOT_SurfaceSuite2>().StrokePath(surface_, pen, path));
-                                   });
+        WithObject<DRAWBOT_PenRef>(
+            [&](DRAWBOT_PenRef* pen) { return supplier.NewPen(supplier_, &colour, penSize, pen); },
+            [&](DRAWBOT_PenRef pen) { Check(suites_.Get<DRAWBOT_SurfaceSuite2>().StrokePath(surface_, pen, path)); });
     });
 }
 
@@ -85,11 +87,11 @@ void DrawbotCanvas::FillPath(const DRAWBOT_ColorRGBA& colour, const PathSteps& s
 {
     const auto& supplier = suites_.Get<DRAWBOT_SupplierSuite1>();
     WithPath(steps, [&](DRAWBOT_PathRef path) {
-        WithObject<DRAWBOT_BrushRef>([&](DRAWBOT_BrushRef* brush) { return supplier.NewBrush(supplier_, &colour, brush); },
-                                     [&](DRAWBOT_BrushRef brush) {
-                                         Check(suites_.Get<DRAWBOT_SurfaceSuite2>().FillPath(surface_, brush, path,
-                                                                                             kDRAWBOT_FillType_Winding));
-                                     });
+        WithObject<DRAWBOT_BrushRef>(
+            [&](DRAWBOT_BrushRef* brush) { return supplier.NewBrush(supplier_, &colour, brush); },
+            [&](DRAWBOT_BrushRef brush) {
+                Check(suites_.Get<DRAWBOT_SurfaceSuite2>().FillPath(surface_, brush, path, kDRAWBOT_FillType_Winding));
+            });
     });
 }
 

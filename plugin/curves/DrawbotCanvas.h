@@ -56,9 +56,11 @@ private:
     // False once any call has failed; records this one's failure.
     bool Check(A_Err err);
     // Makes an object with `make`, hands it to `use`, then releases it.
-    template <class Ref, class Make, class Use> void WithObject(Make make, Use use);
+    template <class Ref, class Make, class Use>
+    void WithObject(Make make, Use use);
     // A new path built by `steps`, handed to `paint`, then released.
-    template <class Paint> void WithPath(const PathSteps& steps, Paint paint);
+    template <class Paint>
+    void WithPath(const PathSteps& steps, Paint paint);
 
     SuiteCache& suites_;
     DRAWBOT_SurfaceRef surface_ = nullptr;

@@ -4,7 +4,8 @@
 
 namespace strandel {
 
-template <class Handler> PF_Err GuardCommand(Handler&& handler) noexcept
+template <class Handler>
+PF_Err GuardCommand(Handler&& handler) noexcept
 {
     try {
         return handler();

@@ -70,8 +70,8 @@ PF_Err HandleRerenderRequest(PF_InData* in_data, PF_ParamDef* params[], PF_Layer
     return world ? item.PF_ForceRerender(in_data, world) : item.PF_TouchActiveItem();
 }
 
-PF_Err DispatchCommand(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
-                       PF_LayerDef* output, void* extra) noexcept
+PF_Err DispatchCommand(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
+                       void* extra) noexcept
 {
     if (cmd == PF_Cmd_ABOUT) return WriteAbout(out_data);
     return GuardCommand([&] { return RunCommand(cmd, in_data, out_data, params, output, extra); });

@@ -6,8 +6,8 @@ namespace strandel {
 
 constexpr PF_ParamIndex kProcessingDeviceParam = 104;
 
-PF_Err DispatchCommand(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
-                       PF_LayerDef* output, void* extra) noexcept;
+PF_Err DispatchCommand(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
+                       void* extra) noexcept;
 
 // The generic call an instance receives when the plug-in asks it to render again.
 PF_Err HandleRerenderRequest(PF_InData* in_data, PF_ParamDef* params[], PF_LayerDef* output, void* extra);

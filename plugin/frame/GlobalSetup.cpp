@@ -70,10 +70,7 @@ void SaveBasicSuiteOnce(const SPBasicSuite* basic)
 
 } // namespace
 
-std::chrono::milliseconds WakeUpInterval(bool found)
-{
-    return std::chrono::milliseconds(found ? 16 : 250);
-}
+std::chrono::milliseconds WakeUpInterval(bool found) { return std::chrono::milliseconds(found ? 16 : 250); }
 
 bool StartWakeUpThread(WakeUpCallback callback)
 {

@@ -5,7 +5,8 @@
 
 namespace strandel {
 
-template <class Suite, class Handle, A_Err (*Suite::*Dispose)(Handle)> class HandleScope {
+template <class Suite, class Handle, A_Err (*Suite::*Dispose)(Handle)>
+class HandleScope {
 public:
     explicit HandleScope(SuiteCache& suites) : suites_(suites) {}
     ~HandleScope()

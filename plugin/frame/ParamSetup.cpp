@@ -26,7 +26,7 @@ PF_Err DefineParameters(PF_InData* in_data, PF_OutData* out_data)
     for (const ParamRow& row : ParamTable()) {
         PF_ParamDef def = MakeParamDef(row);
         PF_Err err = row.kind == ParamKind::CurveData ? AddCurveDataParam(in_data, def)
-                                                       : in_data->inter.add_param(in_data->effect_ref, -1, &def);
+                                                      : in_data->inter.add_param(in_data->effect_ref, -1, &def);
         if (err != PF_Err_NONE) return err;
     }
     if (in_data->inter.register_ui) {

@@ -21,25 +21,22 @@ constexpr ParamRow Group(PF_ParamIndex i, A_long id, const char* name, uint16_t 
 }
 constexpr ParamRow End(PF_ParamIndex i, A_long id) { return {i, id, "", ParamKind::GroupEnd}; }
 constexpr ParamRow Popup(PF_ParamIndex i, A_long id, const char* name, const char* choices, int dflt,
-                          uint16_t traits = 0)
+                         uint16_t traits = 0)
 {
     return {i, id, name, ParamKind::Popup, 1, 0, 1, 0, double(dflt), choices, 0, 0, traits};
 }
-constexpr ParamRow Layer(PF_ParamIndex i, A_long id, const char* name)
-{
-    return {i, id, name, ParamKind::Layer};
-}
+constexpr ParamRow Layer(PF_ParamIndex i, A_long id, const char* name) { return {i, id, name, ParamKind::Layer}; }
 constexpr ParamRow Check(PF_ParamIndex i, A_long id, const char* name, bool dflt)
 {
     return {i, id, name, ParamKind::Checkbox, 0, 1, 0, 1, dflt ? 1.0 : 0.0};
 }
 constexpr ParamRow Float(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin,
-                          double sMax, double dflt, uint16_t traits)
+                         double sMax, double dflt, uint16_t traits)
 {
     return {i, id, name, ParamKind::FloatSlider, vMin, vMax, sMin, sMax, dflt, nullptr, 0, 0, traits};
 }
-constexpr ParamRow Int(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin,
-                        double sMax, double dflt, uint16_t traits = 0)
+constexpr ParamRow Int(PF_ParamIndex i, A_long id, const char* name, double vMin, double vMax, double sMin, double sMax,
+                       double dflt, uint16_t traits = 0)
 {
     return {i, id, name, ParamKind::IntSlider, vMin, vMax, sMin, sMax, dflt, nullptr, 0, 0, traits};
 }

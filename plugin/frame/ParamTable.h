@@ -26,8 +26,8 @@ enum class ParamKind : uint8_t {
 enum ParamTrait : uint16_t {
     kTraitNone = 0,
     kTraitSupervise = 1 << 0, // the host reports every change
-    kTraitTwirl = 1 << 1,     // collapse twirly: collapsed groups, twirled rows
-    kTraitHidden = 1 << 2,    // invisible until the panel logic shows it
+    kTraitTwirl = 1 << 1, // collapse twirly: collapsed groups, twirled rows
+    kTraitHidden = 1 << 2, // invisible until the panel logic shows it
     kTraitPercent = 1 << 3,
     kTraitPrecision2 = 1 << 4,
 };

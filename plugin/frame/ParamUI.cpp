@@ -22,10 +22,10 @@ constexpr std::size_t kMaxLabelLength = sizeof(PF_ParamDef::name) - 1;
 // Which preset sliders each path preset uses, and what the first of them is called.
 struct PresetPanel {
     const char* firstLabel;
-    bool endRadius;  // "End Radius"
+    bool endRadius; // "End Radius"
     bool depthTurns; // "Depth", "Turns"
-    bool direction;  // "Direction"
-    bool wave;       // "Length Z", "Cycles", "Y Amplitude", "Y Phase"
+    bool direction; // "Direction"
+    bool wave; // "Length Z", "Cycles", "Y Amplitude", "Y Phase"
 };
 constexpr PresetPanel kHelixPanel{"Size", false, true, false, false};
 constexpr std::array<PresetPanel, 4> kPresetPanels = {{
@@ -173,9 +173,7 @@ PF_Err UserChangedParam(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* p
     if (IsCurveEditorParam(index)) return MarkCurveEdited(in_data, out_data, params, index);
     switch (index) {
     case kParamGeneratePath: return GeneratePath(in_data, out_data, params);
-    case kParamPreset:
-        out_data->out_flags |= kRefreshAndRerender;
-        return PanelRows(in_data, params).UpdatePreset();
+    case kParamPreset: out_data->out_flags |= kRefreshAndRerender; return PanelRows(in_data, params).UpdatePreset();
     case kParamRenderer:
         // The label follows a CPU choice at once; Auto and GPU wait for the next frame to say.
         if (params[kParamRenderer] && params[kParamRenderer]->u.pd.value == int(Renderer::Cpu))

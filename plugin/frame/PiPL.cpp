@@ -37,10 +37,7 @@ private:
     std::vector<uint8_t> out_;
 };
 
-std::vector<uint8_t> Le32(uint32_t v)
-{
-    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-}
+std::vector<uint8_t> Le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
 
 std::vector<uint8_t> PascalString(std::string_view s)
 {
@@ -62,8 +59,8 @@ std::vector<uint8_t> CString(std::string_view s)
 std::vector<uint8_t> BuildPiPLResource()
 {
     PiPLWriter w;
-    w.U16(1);  // resource version
-    w.U32(0);  // PiPL version
+    w.U16(1); // resource version
+    w.U32(0); // PiPL version
     w.U32(12); // property count
     w.Property("kind", Le32(kPluginKindEffect));
     w.Property("name", PascalString(kEffectName));

@@ -15,10 +15,10 @@ constexpr A_long kFirstShiftedCheckoutId = kInputCheckoutId + 0x10000;
 
 struct SourceCheckout {
     uint32_t sourcePosition = 0; // 0..4
-    uint32_t paramIndex = 0;     // 23..27
+    uint32_t paramIndex = 0; // 23..27
     uint32_t checkoutId = 0;
     int32_t frameTime = 0; // in the command's time scale
-    double offset = 0;     // seconds
+    double offset = 0; // seconds
     PF_EffectWorld* pixels = nullptr;
     bool checkedOut = false;
 };

@@ -35,10 +35,10 @@ constexpr A_u_long kEffectVersion = PackEffectVersion(0, 5, 0, 0, 38);
 static_assert(kEffectVersion == 0x00028026);
 
 constexpr PF_OutFlags kOutFlags = PF_OutFlag_CUSTOM_UI | PF_OutFlag_DEEP_COLOR_AWARE | PF_OutFlag_SEND_UPDATE_PARAMS_UI;
-constexpr PF_OutFlags2 kOutFlags2 =
-    PF_OutFlag2_I_USE_3D_CAMERA | PF_OutFlag2_PARAM_GROUP_START_COLLAPSED_FLAG | PF_OutFlag2_SUPPORTS_SMART_RENDER |
-    PF_OutFlag2_FLOAT_COLOR_AWARE | PF_OutFlag2_AUTOMATIC_WIDE_TIME_INPUT | PF_OutFlag2_I_MIX_GUID_DEPENDENCIES |
-    PF_OutFlag2_SUPPORTS_THREADED_RENDERING;
+constexpr PF_OutFlags2 kOutFlags2 = PF_OutFlag2_I_USE_3D_CAMERA | PF_OutFlag2_PARAM_GROUP_START_COLLAPSED_FLAG |
+                                    PF_OutFlag2_SUPPORTS_SMART_RENDER | PF_OutFlag2_FLOAT_COLOR_AWARE |
+                                    PF_OutFlag2_AUTOMATIC_WIDE_TIME_INPUT | PF_OutFlag2_I_MIX_GUID_DEPENDENCIES |
+                                    PF_OutFlag2_SUPPORTS_THREADED_RENDERING;
 static_assert(kOutFlags == 0x06008000 && kOutFlags2 == 0x0822140A);
 
 constexpr const char* kAboutText = "Strandel v0.5\rCPU/CUDA path sprite array renderer.";

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "frame/HostAbort.h"
 #include "frame/FrameTime.h"
 #include "frame/GlobalState.h"
+#include "frame/HostAbort.h"
 #include "frame/ParamIndex.h"
 #include "frame/PreRenderData.h"
 #include "frame/RenderSettingsBuild.h"
@@ -130,8 +130,9 @@ PF_Err FrameRender(PF_InData* in_data, PF_ParamDef* params[], PF_EffectWorld* ou
         SuiteCache suites(in_data->pica_basicP);
         const A_Time compTime = CompTimeOf(in_data, suites);
         const RenderSettings settings = givenSettings ? *givenSettings : BuildSettingsFromParams(in_data, params);
-        FrameState frame{in_data, suites,     compTime, settings, *output, FramePixelFormat(in_data->pica_basicP, *output),
-                         smart,   checkouts, slots,    sources};
+        FrameState frame{
+            in_data, suites,    compTime, settings, *output, FramePixelFormat(in_data->pica_basicP, *output),
+            smart,   checkouts, slots,    sources};
         PF_Err err = BuildSourceList({in_data, suites, compTime, smart}, slots, sources);
         if (err == PF_Err_NONE) {
             try {

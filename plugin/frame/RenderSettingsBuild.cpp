@@ -14,7 +14,8 @@ class ParamReader {
 public:
     explicit ParamReader(PF_ParamDef* const* params) : params_(params) {}
 
-    template <class Choice> void Popup(PF_ParamIndex i, Choice& out) const
+    template <class Choice>
+    void Popup(PF_ParamIndex i, Choice& out) const
     {
         if (auto p = At(i)) out = static_cast<Choice>(p->u.pd.value);
     }
@@ -22,7 +23,8 @@ public:
     {
         if (auto p = At(i)) out = p->u.bd.value != 0;
     }
-    template <class Int> void Slider(PF_ParamIndex i, Int& out) const
+    template <class Int>
+    void Slider(PF_ParamIndex i, Int& out) const
     {
         if (auto p = At(i)) out = static_cast<Int>(p->u.sd.value);
     }
@@ -59,8 +61,8 @@ int32_t RampShapeFrom(const ParamReader& r)
 
 // Checked out by smart pre-render, in this order; check-in walks it backwards.
 constexpr std::array<PF_ParamIndex, 64> kCheckoutOrder = {
-    2,  4,  5,  28, 29, 32, 33, 34, 35, 36, 39, 40, 41, 42, 43,  52,  53,  54,  46,  47,  48,  49,
-    57, 59, 61, 63, 65, 69, 67, 72, 75, 78, 73, 76, 79, 81, 82,  84,  85,  87,  88,  92,  93,  94,
+    2,  4,  5,  28,  29,  32,  33,  34,  35,  36,  39,  40,  41,  42,  43,  52,  53,  54,  46,  47, 48, 49,
+    57, 59, 61, 63,  65,  69,  67,  72,  75,  78,  73,  76,  79,  81,  82,  84,  85,  87,  88,  92, 93, 94,
     95, 96, 97, 101, 102, 103, 105, 106, 108, 109, 110, 111, 112, 118, 113, 114, 115, 116, 117, 119};
 
 } // namespace
@@ -94,16 +96,14 @@ RenderSettings BuildSettingsFromParams(const PF_InData* in_data, PF_ParamDef* co
     s.rampShape = RampShapeFrom(r);
 
     constexpr PF_ParamIndex kRampEditors[5] = {kParamRampRotationXCurve, kParamRampRotationYCurve,
-                                               kParamRampRotationZCurve, kParamRampScaleCurve,
-                                               kParamRampOpacityCurve};
+                                               kParamRampRotationZCurve, kParamRampScaleCurve, kParamRampOpacityCurve};
     for (int c = 0; c < 5; ++c) s.rampCurves[c] = ResolveRampCurve(in_data, params, kRampEditors[c], s.rampShape);
     r.Float(kParamRampTimeOffset, s.rampTimeOffset);
     s.rampTimeOffsetCurve = ResolveRampCurve(in_data, params, kParamRampTimeOffsetCurve, 1);
 
     r.Angles(kParamGradientStartRotationX, kParamGradientStartRotationY, kParamGradientStartRotationZ,
              s.gradientStartRotation);
-    r.Angles(kParamGradientEndRotationX, kParamGradientEndRotationY, kParamGradientEndRotationZ,
-             s.gradientEndRotation);
+    r.Angles(kParamGradientEndRotationX, kParamGradientEndRotationY, kParamGradientEndRotationZ, s.gradientEndRotation);
     r.Float(kParamGradientStartScale, s.gradientStartScale);
     r.Float(kParamGradientEndScale, s.gradientEndScale);
     r.Float(kParamGradientStartOpacity, s.gradientStartOpacity);

@@ -10,7 +10,6 @@
 
 namespace strandel {
 
-
 class SuiteCache {
 public:
     // Throws PF_Err_BAD_CALLBACK_PARAM when basic is null.
@@ -20,14 +19,16 @@ public:
     SuiteCache& operator=(const SuiteCache&) = delete;
 
     // Throws PF_Err_BAD_CALLBACK_PARAM when the host cannot supply the suite.
-    template <class Suite> const Suite& Get()
+    template <class Suite>
+    const Suite& Get()
     {
         auto suite = TryGet<Suite>();
         if (!suite) throw PF_Err{PF_Err_BAD_CALLBACK_PARAM};
         return *suite;
     }
     // Null when the host cannot supply the suite.
-    template <class Suite> const Suite* TryGet()
+    template <class Suite>
+    const Suite* TryGet()
     {
         return static_cast<const Suite*>(Acquire(SPSuiteId<Suite>::name, SPSuiteId<Suite>::version));
     }

@@ -6,7 +6,7 @@
 namespace strandel {
 
 struct TagRecord {
-    uint32_t rerender;   // 'W8RP'
+    uint32_t rerender; // 'W8RP'
     uint32_t curveParam; // 'W8RC'
 };
 

@@ -94,8 +94,7 @@ private:
         AEGP_InstalledEffectKey key = 0;
         char matchName[kMatchNameBytes] = {};
         if (effects_.AEGP_GetInstalledKeyFromLayerEffect(effect.handle, &key) != A_Err_NONE ||
-            effects_.AEGP_GetEffectMatchName(key, matchName) != A_Err_NONE ||
-            std::strcmp(matchName, kMatchName) != 0)
+            effects_.AEGP_GetEffectMatchName(key, matchName) != A_Err_NONE || std::strcmp(matchName, kMatchName) != 0)
             return;
         result_.anyFound = true;
         const LayerParamLookup path = GetLayerFromLayerParam(suites_, comp, effect.handle, kParamPathLayer, time);
@@ -120,10 +119,8 @@ private:
             result_.complete = false; // the old signature stays, so the next scan asks again
             return;
         }
-        if (seen)
-            seen->signature = signature;
-        else
-            watcher_.watched.push_back({layerId, static_cast<int32_t>(index), signature});
+        if (seen) seen->signature = signature;
+        else watcher_.watched.push_back({layerId, static_cast<int32_t>(index), signature});
     }
 
     SuiteCache& suites_;

@@ -16,8 +16,8 @@ namespace strandel {
 
 struct Placement {
     bool placed = false;
-    double pathFraction = 0;     // x: position along the path, 0..1
-    double indexFraction = 0;    // u: i / (Count - 1), never reversed
+    double pathFraction = 0; // x: position along the path, 0..1
+    double indexFraction = 0; // u: i / (Count - 1), never reversed
     double gradientFraction = 0; // g: input of the Path Gradient curves
 };
 
@@ -35,8 +35,7 @@ double IndexFraction(int32_t count, int32_t index);
 int32_t ChooseSource(const RenderSettings& settings, int32_t index, int32_t sourceCount);
 uint32_t HashRandom(uint32_t seed, uint32_t index, uint32_t channel);
 double SignedRandom(uint32_t seed, uint32_t index, uint32_t channel);
-double InstanceTimeOffset(const RenderSettings& settings, int32_t index, double indexFraction,
-                          double gradientFraction);
+double InstanceTimeOffset(const RenderSettings& settings, int32_t index, double indexFraction, double gradientFraction);
 bool HasTimeOffsets(const RenderSettings& settings);
 
 InstanceList BuildInstances(const PathTable& path, const SourceList& sources, const RenderSettings& settings,

@@ -62,8 +62,7 @@ int32_t ChooseSource(const RenderSettings& settings, int32_t index, int32_t sour
 {
     if (sourceCount < 1) return -1;
     if (settings.sourceMode == SourceMode::Random) {
-        return int32_t(HashRandom(settings.sourceSeed, uint32_t(index), kSourceChoiceChannel) %
-                       uint32_t(sourceCount));
+        return int32_t(HashRandom(settings.sourceSeed, uint32_t(index), kSourceChoiceChannel) % uint32_t(sourceCount));
     }
     return index % sourceCount;
 }
@@ -78,8 +77,7 @@ double SignedRandom(uint32_t seed, uint32_t index, uint32_t channel)
     return ToSigned(HashRandom(seed, index, channel));
 }
 
-double InstanceTimeOffset(const RenderSettings& settings, int32_t index, double indexFraction,
-                          double gradientFraction)
+double InstanceTimeOffset(const RenderSettings& settings, int32_t index, double indexFraction, double gradientFraction)
 {
     const uint32_t timeHash = Avalanche((uint32_t(index) * kIndexMultiplier) ^ settings.randomSeed ^ kTimeRandomSalt);
     const double ramp = settings.rampTimeOffset * EvaluateCurve(settings.rampTimeOffsetCurve, indexFraction);

@@ -15,7 +15,6 @@ constexpr Vec3 kWorldX{1, 0, 0};
 constexpr Vec3 kWorldY{0, 1, 0};
 constexpr Vec3 kWorldZ{0, 0, 1};
 
-
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
 // The angle of a 2D direction, taken from its unit vector; 0 when it has no direction.
@@ -78,8 +77,7 @@ double ScreenHeading(const SpriteInstance& instance, const CameraInfo& camera)
     return Heading(heading);
 }
 
-Basis RibbonFaceCameraBasis(const SpriteInstance& instance, const RenderSettings& settings,
-                            const CameraInfo& camera)
+Basis RibbonFaceCameraBasis(const SpriteInstance& instance, const RenderSettings& settings, const CameraInfo& camera)
 {
     const double a = ScreenHeading(instance, camera) * settings.spread / 100.0;
     const Vec3 X = NormalizeOr(std::cos(a) * camera.cameraRight + std::sin(a) * camera.cameraDown, camera.cameraRight);

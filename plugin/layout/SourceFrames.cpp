@@ -28,7 +28,7 @@ std::optional<Vec3> ReadLayerPoint(SuiteCache& suites, AEGP_LayerH layer, AEGP_L
     AEGP_StreamVal2 value{};
     AEGP_StreamType type = AEGP_StreamType_NO_DATA;
     if (suites.Get<AEGP_StreamSuite6>().AEGP_GetLayerStreamValue(layer, which, AEGP_LTimeMode_CompTime, &compTime,
-                                                                  false, &value, &type) != A_Err_NONE)
+                                                                 false, &value, &type) != A_Err_NONE)
         return std::nullopt;
     if (type < AEGP_StreamType_ThreeD_SPATIAL || type > AEGP_StreamType_TwoD) return std::nullopt;
     threeD = type <= AEGP_StreamType_ThreeD;
@@ -56,8 +56,8 @@ std::optional<FlatQuad> TextShapeQuad(SuiteCache& suites, AEGP_LayerH layer, con
     auto anchor = ReadLayerAnchor(suites, layer, compTime);
     if (!anchor) return std::nullopt;
     A_FloatRect bounds{};
-    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerMaskedBounds(layer, AEGP_LTimeMode_CompTime, &compTime,
-                                                                  &bounds) != A_Err_NONE ||
+    if (suites.Get<AEGP_LayerSuite5>().AEGP_GetLayerMaskedBounds(layer, AEGP_LTimeMode_CompTime, &compTime, &bounds) !=
+            A_Err_NONE ||
         !(bounds.left < bounds.right) || !(bounds.top < bounds.bottom))
         return std::nullopt;
     auto box = OpaqueBounds(image, format);
@@ -213,7 +213,8 @@ std::optional<PixelBox> OpaqueBounds(const PF_EffectWorld& image, PF_PixelFormat
 {
     if (!image.data) return std::nullopt;
     const int x0 = std::max(image.extent_hint.left, 0), y0 = std::max(image.extent_hint.top, 0);
-    const int x1 = std::min(image.extent_hint.right, image.width), y1 = std::min(image.extent_hint.bottom, image.height);
+    const int x1 = std::min(image.extent_hint.right, image.width),
+              y1 = std::min(image.extent_hint.bottom, image.height);
     PixelBox box{x1, y1, x0, y0};
     const auto* base = reinterpret_cast<const uint8_t*>(image.data);
     for (int y = y0; y < y1; ++y) {
@@ -221,7 +222,8 @@ std::optional<PixelBox> OpaqueBounds(const PF_EffectWorld& image, PF_PixelFormat
         for (int x = x0; x < x1; ++x) {
             double alpha;
             if (format == PF_PixelFormat_ARGB128) alpha = reinterpret_cast<const float*>(row)[4 * x];
-            else if (format == PF_PixelFormat_ARGB64) alpha = reinterpret_cast<const uint16_t*>(row)[4 * x] * 3.0517578125e-5;
+            else if (format == PF_PixelFormat_ARGB64)
+                alpha = reinterpret_cast<const uint16_t*>(row)[4 * x] * 3.0517578125e-5;
             else alpha = row[4 * x] / 255.0;
             if (!(alpha > 1e-6)) continue;
             box.x0 = std::min(box.x0, x), box.y0 = std::min(box.y0, y);
@@ -365,8 +367,14 @@ PF_Err BuildSourceEntry(const SourceReading& reading, int slotNumber, const PF_E
     if (!flat) {
         const Vec3 anchor = layer ? QuadAnchor(suites, layer, compTime, *image, objectType, invDsx, invDsy)
                                   : Vec3{0.5 * image->width * invDsx, 0.5 * image->height * invDsy, 0};
-        flat = FlatQuad{image->width * invDsx,   image->height * invDsy, anchor.x, anchor.y, 0, 0,
-                        double(std::max(image->width - 1, 0)), double(std::max(image->height - 1, 0))};
+        flat = FlatQuad{image->width * invDsx,
+                        image->height * invDsy,
+                        anchor.x,
+                        anchor.y,
+                        0,
+                        0,
+                        double(std::max(image->width - 1, 0)),
+                        double(std::max(image->height - 1, 0))};
     }
     SourceQuad quad;
     quad.image = ViewOf(*image, format);
@@ -420,9 +428,8 @@ PF_Err BuildSourceList(const SourceReading& reading, SourceSlots& slots, SourceL
                 slot.checkoutId = param;
                 image = pixels;
             }
-        } else if (in_data->inter.checkout_param(in_data->effect_ref, param, in_data->current_time,
-                                                 in_data->time_step, in_data->time_scale,
-                                                 &slot.param) == PF_Err_NONE) {
+        } else if (in_data->inter.checkout_param(in_data->effect_ref, param, in_data->current_time, in_data->time_step,
+                                                 in_data->time_scale, &slot.param) == PF_Err_NONE) {
             slot.paramCheckedOut = true;
             image = &slot.param.u.ld;
         }
@@ -475,8 +482,8 @@ PF_Err FillFromCheckouts(const SourceReading& reading, const SourceEntry& source
         if (!match) return PF_Err_NONE;
     }
     if (!match->checkedOut) {
-        if (PF_Err err = reading.smart->cb->checkout_layer_pixels(in_data->effect_ref, static_cast<A_long>(match->checkoutId),
-                                                          &match->pixels))
+        if (PF_Err err = reading.smart->cb->checkout_layer_pixels(
+                in_data->effect_ref, static_cast<A_long>(match->checkoutId), &match->pixels))
             return err;
         match->checkedOut = true;
     }

@@ -24,8 +24,8 @@ struct SourceSlot {
     bool pixelsCheckedOut = false; // smart render
     A_long checkoutId = 0;
     const PF_EffectWorld* image = nullptr;
-    std::deque<PF_ParamDef> extraParams;  // checked out at other times; addresses stay put
-    std::deque<PF_EffectWorld> worlds;    // frames rendered for collapsed precomps
+    std::deque<PF_ParamDef> extraParams; // checked out at other times; addresses stay put
+    std::deque<PF_EffectWorld> worlds; // frames rendered for collapsed precomps
     std::vector<AEGP_FrameReceiptH> receipts;
 };
 

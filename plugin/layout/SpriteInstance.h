@@ -10,7 +10,7 @@ namespace strandel {
 
 struct SpriteInstance {
     const SourceEntry* frame = nullptr; // the source frame it shows; not owned
-    int32_t source = 0;                 // index into the frame's source list
+    int32_t source = 0; // index into the frame's source list
     // The path at the copy's distance (a PathSample without its arc length).
     Vec3 position, tangent, normal, binormal, frameTangent;
     double depth = 0; // camera-space z of position

@@ -39,10 +39,10 @@ Vec3 RotationDegrees(const RenderSettings& settings, const CurveValues& ramp, co
     Vec3 degrees;
     for (int a = 0; a < 3; ++a) {
         const auto axis = kAxes[a];
-        degrees.*axis = Lerp(settings.gradientStartRotation.*axis, settings.gradientEndRotation.*axis,
-                             gradient.rotation[a]) +
-                        settings.objectRotation.*axis + settings.rampRotation.*axis * ramp.rotation[a] +
-                        settings.randomRotation.*axis * SignedRandom(settings.randomSeed, index, kChannels[a]);
+        degrees.*axis =
+            Lerp(settings.gradientStartRotation.*axis, settings.gradientEndRotation.*axis, gradient.rotation[a]) +
+            settings.objectRotation.*axis + settings.rampRotation.*axis * ramp.rotation[a] +
+            settings.randomRotation.*axis * SignedRandom(settings.randomSeed, index, kChannels[a]);
     }
     return degrees;
 }
@@ -67,9 +67,9 @@ std::optional<SpritePose> PoseSprite(const SpriteInstance& instance, const Rende
 
     const double pathScale =
         std::max(0.0, Lerp(settings.gradientStartScale, settings.gradientEndScale, gradient.scale));
-    const double ownScale = std::max(0.0, settings.objectScale + settings.rampScale * ramp.scale +
-                                              settings.randomScale *
-                                                  SignedRandom(settings.randomSeed, index, kRandomScaleChannel));
+    const double ownScale =
+        std::max(0.0, settings.objectScale + settings.rampScale * ramp.scale +
+                          settings.randomScale * SignedRandom(settings.randomSeed, index, kRandomScaleChannel));
     const double scale = pathScale / 100.0 * ownScale / 100.0;
     if (scale <= kNegligible) return std::nullopt;
 

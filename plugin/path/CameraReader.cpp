@@ -60,9 +60,8 @@ CameraInfo ReadCompCamera(const PF_InData* in_data, SuiteCache& suites, const A_
     A_FpLong distance = cam.zoom;
     A_short planeW = PlaneSize(cam.compWidth), planeH = PlaneSize(cam.compHeight);
     A_Matrix4 cameraMatrix{};
-    if (suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetEffectCameraMatrix(in_data->effect_ref, &compTime,
-                                                                        &cameraMatrix, &distance, &planeW,
-                                                                        &planeH) != A_Err_NONE)
+    if (suites.Get<AEGP_PFInterfaceSuite1>().AEGP_GetEffectCameraMatrix(in_data->effect_ref, &compTime, &cameraMatrix,
+                                                                        &distance, &planeW, &planeH) != A_Err_NONE)
         return cam;
     cam.cameraToLayer = FromHost(cameraMatrix);
     if (!InvertMatrix4(cam.cameraToLayer, cam.layerToCamera)) return cam;
@@ -71,7 +70,9 @@ CameraInfo ReadCompCamera(const PF_InData* in_data, SuiteCache& suites, const A_
     cam.zoom = std::max(double(distance), 1.0);
     if (planeW > 0) cam.compWidth = planeW;
     if (planeH > 0) cam.compHeight = planeH;
-    auto toWorld = [&](const Vec3& d) { return TransformDirection(cam.layerToWorld, TransformDirection(cam.cameraToLayer, d)); };
+    auto toWorld = [&](const Vec3& d) {
+        return TransformDirection(cam.layerToWorld, TransformDirection(cam.cameraToLayer, d));
+    };
     cam.cameraPosition = TransformPoint(cam.layerToWorld, TransformPoint(cam.cameraToLayer, {0, 0, 0}));
     cam.cameraRight = NormalizeOr(toWorld({1, 0, 0}), {1, 0, 0});
     cam.cameraDown = NormalizeOr(toWorld({0, 1, 0}), {0, 1, 0});

@@ -145,8 +145,7 @@ PathTable FlattenKeyframes(const std::vector<PathKeyframe>& keys, double toleran
             SubdivideSegment(table,
                              {from.position, from.position + from.outTangent, to.position + to.inTangent, to.position},
                              tolerance, 0, abort);
-        else
-            AppendPathSample(table, to.position, to.position - from.position);
+        else AppendPathSample(table, to.position, to.position - from.position);
     }
     FinishPath(table);
     return table;

@@ -23,8 +23,8 @@ LayerParamLookup LookupFromStream(SuiteCache& suites, AEGP_CompH comp, AEGP_Effe
     if (streams.AEGP_GetStreamType(stream.handle, &type) != A_Err_NONE || type != AEGP_StreamType_LAYER_ID)
         return result;
     StreamValueScope value(suites);
-    if (streams.AEGP_GetNewStreamValue(id, stream.handle, AEGP_LTimeMode_CompTime, &compTime, false,
-                                       &value.value) != A_Err_NONE)
+    if (streams.AEGP_GetNewStreamValue(id, stream.handle, AEGP_LTimeMode_CompTime, &compTime, false, &value.value) !=
+        A_Err_NONE)
         return result;
     value.filled = true;
     result.layerId = value.value.val.layer_id;
@@ -54,8 +54,7 @@ PositionStream QueryPosition(SuiteCache& suites, AEGP_StreamRefH stream)
     PositionStream p;
     p.ok = suites.Get<AEGP_StreamSuite6>().AEGP_GetStreamType(stream, &p.type) == A_Err_NONE &&
            suites.Get<AEGP_DynamicStreamSuite4>().AEGP_AreDimensionsSeparated(stream, &p.separated) == A_Err_NONE &&
-           suites.Get<AEGP_StreamSuite6>().AEGP_GetExpressionState(PluginId(), stream, &p.expression) ==
-               A_Err_NONE &&
+           suites.Get<AEGP_StreamSuite6>().AEGP_GetExpressionState(PluginId(), stream, &p.expression) == A_Err_NONE &&
            suites.Get<AEGP_KeyframeSuite5>().AEGP_GetStreamNumKFs(stream, &p.keyCount) == A_Err_NONE;
     return p;
 }
@@ -158,7 +157,7 @@ bool ReadPathKeyframes(const PF_InData* in_data, SuiteCache& suites, const A_Tim
     if (LayerHasParent(suites, layer)) return false;
     StreamScope stream(suites);
     if (suites.Get<AEGP_StreamSuite6>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
-                                                                &stream.handle) != A_Err_NONE ||
+                                                               &stream.handle) != A_Err_NONE ||
         !stream.handle)
         return false;
     const PositionStream shape = QueryPosition(suites, stream.handle);
@@ -185,7 +184,7 @@ bool ComputePathSignature(SuiteCache& suites, AEGP_LayerH layer, AEGP_LayerIDVal
     h.Mix(int32_t{LayerHasParent(suites, layer) ? 1 : 0});
     StreamScope stream(suites);
     if (suites.Get<AEGP_StreamSuite6>().AEGP_GetNewLayerStream(PluginId(), layer, AEGP_LayerStream_POSITION,
-                                                                &stream.handle) != A_Err_NONE ||
+                                                               &stream.handle) != A_Err_NONE ||
         !stream.handle) {
         h.Mix(static_cast<uint64_t>(int64_t{-2}));
         signature = h.value();

@@ -8,7 +8,7 @@ namespace strandel {
 
 struct PathKeyframe {
     Vec3 position;
-    Vec3 inTangent;  // relative to position
+    Vec3 inTangent; // relative to position
     Vec3 outTangent; // relative to position
 };
 

@@ -29,7 +29,7 @@ std::u16string DecodeUtf8(std::string_view s)
     std::u16string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto lead = static_cast<unsigned char>(s[i]);
-        const int extra = lead < 0x80            ? 0
+        const int extra = lead < 0x80           ? 0
                           : (lead >> 5) == 0x6  ? 1
                           : (lead >> 4) == 0xE  ? 2
                           : (lead >> 3) == 0x1E ? 3

@@ -11,10 +11,7 @@
 namespace strandel {
 namespace {
 
-bool IsVideoEditor(const PF_InData* in_data)
-{
-    return static_cast<uint32_t>(in_data->appl_id) == kVideoEditorAppId;
-}
+bool IsVideoEditor(const PF_InData* in_data) { return static_cast<uint32_t>(in_data->appl_id) == kVideoEditorAppId; }
 
 // The bytes up to the first NUL or the handle's size; empty for a null handle.
 std::string MemHandleText(SuiteCache& suites, AEGP_MemHandle handle)
@@ -74,7 +71,7 @@ std::optional<std::string_view> BuildPresetContext(const PF_InData* in_data, PF_
 
     A_Time compTime{in_data->current_time, in_data->time_scale};
     suites.Get<AEGP_PFInterfaceSuite1>().AEGP_ConvertEffectToCompTime(in_data->effect_ref, in_data->current_time,
-                                                                       in_data->time_scale, &compTime);
+                                                                      in_data->time_scale, &compTime);
     context.startTime = compTime.scale ? static_cast<double>(compTime.value) / compTime.scale : 0.0;
 
     const AEGP_LayerH layer = GetLayerFromLayerParam(in_data, suites, kParamPathLayer, compTime);
@@ -96,8 +93,8 @@ PresetScriptRun ExecutePresetScript(SuiteCache& suites, const std::string& scrip
 {
     MemHandleScope result(suites), error(suites);
     PresetScriptRun run;
-    run.executorFailed = suites.Get<AEGP_UtilitySuite6>().AEGP_ExecuteScript(PluginId(), script.c_str(), false,
-                                                                             &result.handle, &error.handle) != A_Err_NONE;
+    run.executorFailed = suites.Get<AEGP_UtilitySuite6>().AEGP_ExecuteScript(
+                             PluginId(), script.c_str(), false, &result.handle, &error.handle) != A_Err_NONE;
     run.result = MemHandleText(suites, result.handle);
     run.error = MemHandleText(suites, error.handle);
     return run;
@@ -108,9 +105,8 @@ void ReportPresetMessage(const PF_InData* in_data, PF_OutData* out_data, SuiteCa
 {
     const std::u16string text = PresetReportText(utf8Message);
     static_assert(sizeof(char16_t) == sizeof(A_UTF16Char));
-    if (text.size() > 1 &&
-        suites.Get<AEGP_UtilitySuite6>().AEGP_ReportInfoUnicode(
-            PluginId(), reinterpret_cast<const A_UTF16Char*>(text.c_str())) == A_Err_NONE)
+    if (text.size() > 1 && suites.Get<AEGP_UtilitySuite6>().AEGP_ReportInfoUnicode(
+                               PluginId(), reinterpret_cast<const A_UTF16Char*>(text.c_str())) == A_Err_NONE)
         return;
     if (!out_data) return;
     // At most 254 bytes survive, as for the About text.

@@ -40,8 +40,8 @@ using cuMemFree_v2_t = Result(DevicePointer pointer);
 using cuMemcpyHtoD_v2_t = Result(DevicePointer destination, const void* source, std::size_t bytes);
 using cuMemcpyDtoH_v2_t = Result(void* destination, DevicePointer source, std::size_t bytes);
 using cuLaunchKernel_t = Result(Function function, unsigned int gridX, unsigned int gridY, unsigned int gridZ,
-                                unsigned int blockX, unsigned int blockY, unsigned int blockZ,
-                                unsigned int sharedBytes, Stream stream, void** parameters, void** extra);
+                                unsigned int blockX, unsigned int blockY, unsigned int blockZ, unsigned int sharedBytes,
+                                Stream stream, void** parameters, void** extra);
 using cuCtxSynchronize_t = Result();
 
 } // namespace strandel::cuda

@@ -12,8 +12,7 @@ namespace {
 // Beyond 2^52 steps, consecutive step numbers are no longer distinct doubles.
 constexpr double kMaxSegmentSteps = 4503599627370496.0;
 
-void StampDisc(const ImageView& output, int64_t cx, int64_t cy, int64_t radius,
-               const Colour& colour)
+void StampDisc(const ImageView& output, int64_t cx, int64_t cy, int64_t radius, const Colour& colour)
 {
     const int64_t yFirst = std::max(-radius, -cy), yLast = std::min(radius, output.height - 1 - cy);
     const int64_t xFirst = std::max(-radius, -cx), xLast = std::min(radius, output.width - 1 - cx);
@@ -36,8 +35,8 @@ void KeepStepsWithin(double start, double delta, double steps, double lo, double
     kHi = std::min(kHi, std::ceil(kLeave) + 1);
 }
 
-void DrawSegment(const ScreenPoint& p0, const ScreenPoint& p1, const ImageView& output,
-                 int64_t radius, const Colour& colour)
+void DrawSegment(const ScreenPoint& p0, const ScreenPoint& p1, const ImageView& output, int64_t radius,
+                 const Colour& colour)
 {
     const double dx = p1.x - p0.x, dy = p1.y - p0.y;
     if (!std::isfinite(dx) || !std::isfinite(dy)) return;
@@ -65,11 +64,9 @@ std::optional<ScreenPoint> ProjectPathPoint(const CameraInfo& camera, const Vec3
     return ProjectViewPoint(camera, view);
 }
 
-void DrawDebugPath(const PathTable& path, const CameraInfo& camera, const ImageView& output,
-                   double alpha, int radius)
+void DrawDebugPath(const PathTable& path, const CameraInfo& camera, const ImageView& output, double alpha, int radius)
 {
-    if (path.size() < 2 || !output.data || output.width < 1 || output.height < 1 || !(alpha > 0) || radius < 0)
-        return;
+    if (path.size() < 2 || !output.data || output.width < 1 || output.height < 1 || !(alpha > 0) || radius < 0) return;
     const Colour white{alpha, 1, 1, 1};
     std::optional<ScreenPoint> previous = ProjectPathPoint(camera, path[0].position);
     for (std::size_t i = 1; i < path.size(); ++i) {

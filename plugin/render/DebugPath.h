@@ -13,7 +13,6 @@ std::optional<ScreenPoint> ProjectPathPoint(const CameraInfo& camera, const Vec3
 
 // Stamps a disc of the given radius, blended on its own, at every pixel step along each projected
 // segment; segments with an end that does not project are skipped.
-void DrawDebugPath(const PathTable& path, const CameraInfo& camera, const ImageView& output, double alpha,
-                   int radius);
+void DrawDebugPath(const PathTable& path, const CameraInfo& camera, const ImageView& output, double alpha, int radius);
 
 } // namespace strandel

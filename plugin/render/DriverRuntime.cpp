@@ -87,7 +87,11 @@ GpuStatus Recorded(GpuStatus status)
 cuda::DevicePointer DeviceAddress(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
 
 // The driver reads each kernel parameter through a pointer to it.
-template <class T> void* Parameter(const T& value) { return const_cast<T*>(&value); }
+template <class T>
+void* Parameter(const T& value)
+{
+    return const_cast<T*>(&value);
+}
 
 } // namespace
 
@@ -129,7 +133,8 @@ struct DriverRuntime::Session {
     // op() with the context current on this thread; the first failure among making it current, op
     // and restoring the thread's own. A release runs even when the context cannot be made
     // current: the driver knows a buffer's or a module's context by the handle alone.
-    template <class Op> cuda::Result InContext(Op&& op, bool release = false) const
+    template <class Op>
+    cuda::Result InContext(Op&& op, bool release = false) const
     {
         if (cuda::Result pushed = api.cuCtxPushCurrent_v2(context)) {
             if (release) op();
@@ -142,9 +147,7 @@ struct DriverRuntime::Session {
     }
 };
 
-DriverRuntime::DriverRuntime(std::string library, const void* image) : library_(std::move(library)), image_(image)
-{
-}
+DriverRuntime::DriverRuntime(std::string library, const void* image) : library_(std::move(library)), image_(image) {}
 
 DriverRuntime::~DriverRuntime() = default;
 
@@ -158,7 +161,8 @@ const DriverRuntime::Session* DriverRuntime::Started()
     return session_.get();
 }
 
-template <class Op> GpuStatus DriverRuntime::OnDevice(Op&& op, bool release)
+template <class Op>
+GpuStatus DriverRuntime::OnDevice(Op&& op, bool release)
 {
     const Session* session = Started();
     if (!session) return Recorded(startStatus_);
@@ -204,12 +208,12 @@ GpuStatus DriverRuntime::Memcpy(void* destination, const void* source, std::size
 void DriverRuntime::LaunchRasterizeTriangle(const LaunchGrid& grid, const TriangleKernelArgs<Float4>& a)
 {
     // In the kernel's parameter order; device buffers travel as the addresses Malloc gave out.
-    void* parameters[] = {Parameter(a.texture), Parameter(a.textureWidth), Parameter(a.textureHeight),
-                          Parameter(a.output),  Parameter(a.outputWidth),  Parameter(a.outputHeight),
-                          Parameter(a.v0),      Parameter(a.v1),           Parameter(a.v2),
-                          Parameter(a.opacity), Parameter(a.depth),        Parameter(a.depthOn),
-                          Parameter(a.clampColours), Parameter(a.xMin),    Parameter(a.yMin),
-                          Parameter(a.xMax),    Parameter(a.yMax)};
+    void* parameters[] = {Parameter(a.texture),      Parameter(a.textureWidth), Parameter(a.textureHeight),
+                          Parameter(a.output),       Parameter(a.outputWidth),  Parameter(a.outputHeight),
+                          Parameter(a.v0),           Parameter(a.v1),           Parameter(a.v2),
+                          Parameter(a.opacity),      Parameter(a.depth),        Parameter(a.depthOn),
+                          Parameter(a.clampColours), Parameter(a.xMin),         Parameter(a.yMin),
+                          Parameter(a.xMax),         Parameter(a.yMax)};
     OnDevice([&](const Session& s) {
         return s.api.cuLaunchKernel(s.kernel, grid.x, grid.y, 1, kTriangleBlockSide, kTriangleBlockSide, 1, 0, nullptr,
                                     parameters, nullptr);

@@ -49,7 +49,8 @@ private:
     // op(session) with the session's context current on this thread, and for a release even
     // when it cannot be made current. The failure of the start, of op, or of making the context
     // current or restoring the thread's own is recorded as the thread's last error.
-    template <class Op> GpuStatus OnDevice(Op&& op, bool release = false);
+    template <class Op>
+    GpuStatus OnDevice(Op&& op, bool release = false);
 
     const std::string library_;
     const void* const image_;

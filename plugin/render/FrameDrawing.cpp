@@ -6,8 +6,8 @@
 
 namespace strandel {
 
-ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth,
-                                    Renderer renderer, const AbortCheck& abortCheck, GpuRuntime* gpu)
+ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth, Renderer renderer,
+                                    const AbortCheck& abortCheck, GpuRuntime* gpu)
 {
     ProcessingDevice device = ProcessingDevice::Cpu;
     if (renderer != Renderer::Cpu && !list.empty()) {

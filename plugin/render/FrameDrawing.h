@@ -14,7 +14,7 @@ class GpuRuntime;
 // Draws the list (already in draw order) into the output. The GPU is tried unless the renderer is
 // "CPU" or the list is empty; gpu null means this build has none. Returns Cpu when the GPU was
 // not tried, Gpu when it drew, CpuFallback when it was missing or failed and the CPU drew instead.
-ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth,
-                                    Renderer renderer, const AbortCheck& abortCheck, GpuRuntime* gpu);
+ProcessingDevice DrawFrameTriangles(const TriangleList& list, const ImageView& output, bool useDepth, Renderer renderer,
+                                    const AbortCheck& abortCheck, GpuRuntime* gpu);
 
 } // namespace strandel

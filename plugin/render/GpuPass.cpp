@@ -20,7 +20,8 @@ public:
     DeviceBuffers& operator=(const DeviceBuffers&) = delete;
 
     // Allocates a device copy of the host array; device stays valid until FreeAll once allocated.
-    template <class T> GpuStatus Upload(const std::vector<T>& host, T*& device)
+    template <class T>
+    GpuStatus Upload(const std::vector<T>& host, T*& device)
     {
         const std::size_t bytes = host.size() * sizeof(T);
         void* allocated = nullptr;
@@ -76,9 +77,8 @@ GpuStatus Upload(DeviceBuffers& buffers, const GpuTexture* textures, int32_t tex
 }
 
 // One launch per triangle half, in list order; stops at the first failure.
-GpuStatus LaunchAll(GpuRuntime& runtime, const GpuTexture* textures, int32_t textureCount,
-                    const GpuTriangle* triangles, int32_t triangleCount, const GpuImage& output,
-                    const DeviceFrame& device)
+GpuStatus LaunchAll(GpuRuntime& runtime, const GpuTexture* textures, int32_t textureCount, const GpuTriangle* triangles,
+                    int32_t triangleCount, const GpuImage& output, const DeviceFrame& device)
 {
     const bool clampColours = output.format != FormatCode::ArgbFloat;
     GpuStatus status = kGpuSuccess;
@@ -163,8 +163,8 @@ GpuStatus RunGpuPass(GpuRuntime& runtime, const GpuTexture* textures, int32_t te
     std::vector<Float4> result;
     if (status == kGpuSuccess) {
         result.resize(static_cast<std::size_t>(output.width) * output.height);
-        status = runtime.Memcpy(result.data(), device.output, result.size() * sizeof(Float4),
-                                CopyDirection::DeviceToHost);
+        status =
+            runtime.Memcpy(result.data(), device.output, result.size() * sizeof(Float4), CopyDirection::DeviceToHost);
     }
     // Freed before the output is written, so that a failing free also leaves the output untouched.
     const GpuStatus freed = buffers.FreeAll();

@@ -11,7 +11,8 @@ namespace strandel {
 namespace {
 
 // Channel storage of one format code: the stored type and its value at full scale.
-template <class Channel, int kFullScale> struct ChannelFormat {
+template <class Channel, int kFullScale>
+struct ChannelFormat {
     using Type = Channel;
     static float ToUnit(Channel stored)
     {
@@ -29,21 +30,24 @@ struct ChannelsFloat {
     static float ToUnit(float stored) { return stored; }
 };
 
-template <class Fn> void WithFormatCode(FormatCode format, Fn&& fn)
+template <class Fn>
+void WithFormatCode(FormatCode format, Fn&& fn)
 {
     if (format == FormatCode::ArgbFloat) fn(ChannelsFloat{});
     else if (format == FormatCode::Argb16) fn(Channels16{});
     else fn(Channels8{});
 }
 
-template <class Format> Float4 LoadPixel(const std::byte* pixel)
+template <class Format>
+Float4 LoadPixel(const std::byte* pixel)
 {
     typename Format::Type c[4];
     std::memcpy(c, pixel, sizeof c);
     return {Format::ToUnit(c[0]), Format::ToUnit(c[1]), Format::ToUnit(c[2]), Format::ToUnit(c[3])};
 }
 
-template <class Format> void StorePixel(std::byte* pixel, const Float4& p)
+template <class Format>
+void StorePixel(std::byte* pixel, const Float4& p)
 {
     typename Format::Type c[4];
     if constexpr (std::is_same_v<Format, ChannelsFloat>) {
@@ -61,7 +65,8 @@ template <class Format> void StorePixel(std::byte* pixel, const Float4& p)
 }
 
 // Calls fn(row address, first packed index of the row) for every row of the image.
-template <class Byte, class Fn> void ForEachRow(Byte* data, int32_t width, int32_t height, int32_t rowBytes, Fn&& fn)
+template <class Byte, class Fn>
+void ForEachRow(Byte* data, int32_t width, int32_t height, int32_t rowBytes, Fn&& fn)
 {
     for (int32_t y = 0; y < height; ++y)
         fn(data + static_cast<std::ptrdiff_t>(y) * rowBytes, static_cast<std::size_t>(y) * width);

@@ -27,8 +27,8 @@ struct GpuBatch {
         const std::pair key{static_cast<const std::byte*>(image.data), image.format};
         const auto found = std::find(textureKeys.begin(), textureKeys.end(), key);
         if (found != textureKeys.end()) return static_cast<uint32_t>(found - textureKeys.begin());
-        textures.push_back({image.data, image.width, image.height, static_cast<int32_t>(image.rowBytes),
-                            FormatCodeOf(image.format)});
+        textures.push_back(
+            {image.data, image.width, image.height, static_cast<int32_t>(image.rowBytes), FormatCodeOf(image.format)});
         textureKeys.push_back(key);
         return static_cast<uint32_t>(textures.size() - 1);
     }
@@ -68,8 +68,8 @@ bool RenderTrianglesGpu(GpuRuntime& runtime, const TriangleList& list, const Ima
     const GpuImage image{output.data, output.width, output.height, static_cast<int32_t>(output.rowBytes),
                          FormatCodeOf(output.format)};
     const GpuStatus status =
-        RunGpuPass(runtime, batch.textures.data(), static_cast<int32_t>(batch.textures.size()),
-                   batch.triangles.data(), static_cast<int32_t>(batch.triangles.size()), image, depthOn);
+        RunGpuPass(runtime, batch.textures.data(), static_cast<int32_t>(batch.textures.size()), batch.triangles.data(),
+                   static_cast<int32_t>(batch.triangles.size()), image, depthOn);
     return status == kGpuSuccess;
 }
 

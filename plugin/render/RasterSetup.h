@@ -62,7 +62,7 @@ struct Plane {
 
 struct TriangleSetup {
     Edge edges[3]; // B -> C, C -> A, A -> B: edge k vanishes on the side opposite vertex k
-    Plane invZ;    // barycentric 1/z; the pixel's depth is its inverse
+    Plane invZ; // barycentric 1/z; the pixel's depth is its inverse
     Plane uOverZ, vOverZ;
     int32_t xMin = 0, xMax = -1, yMin = 0, yMax = -1;
     bool narrowSpans = false;

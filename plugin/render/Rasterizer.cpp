@@ -81,9 +81,8 @@ double* UsableDepthValues(DepthBuffer* depthBuffer, const ImageView& output)
 
 } // namespace
 
-void RasterizeTriangleCpu(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a,
-                          const ScreenVertex& b, const ScreenVertex& c, double opacity, DepthBuffer* depthBuffer,
-                          RasterPath path)
+void RasterizeTriangleCpu(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a, const ScreenVertex& b,
+                          const ScreenVertex& c, double opacity, DepthBuffer* depthBuffer, RasterPath path)
 {
     if (!output.HasPixels()) return;
     RasterizeChecked(path, quad, output, a, b, c, opacity, UsableDepthValues(depthBuffer, output));

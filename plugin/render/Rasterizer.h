@@ -15,8 +15,8 @@ namespace strandel {
 void DrawTriangleListCpu(const TriangleList& list, const ImageView& output, DepthBuffer* depthBuffer,
                          const AbortCheck& abortCheck, RasterPath path = FastestRasterPath());
 
-void RasterizeTriangleCpu(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a,
-                          const ScreenVertex& b, const ScreenVertex& c, double opacity, DepthBuffer* depthBuffer,
+void RasterizeTriangleCpu(const SourceQuad& quad, const ImageView& output, const ScreenVertex& a, const ScreenVertex& b,
+                          const ScreenVertex& c, double opacity, DepthBuffer* depthBuffer,
                           RasterPath path = FastestRasterPath());
 
 } // namespace strandel

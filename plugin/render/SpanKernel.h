@@ -230,10 +230,10 @@ STRANDEL_LANES TexelOffsets OffsetsOf(IV x, IV y, std::ptrdiff_t rowBytes, std::
     TexelOffsets o;
 #if defined(STRANDEL_SPAN_AVX2)
     // Rows are far narrower than 2^31 bytes, so a signed 32-bit row stride multiplies exactly.
-    const __m256i rows = _mm256_mul_epi32(_mm256_cvtepi32_epi64(reinterpret_cast<__m128i>(y)),
-                                          _mm256_set1_epi64x(rowBytes));
-    const __m256i columns = _mm256_mul_epi32(_mm256_cvtepi32_epi64(reinterpret_cast<__m128i>(x)),
-                                             _mm256_set1_epi64x(pixelBytes));
+    const __m256i rows =
+        _mm256_mul_epi32(_mm256_cvtepi32_epi64(reinterpret_cast<__m128i>(y)), _mm256_set1_epi64x(rowBytes));
+    const __m256i columns =
+        _mm256_mul_epi32(_mm256_cvtepi32_epi64(reinterpret_cast<__m128i>(x)), _mm256_set1_epi64x(pixelBytes));
     o.bytes = _mm256_add_epi64(rows, columns);
 #else
     for (int i = 0; i < kLanes; ++i) o.bytes[i] = y[i] * rowBytes + x[i] * pixelBytes;
@@ -256,7 +256,8 @@ STRANDEL_LANES Words Gather64(const std::byte* base, const TexelOffsets& o)
 }
 
 // Bytes first .. first + count - 1 of each 32-bit lane, as a whole number.
-template <int kFirst, int kCount> STRANDEL_LANES IV Field(IV v)
+template <int kFirst, int kCount>
+STRANDEL_LANES IV Field(IV v)
 {
 #if defined(STRANDEL_SPAN_AVX2)
     const auto byte = [](int lane, int i) { return static_cast<char>(i < kCount ? 4 * lane + kFirst + i : -1); };
@@ -274,7 +275,8 @@ template <int kFirst, int kCount> STRANDEL_LANES IV Field(IV v)
 // a few ulps below the half. A value that close below a half counts as the half: within 64 ulps of
 // full scale, far less than any input's own precision. The scale is a whole number of levels, an
 // integer parameter for the compilers that take no floating-point one.
-template <int kFullScale> STRANDEL_LANES UV ToLevel(DV unit)
+template <int kFullScale>
+STRANDEL_LANES UV ToLevel(DV unit)
 {
     constexpr double half = 0.5 + 64 * 0x1p-52 * kFullScale;
     return reinterpret_cast<UV>(Truncate(Clamp(unit, Splat(0), Splat(1)) * kFullScale + half));
@@ -311,8 +313,8 @@ struct Levels8 {
     STRANDEL_LANES static Raw Select(LV keep, Raw now, Raw then)
     {
 #if defined(STRANDEL_SPAN_AVX2)
-        const __m256i mask = _mm256_permutevar8x32_epi32(reinterpret_cast<__m256i>(keep),
-                                                         _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+        const __m256i mask =
+            _mm256_permutevar8x32_epi32(reinterpret_cast<__m256i>(keep), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
         return reinterpret_cast<IV>(_mm256_castsi256_si128(mask)) ? now : then;
 #else
         return reinterpret_cast<IV>(_mm_shuffle_epi32(reinterpret_cast<__m128i>(keep), _MM_SHUFFLE(2, 0, 2, 0))) ? now
@@ -461,7 +463,8 @@ STRANDEL_LANES Footprint Locate(const TexelSource& texture, std::ptrdiff_t pixel
     return {OffsetsOf(x0, y0, texture.rowBytes, pixelBytes), u - ToDouble(x0), v - ToDouble(y0)};
 }
 
-template <class Src> STRANDEL_LANES Filtered Sample(const TexelSource& texture, const Footprint& at)
+template <class Src>
+STRANDEL_LANES Filtered Sample(const TexelSource& texture, const Footprint& at)
 {
     const DV gx = 1 - at.fx, gy = 1 - at.fy;
     Argb left, right;
@@ -492,7 +495,8 @@ struct Coverage {
 
 // Coverage of each lane's filtered source at the triangle's opacity; keep loses the lanes whose
 // coverage is negligible.
-template <class Src> STRANDEL_LANES Coverage CoverageOf(const Filtered& f, double opacity, LV& keep)
+template <class Src>
+STRANDEL_LANES Coverage CoverageOf(const Filtered& f, double opacity, LV& keep)
 {
     constexpr double toUnit = 1 / Src::kFullScale;
     const DV alpha = f.alpha * toUnit;
@@ -509,7 +513,8 @@ template <class Src> STRANDEL_LANES Coverage CoverageOf(const Filtered& f, doubl
 }
 
 // Straight-alpha "over" of each lane's source onto its destination pixel.
-template <class Out> STRANDEL_LANES typename Out::Raw CompositeOver(const Coverage& src, const Argb& dst)
+template <class Out>
+STRANDEL_LANES typename Out::Raw CompositeOver(const Coverage& src, const Argb& dst)
 {
     constexpr double toUnit = 1 / Out::kFullScale;
     const DV kept = (1 - src.s) * (dst.a * toUnit);
@@ -569,8 +574,7 @@ void FillRun(const SpanJob& job, const RowRun& run, std::byte* outRow, double* d
             e.depth = 1 / w;
             if constexpr (kDepthTest) {
                 DV stored = Splat(0); // lanes past the run are dropped anyway
-                if (run.last - x + 1 >= kLanes)
-                    stored = LoadDoubles(depthRow + x);
+                if (run.last - x + 1 >= kLanes) stored = LoadDoubles(depthRow + x);
                 else
                     for (int i = 0; x + i <= run.last; ++i) stored[i] = depthRow[x + i];
                 e.keep &= e.depth < stored - 1e-7;
@@ -626,15 +630,18 @@ void FillRows(const SpanJob& job, const ImageView& output, double* depthValues)
         // The next row's run lies about where this one does; asking for its pixels and depths now
         // lets them arrive while this row is drawn, as each row starts far from the last in memory.
         if (y < t.yMax) {
-            PrefetchRange(output.Row(y + 1) + run.first * Out::kPixelBytes, (run.last - run.first + 1) * Out::kPixelBytes);
-            if constexpr (kDepthTest) PrefetchRange(depthRow + output.width + run.first, (run.last - run.first + 1) * 8);
+            PrefetchRange(output.Row(y + 1) + run.first * Out::kPixelBytes,
+                          (run.last - run.first + 1) * Out::kPixelBytes);
+            if constexpr (kDepthTest)
+                PrefetchRange(depthRow + output.width + run.first, (run.last - run.first + 1) * 8);
         }
         FillRun<Out, Src, kDepthTest>(job, run, output.Row(y), depthRow);
     }
 }
 
 // Calls fn with Levels8, Levels16 or Floats.
-template <class Fn> void WithFormat(PixelFormat format, Fn&& fn)
+template <class Fn>
+void WithFormat(PixelFormat format, Fn&& fn)
 {
     if (format == PixelFormat::ArgbFloat) fn(Floats{});
     else if (format == PixelFormat::Argb16) fn(Levels16{});
@@ -648,10 +655,8 @@ inline void FillTriangle(const TriangleSetup& setup, const ImageView& output, Pi
     const SpanJob job{&setup, source, opacity};
     WithFormat(output.format, [&]<class Out>(Out) {
         WithFormat(sourceFormat, [&]<class Src>(Src) {
-            if (depthValues)
-                FillRows<Out, Src, true>(job, output, depthValues);
-            else
-                FillRows<Out, Src, false>(job, output, nullptr);
+            if (depthValues) FillRows<Out, Src, true>(job, output, depthValues);
+            else FillRows<Out, Src, false>(job, output, nullptr);
         });
     });
 }

@@ -18,8 +18,7 @@ bool IsRasterPathAvailable(RasterPath path)
 
 RasterPath FastestRasterPath()
 {
-    static const RasterPath fastest =
-        IsRasterPathAvailable(RasterPath::Avx2) ? RasterPath::Avx2 : RasterPath::Baseline;
+    static const RasterPath fastest = IsRasterPathAvailable(RasterPath::Avx2) ? RasterPath::Avx2 : RasterPath::Baseline;
     return fastest;
 }
 
@@ -48,7 +47,8 @@ TexelSource PairedTexels(const ImageView& image, std::vector<std::byte>& padding
 namespace {
 
 // One pixel in the first of kLanes, copied in and out, so that nothing beside it is touched.
-template <class Format> struct OnePixel {
+template <class Format>
+struct OnePixel {
     std::byte lanes[kLanes * Format::kPixelBytes] = {};
 
     explicit OnePixel(const std::byte* pixel) { std::memcpy(lanes, pixel, Format::kPixelBytes); }

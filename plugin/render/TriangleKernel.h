@@ -28,7 +28,8 @@ static_assert(sizeof(Float4) == 16);
 constexpr int kTriangleBlockSide = 16; // threads per block along x and along y
 
 // The kernel's arguments in its parameter order. Texel is float4 on the device, Float4 on the host.
-template <class Texel> struct TriangleKernelArgs {
+template <class Texel>
+struct TriangleKernelArgs {
     const Texel* texture;
     int textureWidth, textureHeight;
     Texel* output;

@@ -30,10 +30,10 @@ using TriangleList = std::vector<ScreenTriangle>;
 
 constexpr double kNearPlaneZ = 0.001001;
 
-template <class Vertex> bool IsFiniteVertex(const Vertex& v)
+template <class Vertex>
+bool IsFiniteVertex(const Vertex& v)
 {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.u) &&
-           std::isfinite(v.v);
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.u) && std::isfinite(v.v);
 }
 
 } // namespace strandel

@@ -15,8 +15,7 @@ inline PixelFormat PixelFormatOf(PF_PixelFormat format)
 
 inline ImageView ViewOf(const PF_EffectWorld& world, PF_PixelFormat format)
 {
-    return {reinterpret_cast<std::byte*>(world.data), world.rowbytes, world.width, world.height,
-            PixelFormatOf(format)};
+    return {reinterpret_cast<std::byte*>(world.data), world.rowbytes, world.width, world.height, PixelFormatOf(format)};
 }
 
 } // namespace strandel

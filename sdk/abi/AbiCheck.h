@@ -18,9 +18,11 @@ struct Class {
 };
 
 template <class T, class = void>
-struct IsComplete : std::false_type {};
+struct IsComplete : std::false_type {
+};
 template <class T>
-struct IsComplete<T, std::void_t<decltype(sizeof(T))>> : std::true_type {};
+struct IsComplete<T, std::void_t<decltype(sizeof(T))>> : std::true_type {
+};
 
 template <class T>
 constexpr Class ClassOf()
@@ -74,10 +76,8 @@ constexpr bool HasSignature(Class result, Params... params)
 template <class T>
 constexpr long long IntegerValue(T value)
 {
-    if constexpr (std::is_enum_v<T>)
-        return static_cast<long long>(static_cast<std::underlying_type_t<T>>(value));
-    else
-        return static_cast<long long>(value);
+    if constexpr (std::is_enum_v<T>) return static_cast<long long>(static_cast<std::underlying_type_t<T>>(value));
+    else return static_cast<long long>(value);
 }
 
 constexpr bool SameText(const char* a, const char* b)

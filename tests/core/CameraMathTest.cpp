@@ -82,9 +82,9 @@ TEST(CameraMath, InvertMatrix4RoundTripsWellConditionedMatrices)
 TEST(CameraMath, InvertMatrix4LeavesOutputUntouchedWhenSingular)
 {
     const Matrix4 singular[] = {
-        Rows({{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}}),           // zero scale
-        Rows({{1, 2, 3, 0}, {2, 4, 6, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}),           // dependent rows
-        Rows({{1e-13, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}),       // pivot below 1e-12
+        Rows({{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}}), // zero scale
+        Rows({{1, 2, 3, 0}, {2, 4, 6, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // dependent rows
+        Rows({{1e-13, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // pivot below 1e-12
         Rows({{1, 1, 0, 0}, {1, 1 + 1e-14, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // near-singular after elimination
     };
     const Matrix4 sentinel = Rows({{9, 8, 7, 6}, {5, 4, 3, 2}, {1, 0, -1, -2}, {-3, -4, -5, -6}});

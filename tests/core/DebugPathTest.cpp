@@ -53,11 +53,11 @@ TEST(DrawDebugPathTest, DrawsNothingWithoutADrawableSegment)
 {
     const CameraInfo camera = FlatCamera();
     const std::pair<PathTable, double> cases[] = {
-        {PathThrough({{40, 40, 0}}), 1},                  // one sample
-        {PathThrough({{40, 40, 0}, {60, 40, -5}}), 1},    // second end behind the camera
-        {PathThrough({{40, 40, -5}, {60, 40, -5}}), 1},   // both behind
+        {PathThrough({{40, 40, 0}}), 1}, // one sample
+        {PathThrough({{40, 40, 0}, {60, 40, -5}}), 1}, // second end behind the camera
+        {PathThrough({{40, 40, -5}, {60, 40, -5}}), 1}, // both behind
         {PathThrough({{40, 40, 0}, {60, 40, 0.001}}), 1}, // on the camera's limit
-        {PathThrough({{40, 40, 0}, {60, 40, 0}}), 0},     // opacity 0
+        {PathThrough({{40, 40, 0}, {60, 40, 0}}), 0}, // opacity 0
     };
     for (const auto& [path, opacity] : cases) {
         test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);
@@ -88,11 +88,11 @@ TEST(DrawDebugPathTest, ShortSegmentStampsADiscAtEachEnd)
 {
     // Ends round to (10, 10) and (11, 10); each disc blends on its own, so overlaps compound.
     test::OwnedImage out(30, 30, PixelFormat::ArgbFloat, 8);
-    DrawDebugPath(PathThrough({{10.2, 10.2, 0}, {10.6, 10.4, 0}}), FlatCamera(), out.View(),
-                  0.5, 2);
+    DrawDebugPath(PathThrough({{10.2, 10.2, 0}, {10.6, 10.4, 0}}), FlatCamera(), out.View(), 0.5, 2);
     for (int32_t y = 0; y < 30; ++y)
         for (int32_t x = 0; x < 30; ++x) {
-            const int discs = ((x - 10) * (x - 10) + (y - 10) * (y - 10) <= 4) + ((x - 11) * (x - 11) + (y - 10) * (y - 10) <= 4);
+            const int discs =
+                ((x - 10) * (x - 10) + (y - 10) * (y - 10) <= 4) + ((x - 11) * (x - 11) + (y - 10) * (y - 10) <= 4);
             const double alpha = 1 - std::pow(0.5, discs);
             const auto got = out.Get(x, y);
             EXPECT_EQ(got[0], alpha) << x << ", " << y;
@@ -119,8 +119,7 @@ TEST(DrawDebugPathTest, SegmentsReachingFarOffScreenDrawTheirVisiblePart)
 TEST(DrawDebugPathTest, MiddleSampleBehindTheCameraDropsBothOfItsSegments)
 {
     test::OwnedImage out(200, 100, PixelFormat::Argb8);
-    DrawDebugPath(PathThrough({{20, 20, 0}, {40, 20, -3}, {60, 20, 0}, {80, 20, 0}}), FlatCamera(), out.View(), 1,
-                  1);
+    DrawDebugPath(PathThrough({{20, 20, 0}, {40, 20, -3}, {60, 20, 0}, {80, 20, 0}}), FlatCamera(), out.View(), 1, 1);
     for (int32_t x = 0; x < 200; ++x) EXPECT_EQ(out.Get(x, 20)[0], x >= 59 && x <= 81 ? 255 : 0) << x;
 }
 

@@ -57,7 +57,8 @@ protected:
     static SourceQuad QuadOf(const test::OwnedImage& image) { return {image.View(), {}, 0, 0, 1, 1}; }
 
     // A square of the given source at one depth, as the two entries projection makes.
-    static void AddSquare(TriangleList& list, const SourceQuad& quad, double x0, double x1, double z, double opacity = 1)
+    static void AddSquare(TriangleList& list, const SourceQuad& quad, double x0, double x1, double z,
+                          double opacity = 1)
     {
         const ScreenVertex a{x0, x0, z, 0, 0}, b{x1, x0, z, 1, 0}, c{x1, x1, z, 1, 1}, d{x0, x1, z, 0, 1};
         list.push_back({&quad, a, b, c, a, opacity, z});
@@ -98,7 +99,11 @@ TEST_F(DepthTestFixture, NearerOpaqueCopyWinsInEitherOrder)
 // blue only where it is (all but) opaque.
 TEST_F(DepthTestFixture, TiesAndSemiTransparentPixelsDoNotOcclude)
 {
-    struct Case { double blueDepth, redOpacity; bool blueShows; double depthAfter; };
+    struct Case {
+        double blueDepth, redOpacity;
+        bool blueShows;
+        double depthAfter;
+    };
     for (const Case& c : {Case{10, 1, false, 10}, Case{10 - 5e-8, 1, false, 10}, Case{10 - 2e-7, 1, true, 10 - 2e-7},
                           Case{20, 0.5, true, 20}, Case{20, 0.998, true, 20}, Case{20, 0.9995, false, 10}}) {
         TriangleList list;

@@ -52,7 +52,7 @@ TEST(BuildInstances, FillsEachCopyFromItsPlacementInIndexOrder)
             EXPECT_NEAR(s.depth, 400 * x, 1e-9);
             EXPECT_NEAR(s.pathFraction, x, 1e-12);
             EXPECT_NEAR(s.gradientFraction, s.index / 4.0, 1e-12); // reversed gradient follows the copies
-            EXPECT_NEAR(s.timeOffset, 2 * s.index / 4.0, 1e-7);     // ramp by index, never reversed
+            EXPECT_NEAR(s.timeOffset, 2 * s.index / 4.0, 1e-7); // ramp by index, never reversed
         }
     }
 }

@@ -59,7 +59,9 @@ TEST(PlaceInstance, FractionsFollowSpacingOffsetLoopAndReverse)
 
 TEST(HashRandom, MatchesTheMixingStepsWorkedByHand)
 {
-    struct Case { uint32_t seed, index, channel, hash; };
+    struct Case {
+        uint32_t seed, index, channel, hash;
+    };
     for (const Case& c : {Case{0, 0, 0, 0u}, Case{1, 0, 11, 0xE00DC53Fu}, Case{1, 7, 21, 0x4A9C0D9Au},
                           Case{123456, 42, 0x534F5552, 0xCFE44074u}, Case{999999, 4000000000u, 13, 0xBC58F16Eu}}) {
         EXPECT_EQ(HashRandom(c.seed, c.index, c.channel), c.hash) << c.seed << " " << c.index << " " << c.channel;

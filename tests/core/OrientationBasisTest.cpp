@@ -37,8 +37,8 @@ void CheckCases(const std::vector<BasisCase>& cases, const SpriteInstance& insta
 {
     for (const BasisCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "placement " << c.placement << " orientation " << c.orientation
-                                        << " forward " << c.forwardAxis << " roll " << c.roll << " spread "
-                                        << c.spread << " inside " << c.inside);
+                                        << " forward " << c.forwardAxis << " roll " << c.roll << " spread " << c.spread
+                                        << " inside " << c.inside);
         s.placementMode = static_cast<PlacementMode>(c.placement);
         s.orientationMode = static_cast<OrientationMode>(c.orientation);
         s.forwardAxis = static_cast<ForwardAxis>(c.forwardAxis);
@@ -111,12 +111,12 @@ TEST(OrientationBasis, RibbonHeadingFallsBackWhenThePathHasNoSideways)
     };
     const CameraInfo camera;
     for (const FallbackCase& c : std::vector<FallbackCase>{
-             {1, {}, kZ, {0, -1, 0}, {0, -1, 0}, kX},       // vertical frame: the tangent's heading
-             {1, {}, kZ, -kZ, kX, kY},                        // no heading at all
-             {3, {100, 0, 1000}, kZ, kZ, -kX, -kY},           // receding off-centre: away from the centre
-             {3, {0, 0, 1000}, kZ, kY, kY, -kX},              // straight into the view: the tangent
-             {3, {}, kZ, {0, -1, 0}, {0, -1, 0}, kX},         // at the eye: the tangent's raw view direction
-             {3, {}, kZ, kZ, kX, kY},                         // nothing left: screen right
+             {1, {}, kZ, {0, -1, 0}, {0, -1, 0}, kX}, // vertical frame: the tangent's heading
+             {1, {}, kZ, -kZ, kX, kY}, // no heading at all
+             {3, {100, 0, 1000}, kZ, kZ, -kX, -kY}, // receding off-centre: away from the centre
+             {3, {0, 0, 1000}, kZ, kY, kY, -kX}, // straight into the view: the tangent
+             {3, {}, kZ, {0, -1, 0}, {0, -1, 0}, kX}, // at the eye: the tangent's raw view direction
+             {3, {}, kZ, kZ, kX, kY}, // nothing left: screen right
          }) {
         SpriteInstance instance;
         instance.position = c.position;
@@ -132,9 +132,9 @@ TEST(Orthonormalize, KeepsXAndFallsBackOnDegenerateAxes)
 {
     ExpectBasis(Orthonormalize({2, 0, 0}, {1, 1, 0}, {}), kX, kY, kZ);
     ExpectBasis(Orthonormalize({}, {}, {}), kX, kY, kZ);
-    ExpectBasis(Orthonormalize(kX, {5, 0, 0}, -kZ), kX, -kY, -kZ);  // Y from Z x X
-    ExpectBasis(Orthonormalize(kY, {0, 2, 0}, kY), kY, kZ, kX);      // Y from world Z
-    ExpectBasis(Orthonormalize(kZ, {0, 0, 3}, {}), kZ, kY, -kX);     // Y from world Y
+    ExpectBasis(Orthonormalize(kX, {5, 0, 0}, -kZ), kX, -kY, -kZ); // Y from Z x X
+    ExpectBasis(Orthonormalize(kY, {0, 2, 0}, kY), kY, kZ, kX); // Y from world Z
+    ExpectBasis(Orthonormalize(kZ, {0, 0, 3}, {}), kZ, kY, -kX); // Y from world Y
     ExpectBasis(Orthonormalize({3, 4, 0}, {0, 1, 0}, kZ), {0.6, 0.8, 0}, {-0.8, 0.6, 0}, kZ);
 }
 
@@ -146,7 +146,7 @@ TEST(VectorTools, RotateAboutAxisAndPerpendicularPart)
     ExpectVecNear(RotateAboutAxis({0, 0, 2}, kX, -kPi / 2), {0, 2, 0});
 
     ExpectVecNear(PerpendicularPart({1, 1, 0}, kX, kZ), kY);
-    ExpectVecNear(PerpendicularPart({3, 0, 0}, kX, {1, 0, 2}), kZ);   // parallel: from the fallback
+    ExpectVecNear(PerpendicularPart({3, 0, 0}, kX, {1, 0, 2}), kZ); // parallel: from the fallback
     ExpectVecNear(PerpendicularPart({3, 0, 0}, kX, {2, 0, 0}), {2, 0, 0}); // both parallel: the fallback
 }
 

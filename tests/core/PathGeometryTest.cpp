@@ -73,7 +73,10 @@ struct AbortAfter {
     long polls = 0;
 
     explicit AbortAfter(long allowed_) : allowed(allowed_) {}
-    AbortCheck Check() { return AbortCheck([this] { return ++polls > allowed; }); }
+    AbortCheck Check()
+    {
+        return AbortCheck([this] { return ++polls > allowed; });
+    }
 };
 
 TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)
@@ -86,10 +89,10 @@ TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)
         Vec3 v, degrees, expected;
     };
     const Case cases[] = {
-        {{0, 1, 0}, {90, 0, 0}, {0, 0, 1}},   // X turns Y into Z
-        {{0, 0, 1}, {0, 90, 0}, {1, 0, 0}},   // Y turns Z into X
-        {{1, 0, 0}, {0, 0, 90}, {0, 1, 0}},   // Z turns X into Y
-        {{0, 1, 0}, {90, 90, 0}, {1, 0, 0}},  // X before Y: Y -> Z -> X
+        {{0, 1, 0}, {90, 0, 0}, {0, 0, 1}}, // X turns Y into Z
+        {{0, 0, 1}, {0, 90, 0}, {1, 0, 0}}, // Y turns Z into X
+        {{1, 0, 0}, {0, 0, 90}, {0, 1, 0}}, // Z turns X into Y
+        {{0, 1, 0}, {90, 90, 0}, {1, 0, 0}}, // X before Y: Y -> Z -> X
         {{1, 0, 0}, {0, 90, 90}, {0, 0, -1}}, // Y before Z: X -> -Z, which Z leaves alone
         {{1, 2, 3}, {180, 0, 0}, {1, -2, -3}},
     };
@@ -158,7 +161,8 @@ TEST(PathBuild, QualitySetsTheFlatteningTolerance)
     EXPECT_LT(draft, normal);
     EXPECT_LT(normal, high);
     EXPECT_GE(high, 2 * draft);
-    for (uint32_t outOfRange : {0u, 4u, 99u}) EXPECT_EQ(samples(static_cast<Quality>(outOfRange)), normal) << outOfRange;
+    for (uint32_t outOfRange : {0u, 4u, 99u})
+        EXPECT_EQ(samples(static_cast<Quality>(outOfRange)), normal) << outOfRange;
 }
 
 TEST(PathBuild, FlattenedPolylineStaysWithinTolerance)

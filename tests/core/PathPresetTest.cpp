@@ -10,22 +10,30 @@ namespace {
 
 TEST(PathPresetText, NumbersUseFifteenDigitsInTheClassicLocale)
 {
-    const struct { double value; const char* text; } cases[] = {
-        {1000, "1000"}, {0.1, "0.1"}, {1e-20, "1e-20"}, {-0.0, "-0"}, {1.0 / 3, "0.333333333333333"},
-        {123456789012345678.0, "1.23456789012346e+17"}, {-2.5, "-2.5"},
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {1000, "1000"},
+        {0.1, "0.1"},
+        {1e-20, "1e-20"},
+        {-0.0, "-0"},
+        {1.0 / 3, "0.333333333333333"},
+        {123456789012345678.0, "1.23456789012346e+17"},
+        {-2.5, "-2.5"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatScriptNumber(c.value), c.text) << c.value;
 }
 
 TEST(PathPresetText, StringLiteralBodiesEscapeByteByByte)
 {
-    const struct { std::string in; const char* out; } cases[] = {
-        {"Figure Eight", "Figure Eight"},
-        {"a\"b\\c", "a\\\"b\\\\c"},
-        {"\t\n\r", "\\t\\n\\r"},
-        {std::string("\x01\x1f\x7f", 3), "\\x01\\x1F\\x7F"},
-        {std::string("\0", 1), "\\x00"},
-        {"\xE6\x97\xA5", "\\xE6\\x97\\xA5"},
+    const struct {
+        std::string in;
+        const char* out;
+    } cases[] = {
+        {"Figure Eight", "Figure Eight"}, {"a\"b\\c", "a\\\"b\\\\c"},
+        {"\t\n\r", "\\t\\n\\r"},          {std::string("\x01\x1f\x7f", 3), "\\x01\\x1F\\x7F"},
+        {std::string("\0", 1), "\\x00"},  {"\xE6\x97\xA5", "\\xE6\\x97\\xA5"},
     };
     for (const auto& c : cases) EXPECT_EQ(EscapeScriptString(c.in), c.out);
 }
@@ -33,7 +41,11 @@ TEST(PathPresetText, StringLiteralBodiesEscapeByteByByte)
 TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const struct { uint32_t preset; double keyInterval; const char* message; /* null: accepted */ } cases[] = {
+    const struct {
+        uint32_t preset;
+        double keyInterval;
+        const char* message; /* null: accepted */
+    } cases[] = {
         {0, 0, "未対応のPath Presetです。"},
         {5, 1, "未対応のPath Presetです。"},
         {1, 0, "Key Intervalには0より大きい値を指定してください。"},
@@ -52,7 +64,10 @@ TEST(PathPresetValidation, PresetIsCheckedBeforeKeyInterval)
 
 TEST(PathPresetOutcome, EachBranchOfTheOutcome)
 {
-    const struct { bool executorFailed; const char *result, *error, *message; /* null: nothing shown */ } cases[] = {
+    const struct {
+        bool executorFailed;
+        const char *result, *error, *message; /* null: nothing shown */
+    } cases[] = {
         {true, "OK", "", "JSX実行エラー\nAEGP_ExecuteScript failed."},
         {true, "OK", "boom", "JSX実行エラー\nboom"},
         {false, "OK", "boom", "JSX実行エラー\nboom"},
@@ -64,7 +79,8 @@ TEST(PathPresetOutcome, EachBranchOfTheOutcome)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PresetOutcomeMessage(c.executorFailed, c.result, c.error).value_or("(nothing)"),
-                  c.message ? c.message : "(nothing)") << c.result;
+                  c.message ? c.message : "(nothing)")
+            << c.result;
     }
 }
 

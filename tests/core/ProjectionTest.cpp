@@ -65,10 +65,14 @@ TEST(ProjectToScreenTest, MapsThroughZoomCompCentreDownsampleAndOrigin)
     EXPECT_EQ(v->v, 8);
 
     EXPECT_TRUE(ProjectToScreen(camera, {1, 1, kNearPlaneZ, 0, 0})) << "the near plane itself is in front";
-    const ViewVertex refused[] = {{1, 1, std::nextafter(kNearPlaneZ, 0.0), 0, 0}, {1, 1, -5, 0, 0},
-                                  {kNaN, 1, 5, 0, 0},  {1, kInf, 5, 0, 0},
-                                  {1, 1, kInf, 0, 0},  {1, 1, 5, kNaN, 0},
-                                  {1, 1, 5, 0, -kInf}, {1e308, 1, 1e-3, 0, 0}};
+    const ViewVertex refused[] = {{1, 1, std::nextafter(kNearPlaneZ, 0.0), 0, 0},
+                                  {1, 1, -5, 0, 0},
+                                  {kNaN, 1, 5, 0, 0},
+                                  {1, kInf, 5, 0, 0},
+                                  {1, 1, kInf, 0, 0},
+                                  {1, 1, 5, kNaN, 0},
+                                  {1, 1, 5, 0, -kInf},
+                                  {1e308, 1, 1e-3, 0, 0}};
     for (const ViewVertex& vertex : refused)
         EXPECT_FALSE(ProjectToScreen(camera, vertex)) << vertex.x << " " << vertex.y << " " << vertex.z;
 }

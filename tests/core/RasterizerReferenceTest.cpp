@@ -118,7 +118,10 @@ std::vector<ListRun> ListRuns()
         }
     for (const Sizes small : {Sizes{1, 1}, Sizes{1, 9}, Sizes{9, 1}})
         for (const PixelFormat format : kFormats)
-            runs.push_back({{{}, format, format, false, seed++}, 40, false, small,
+            runs.push_back({{{}, format, format, false, seed++},
+                            40,
+                            false,
+                            small,
                             "small source " + std::to_string(small.width) + " x " + std::to_string(small.height)});
     return runs;
 }
@@ -134,7 +137,10 @@ std::vector<ListRun> FaintStacks()
     for (const PixelFormat outFormat : kFormats)
         for (const PixelFormat sourceFormat : kFormats)
             for (const double opacityHi : {0.01, 0.1}) {
-                ListRun run{{{}, outFormat, sourceFormat, false, seed++}, 400, true, {17, 13},
+                ListRun run{{{}, outFormat, sourceFormat, false, seed++},
+                            400,
+                            true,
+                            {17, 13},
                             "opacity up to " + std::to_string(opacityHi)};
                 run.list.options.opacityLo = 0.001;
                 run.list.options.opacityHi = opacityHi;

@@ -32,9 +32,9 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
 {
     struct Case {
         PixelFormat format;
-        std::array<double, 4> texel;     // stored units
+        std::array<double, 4> texel; // stored units
         double opacity;
-        std::array<double, 4> expected;  // stored units
+        std::array<double, 4> expected; // stored units
     };
     const Case cases[] = {
         // Half of opaque white over transparent: alpha rounds 127.5 up, colour divides back to full.
@@ -54,7 +54,8 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
         test::OwnedImage out(8, 8, c.format, 4);
         RasterizeTriangleCpu(quad, out.View(), At(0, 0), At(8, 0, 2), At(0, 8, 0, 2), c.opacity, nullptr);
         const auto got = out.Get(1, 1);
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], c.expected[i], 1e-6) << "format " << c.format << " channel " << i;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(got[i], c.expected[i], 1e-6) << "format " << c.format << " channel " << i;
     }
 }
 
@@ -77,14 +78,14 @@ TEST(RasterizerTest, DegenerateOrUnusableInputDrawsNothing)
     const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
     const SourceQuad quad = WholeImage(white);
     const ScreenVertex triangles[][3] = {
-        {At(1, 1), At(5, 5), At(9, 9)},                           // zero area
-        {At(40, 1), At(50, 1), At(40, 9)},                        // wholly off the output
-        {At(-kInf, 1), At(5, 1), At(1, 9)},                       // infinite
-        {At(kNaN, 1), At(5, 1), At(1, 9)},                        // NaN position
-        {At(1, 1), At(5, 1, kNaN), At(1, 9)},                     // NaN texture coordinate
-        {At(1, 1, 0, 0, 0), At(5, 1), At(1, 9)},                  // zero depth
-        {At(-1e300, -1e300), At(1e300, -1e300), At(0, 1e300)},    // area overflows
-        {At(-1e308, 1), At(1e308, 2), At(0, 3)},                  // edge lengths overflow
+        {At(1, 1), At(5, 5), At(9, 9)}, // zero area
+        {At(40, 1), At(50, 1), At(40, 9)}, // wholly off the output
+        {At(-kInf, 1), At(5, 1), At(1, 9)}, // infinite
+        {At(kNaN, 1), At(5, 1), At(1, 9)}, // NaN position
+        {At(1, 1), At(5, 1, kNaN), At(1, 9)}, // NaN texture coordinate
+        {At(1, 1, 0, 0, 0), At(5, 1), At(1, 9)}, // zero depth
+        {At(-1e300, -1e300), At(1e300, -1e300), At(0, 1e300)}, // area overflows
+        {At(-1e308, 1), At(1e308, 2), At(0, 3)}, // edge lengths overflow
     };
     for (const auto& t : triangles) {
         test::OwnedImage out(16, 16, PixelFormat::Argb8, 4);
@@ -97,8 +98,7 @@ TEST(RasterizerTest, DegenerateOrUnusableInputDrawsNothing)
     noOutput.height = 16;
     RasterizeTriangleCpu(quad, noOutput, At(0, 0), At(9, 0), At(0, 9), 1, nullptr);
     test::OwnedImage zeroWide(0, 5, PixelFormat::Argb8);
-    DrawTriangleListCpu({{&quad, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}}, zeroWide.View(), nullptr,
-                        {});
+    DrawTriangleListCpu({{&quad, At(0, 0), At(9, 0), At(0, 9), At(0, 0), 1, 0}}, zeroWide.View(), nullptr, {});
     test::OwnedImage out(16, 16, PixelFormat::Argb8);
     SourceQuad noImage = quad;
     noImage.image = {};
@@ -117,8 +117,7 @@ TEST(RasterizerTest, HugeButFiniteTrianglesCoverTheOutput)
     const test::OwnedImage white = Solid(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
     // Rows wider than one batch of pixels, so that every batch boundary is crossed.
     test::OwnedImage out(150, 10, PixelFormat::Argb8);
-    RasterizeTriangleCpu(WholeImage(white), out.View(), At(-3e9, -1e9), At(4e9, -2e9),
-                         At(5, 4e9), 1, nullptr);
+    RasterizeTriangleCpu(WholeImage(white), out.View(), At(-3e9, -1e9), At(4e9, -2e9), At(5, 4e9), 1, nullptr);
     EXPECT_EQ(out.Channels(), Solid(150, 10, PixelFormat::Argb8, {255, 255, 255, 255}).Channels());
 }
 

@@ -35,7 +35,8 @@ std::string PathScene(const std::string& pathExtra)
 {
     return R"({"comps": [{"name": "Main", "width": 64, "height": 32, "frameRate": 30, "duration": 10, "layers": [
       {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {"Path Layer": "Path"}}]},
-      {"name": "Path", "type": "null", "transform": {"position": [10, 20, 30]})" + pathExtra + "}]}]}";
+      {"name": "Path", "type": "null", "transform": {"position": [10, 20, 30]})" +
+           pathExtra + "}]}]}";
 }
 
 struct CliRun {
@@ -207,7 +208,8 @@ TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
     const std::string png = ReadText(work() / "whole.png");
     WriteText(work() / "cut.png", png.substr(0, 40));
     std::string scene = kScene;
-    scene.replace(scene.find(R"({"name": "Dot", "type": "solid")"), 0, R"({"name": "Pic", "type": "image", "file": "cut.png"},)");
+    scene.replace(scene.find(R"({"name": "Dot", "type": "solid")"), 0,
+                  R"({"name": "Pic", "type": "image", "file": "cut.png"},)");
     WriteText(work() / "cut.json", scene);
 
     const CliRun run = Render("cut.json --frames 0-1 -o 'f_[#].png' --set 'Source Layer 1=Pic'");
@@ -219,7 +221,8 @@ TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
 
 TEST_F(CliTest, GeneratePathWritesTheKeysIntoANewSceneOrInPlace)
 {
-    const CliRun run = Generate(PathScene(R"(, "threeD": true)"), "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");
+    const CliRun run =
+        Generate(PathScene(R"(, "threeD": true)"), "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto scene = host::Json::parse(ReadText(work() / "new.json"));
     const auto& keys = scene["comps"][0]["layers"][1]["transform"]["position"]["keys"];
@@ -229,7 +232,10 @@ TEST_F(CliTest, GeneratePathWritesTheKeysIntoANewSceneOrInPlace)
     EXPECT_EQ(ReadText(work() / "path.json"), PathScene(R"(, "threeD": true)")); // the input is left alone
 
     ASSERT_EQ(Generate(PathScene(R"(, "threeD": true)"), "--in-place").status, 0);
-    EXPECT_EQ(host::Json::parse(ReadText(work() / "path.json"))["comps"][0]["layers"][1]["transform"]["position"]["keys"].size(), 9u);
+    EXPECT_EQ(
+        host::Json::parse(ReadText(work() / "path.json"))["comps"][0]["layers"][1]["transform"]["position"]["keys"]
+            .size(),
+        9u);
 }
 
 TEST_F(CliTest, AGeneratePathRefusalGivesTheEffectsMessageAndWritesNothing)

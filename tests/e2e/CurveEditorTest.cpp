@@ -48,7 +48,8 @@ protected:
     host::DecodedCurve Curve(const char* row)
     {
         const int data = host::SceneParamIndex(*fx_, row);
-        auto decoded = host::DecodeCurveRecord(fx_->ArbFlatten(data, std::get<PF_Handle>(fx_->track(data).keys[0].value)));
+        auto decoded =
+            host::DecodeCurveRecord(fx_->ArbFlatten(data, std::get<PF_Handle>(fx_->track(data).keys[0].value)));
         EXPECT_TRUE(decoded);
         return decoded.value_or(host::DecodedCurve{});
     }

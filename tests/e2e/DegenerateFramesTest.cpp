@@ -29,8 +29,7 @@ double MaxAlpha(const host::Image& image)
 {
     double alpha = 0;
     for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x)
-            alpha = std::max(alpha, image.Get(x, y).a);
+        for (int x = 0; x < image.Width(); ++x) alpha = std::max(alpha, image.Get(x, y).a);
     return alpha;
 }
 
@@ -50,9 +49,15 @@ TEST_F(DegenerateFramesTest, FinishWithoutErrorWhateverTheSettings)
     };
     ASSERT_GT(MaxAlpha(render(false).image), 0.5) << "the scene draws nothing before the settings";
     const std::vector<std::pair<const char*, json>> settings = {
-        {"Render/Opacity", 0},          {"Orientation Mode", "Face Camera"}, {"Orientation Mode", "Follow Path"},
-        {"Placement Mode", "Path Ribbon"}, {"Object Transform/Scale", 0},    {"Array Transform/Scale", 0},
-        {"Count", 1},                   {"Random/Scale", 10000},             {"Time Random", 3600},
+        {"Render/Opacity", 0},
+        {"Orientation Mode", "Face Camera"},
+        {"Orientation Mode", "Follow Path"},
+        {"Placement Mode", "Path Ribbon"},
+        {"Object Transform/Scale", 0},
+        {"Array Transform/Scale", 0},
+        {"Count", 1},
+        {"Random/Scale", 10000},
+        {"Time Random", 3600},
         {"Debug Path", "Path Only"},
     };
     for (const auto& [name, value] : settings) {

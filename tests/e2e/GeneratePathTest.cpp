@@ -15,7 +15,8 @@ namespace {
 using nlohmann::json;
 
 const std::string kPrefix = "Strandel Generate Path\n\n";
-const std::string kPath3D = R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": [50, 60, 70]}})";
+const std::string kPath3D =
+    R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": [50, 60, 70]}})";
 
 std::string Scene(const std::string& pathLayer, const std::string& fxParams = R"({"Path Layer": "Path"})")
 {
@@ -54,8 +55,8 @@ TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
         const char* preset;
         std::size_t keys;
         bool low = false;
-    } cases[] = {{"Helix", 9},     {"Tornado Helix", 9}, {"Wave", 13},          {"Figure Eight", 9},
-                 {"Helix", 5, true}, {"Wave", 5, true},    {"Figure Eight", 9, true}};
+    } cases[] = {{"Helix", 9},      {"Tornado Helix", 9},     {"Wave", 13}, {"Figure Eight", 9}, {"Helix", 5, true},
+                 {"Wave", 5, true}, {"Figure Eight", 9, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.preset) + (c.low ? ", low" : ""));
         Open(Scene(kPath3D));

@@ -1,7 +1,8 @@
 // What the host sees of the loaded plug-in against what is stored in tests/golden: every example
 // scene's frame, and the plug-in's interface: registration, global setup, About, the PiPL and the
-// parameter set (IDs, names, ranges, defaults and flags are kept by saved projects and scripts). STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR
-// instead, e.g. the source tree's tests/golden (look at it before committing).
+// parameter set (IDs, names, ranges, defaults and flags are kept by saved projects and scripts).
+// STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR instead, e.g. the source tree's tests/golden (look at
+// it before committing).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -46,7 +47,8 @@ TEST_P(GoldenTest, MatchesTheStoredImage)
     ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
     H().OpenProject(host::LoadScene(DataFile("examples/" + std::string(g.scene) + ".json")).project);
     ASSERT_FALSE(H().instances().empty());
-    host::FrameResult r = host::RenderEffectFrame(*H().instances().front(), {g.frame, host::PixelDepth::Eight, 2, false});
+    host::FrameResult r =
+        host::RenderEffectFrame(*H().instances().front(), {g.frame, host::PixelDepth::Eight, 2, false});
     ASSERT_EQ(r.err, PF_Err_NONE);
     EXPECT_TRUE(r.leaks.empty());
 
@@ -102,7 +104,8 @@ std::string DescribeInterface(host::Host& host, const host::EffectInstance& fx)
     for (std::size_t at; (at = aboutText.find('\r')) != std::string::npos;) aboutText.replace(at, 1, "\\r");
     out << "about '" << aboutText << "'\nPiPL" << std::hex;
     for (uint8_t byte : BuildPiPLResource()) out << " " << int(byte);
-    out << std::dec << "\nreported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events << "\n";
+    out << std::dec << "\nreported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events
+        << "\n";
     for (int i = 1; i < fx.paramCount(); ++i) {
         const PF_ParamDef& d = fx.param(i).def;
         out << i << " id " << d.uu.id << " type " << d.param_type << " '" << d.name << "' flags " << d.flags << " ui "
@@ -119,11 +122,16 @@ std::string DescribeInterface(host::Host& host, const host::EffectInstance& fx)
                 << " display " << u.fs_d.display_flags;
             break;
         case PF_Param_ANGLE: out << " default " << u.ad.dephault; break;
-        case PF_Param_CHECKBOX: out << " default " << int(u.bd.dephault) << " '" << (u.bd.u.nameptr ? u.bd.u.nameptr : "") << "'"; break;
-        case PF_Param_POPUP: out << " default " << u.pd.dephault << " of '" << u.pd.u.namesptr << "' (" << u.pd.num_choices << ")"; break;
+        case PF_Param_CHECKBOX:
+            out << " default " << int(u.bd.dephault) << " '" << (u.bd.u.nameptr ? u.bd.u.nameptr : "") << "'";
+            break;
+        case PF_Param_POPUP:
+            out << " default " << u.pd.dephault << " of '" << u.pd.u.namesptr << "' (" << u.pd.num_choices << ")";
+            break;
         case PF_Param_BUTTON: out << " '" << u.button_d.u.namesptr << "'"; break;
         case PF_Param_POINT_3D:
-            out << " default " << u.point3d_d.x_dephault << ", " << u.point3d_d.y_dephault << ", " << u.point3d_d.z_dephault;
+            out << " default " << u.point3d_d.x_dephault << ", " << u.point3d_d.y_dephault << ", "
+                << u.point3d_d.z_dephault;
             break;
         case PF_Param_ARBITRARY_DATA: out << " arb " << u.arb_d.id << (u.arb_d.dephault ? " with default" : ""); break;
         }

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "host/image/PngFile.h"
 #include "support/HostTestSupport.h"
 #include "support/TestPaths.h"
-#include "host/image/PngFile.h"
 
 namespace strandel::test {
 namespace {
@@ -26,12 +26,15 @@ class PanelCliTest : public ::testing::Test {
 protected:
     CliRun Strandel(const std::string& args) const
     {
-        const std::string command =
-            "cd '" + dir_.Path().string() + "' && '" + Beside(STRANDEL_CLI_PATH).string() + "' " + args + " >out.txt 2>err.txt";
+        const std::string command = "cd '" + dir_.Path().string() + "' && '" + Beside(STRANDEL_CLI_PATH).string() +
+                                    "' " + args + " >out.txt 2>err.txt";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, host::test::ReadText(dir_ / "err.txt")};
     }
-    static std::string Example(const char* name) { return "'" + DataFile("examples/" + std::string(name)).string() + "'"; }
+    static std::string Example(const char* name)
+    {
+        return "'" + DataFile("examples/" + std::string(name)).string() + "'";
+    }
 
     host::test::ScratchDir dir_;
 };

@@ -16,7 +16,7 @@ namespace {
 const char* kScene = R"({"comps": [{"name": "Main", "width": 64, "height": 32, "frameRate": 30, "duration": 1,
     "layers": [{"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {}}]}]}]})";
 
-constexpr int kPresetRows[] = {kParamEndRadius, kParamDepth, kParamTurns, kParamDirection,
+constexpr int kPresetRows[] = {kParamEndRadius, kParamDepth,  kParamTurns,      kParamDirection,
                                kParamLengthZ,   kParamCycles, kParamYAmplitude, kParamYPhase};
 const std::vector<int> kPresetOrder = {9, 10, 11, 12, 15, 16, 17, 18, 14};
 
@@ -39,10 +39,7 @@ protected:
                                  [&](std::vector<PF_ParamDef>& defs) { defs[index].u.pd.value = value; });
     }
 
-    bool StreamHidden(int index) const
-    {
-        return index < int(fx_->hiddenStreams.size()) && fx_->hiddenStreams[index];
-    }
+    bool StreamHidden(int index) const { return index < int(fx_->hiddenStreams.size()) && fx_->hiddenStreams[index]; }
 
     // The label the "Processing Device" row draws.
     std::string DeviceLabel()
@@ -208,7 +205,8 @@ TEST_F(PanelUiTest, UserChangedParamRefusesMissingRecords)
     };
     for (Case c : {Case{nullptr, &out, params.data(), &extra}, Case{&call->in, nullptr, params.data(), &extra},
                    Case{&call->in, &out, nullptr, &extra}, Case{&call->in, &out, params.data(), nullptr}})
-        EXPECT_EQ(H().Call(PF_Cmd_USER_CHANGED_PARAM, c.in, c.out, c.params, nullptr, c.extra), PF_Err_BAD_CALLBACK_PARAM);
+        EXPECT_EQ(H().Call(PF_Cmd_USER_CHANGED_PARAM, c.in, c.out, c.params, nullptr, c.extra),
+                  PF_Err_BAD_CALLBACK_PARAM);
 }
 
 } // namespace

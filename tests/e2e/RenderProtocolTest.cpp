@@ -113,9 +113,9 @@ TEST_F(RenderProtocolTest, PreRenderIsAskedForTheWholeOutputAndRegistersItsLayer
         int downsample;
         PF_LRect request, result;
     } cases[] = {
-        {1, {0, 0, 64, 33}, {0, 0, 64, 33}},      {1, {-10, 4, 20, 50}, {0, 4, 20, 33}},
+        {1, {0, 0, 64, 33}, {0, 0, 64, 33}},       {1, {-10, 4, 20, 50}, {0, 4, 20, 33}},
         {1, {100, 100, 120, 120}, {0, 0, 64, 33}}, {1, {0, 0, 0, 0}, {0, 0, 64, 33}},
-        {2, {0, 0, 32, 17}, {0, 0, 32, 17}},      {2, {30, 10, 90, 90}, {30, 10, 32, 17}},
+        {2, {0, 0, 32, 17}, {0, 0, 32, 17}},       {2, {30, 10, 90, 90}, {30, 10, 32, 17}},
     };
     for (const auto& c : cases) {
         FrameCall frame(*fx_, {15, PixelDepth::Eight, c.downsample}, nullptr);
@@ -153,7 +153,8 @@ TEST_F(RenderProtocolTest, TimeShiftedSourcesAreAskedForOncePerFrameAndAtMost256
         const char* param;
         double value;
         std::size_t frames;
-    } cases[] = {{"Time Random", 10, kMaxOffsetFrames}, {"Ramp/Time Offset", 0.01, 2}}; // within half a frame: one a source
+    } cases[] = {{"Time Random", 10, kMaxOffsetFrames},
+                 {"Ramp/Time Offset", 0.01, 2}}; // within half a frame: one a source
     for (const auto& c : cases) {
         SCOPED_TRACE(c.param);
         Set("Time Random", 0);

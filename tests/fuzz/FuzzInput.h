@@ -19,7 +19,8 @@ class FuzzInput {
 public:
     FuzzInput(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
-    template <class T> T Raw()
+    template <class T>
+    T Raw()
     {
         T value{};
         const std::size_t n = std::min(sizeof value, size_ - used_);

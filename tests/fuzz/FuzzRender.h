@@ -29,7 +29,8 @@ struct FuzzSource {
         for (int32_t y = 0; y < image.Height(); ++y)
             for (int32_t x = 0; x < image.Width(); ++x) {
                 std::array<double, 4> c;
-                for (double& v : c) v = isFloat ? double(in.Raw<float>()) : double(in.Raw<uint16_t>() % (int(full) + 1));
+                for (double& v : c)
+                    v = isFloat ? double(in.Raw<float>()) : double(in.Raw<uint16_t>() % (int(full) + 1));
                 image.Set(x, y, c);
             }
         quad.image = image.View();

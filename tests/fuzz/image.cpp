@@ -39,8 +39,8 @@ void Check(const Image& image)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    std::ofstream(InputFile(), std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                         static_cast<std::streamsize>(size));
+    std::ofstream(InputFile(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     try {
         const ImageSize header = ReadPngSize(InputFile());
         const Image png = ReadPng(InputFile());

@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::vector<PathKeyframe> keys;
     while (in.Remaining() > 0 && keys.size() < 64) {
         PathKeyframe k;
-        for (Vec3* v : {&k.position, &k.inTangent, &k.outTangent}) *v = {in.AnyDouble(), in.AnyDouble(), in.AnyDouble()};
+        for (Vec3* v : {&k.position, &k.inTangent, &k.outTangent})
+            *v = {in.AnyDouble(), in.AnyDouble(), in.AnyDouble()};
         keys.push_back(k);
     }
 

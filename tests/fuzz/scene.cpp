@@ -80,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         const Composition* comp = host.project().CompOfLayer(*instance->layer);
         if (!comp || long(comp->width) * comp->height > kMaxRenderedPixels) continue;
         try {
-            const FrameResult frame = RenderEffectFrame(*instance, {comp->FrameCount() / 2, PixelDepth::Eight, 1, false});
+            const FrameResult frame =
+                RenderEffectFrame(*instance, {comp->FrameCount() / 2, PixelDepth::Eight, 1, false});
             if (!frame.leaks.empty()) std::abort();
         } catch (const HostError&) {
         }

@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     while (in.Remaining() >= 4 * 5 * sizeof(double)) {
         ScreenTriangle t{&source.quad, {}, {}, {}, {}, in.AnyDouble(), 0};
-        for (ScreenVertex* v : {&t.A, &t.B, &t.C, &t.D}) *v = {in.AnyDouble(), in.AnyDouble(), in.AnyDouble(),
-                                                              in.AnyDouble(), in.AnyDouble()};
+        for (ScreenVertex* v : {&t.A, &t.B, &t.C, &t.D})
+            *v = {in.AnyDouble(), in.AnyDouble(), in.AnyDouble(), in.AnyDouble(), in.AnyDouble()};
         if (in.Bool()) t.D = t.A;
         t.depth = t.A.z;
         list.push_back(t);

@@ -100,7 +100,8 @@ TEST_F(CurveArbCallbackTest, InterpolationHoldsEachKeyUntilHalfwayAndCompareLook
     RampCurve unrepaired = custom;
     unrepaired.reserved = 99;
     unrepaired.points[7].y = 0.3; // beyond the count
-    for (const auto& [other, expected] : {std::pair{custom, PF_ArbCompare_EQUAL}, {unrepaired, PF_ArbCompare_EQUAL},
+    for (const auto& [other, expected] : {std::pair{custom, PF_ArbCompare_EQUAL},
+                                          {unrepaired, PF_ArbCompare_EQUAL},
                                           {MakeDefaultCurve(true), PF_ArbCompare_NOT_EQUAL}}) {
         PF_ArbCompareResult result = -1;
         PF_ArbParamsExtra compare = ArbCall(PF_Arbitrary_COMPARE_FUNC);
@@ -173,11 +174,18 @@ TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
     };
     auto nothing = [](PF_ArbParamsExtra&) {};
     const std::pair<const char*, std::function<PF_Err()>> calls[] = {
-        {"arb: no in_data", [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_NEW_FUNC); return CurveArbCallback(nullptr, &e); }},
+        {"arb: no in_data",
+         [&] {
+             PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_NEW_FUNC);
+             return CurveArbCallback(nullptr, &e);
+         }},
         {"arb: no extra", [&] { return CurveArbCallback(&host.in_data, nullptr); }},
         {"arb: dispose without utils",
-         [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_DISPOSE_FUNC); e.u.dispose_func_params.arbH = Holding(curve);
-               return CurveArbCallback(&noUtils, &e); }},
+         [&] {
+             PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_DISPOSE_FUNC);
+             e.u.dispose_func_params.arbH = Holding(curve);
+             return CurveArbCallback(&noUtils, &e);
+         }},
         {"arb: new", arb(PF_Arbitrary_NEW_FUNC, nothing)},
         {"arb: copy", arb(PF_Arbitrary_COPY_FUNC, nothing)},
         {"arb: flat size", arb(PF_Arbitrary_FLAT_SIZE_FUNC, nothing)},
@@ -193,9 +201,18 @@ TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
         {"write: no in_data", [&] { return WriteCurveParam(nullptr, &data, curve, true); }},
         {"write: no utils", [&] { return WriteCurveParam(&noUtils, &data, curve, true); }},
         {"write: no parameter", [&] { return WriteCurveParam(&host.in_data, nullptr, curve, true); }},
-        {"mark edited: not a curve row", [&] { return MarkCurveEdited(&host.in_data, &out, params.data(), kParamRampScale); }},
-        {"commit: no shape popup", [&] { params[kParamRampShape] = nullptr; return CommitCurvePreset(&host.in_data, params.data()); }},
-        {"settings by checkout: no in_data", [&] { RenderSettings s; return BuildSettingsByCheckout(nullptr, s); }},
+        {"mark edited: not a curve row",
+         [&] { return MarkCurveEdited(&host.in_data, &out, params.data(), kParamRampScale); }},
+        {"commit: no shape popup",
+         [&] {
+             params[kParamRampShape] = nullptr;
+             return CommitCurvePreset(&host.in_data, params.data());
+         }},
+        {"settings by checkout: no in_data",
+         [&] {
+             RenderSettings s;
+             return BuildSettingsByCheckout(nullptr, s);
+         }},
         {"About: no out_data", [&] { return WriteAbout(nullptr); }},
     };
     for (const auto& [what, call] : calls) EXPECT_EQ(call(), PF_Err_BAD_CALLBACK_PARAM) << what;
@@ -244,7 +261,8 @@ TEST_F(CurveSlotsTest, EditorRowsPairWithTheirCurveDataAndOnlyUneditedRampRowsFo
     for (const auto& [editor, data] : kPairs) {
         const RampCurve stored = data == kParamRampScaleCurveData ? custom : MakeDefaultCurve(false);
         const bool follows = data != kParamRampScaleCurveData && IsPopupEditor(editor);
-        EXPECT_TRUE(SameBytes(ResolveRampCurve(&host.in_data, params.data(), editor, kShapeEaseIn), follows ? easeIn : stored))
+        EXPECT_TRUE(
+            SameBytes(ResolveRampCurve(&host.in_data, params.data(), editor, kShapeEaseIn), follows ? easeIn : stored))
             << editor;
         EXPECT_TRUE(SameBytes(ResolveRampCurve(&host.in_data, params.data(), editor, kShapeLinear), stored)) << editor;
     }
@@ -299,7 +317,8 @@ TEST_F(CurveSlotsTest, MarkingAnEditSetsTheBitAndCommitsThePopup)
     EXPECT_EQ(defs[kParamRampShape].u.pd.value, kShapeLinear);
 
     params[kParamGradientOpacityCurveData] = nullptr;
-    EXPECT_EQ(MarkCurveEdited(&host.in_data, &out, params.data(), kParamGradientOpacityCurve), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(MarkCurveEdited(&host.in_data, &out, params.data(), kParamGradientOpacityCurve),
+              PF_Err_BAD_CALLBACK_PARAM);
 }
 
 TEST_F(CurveSlotsTest, WriteFixesTheHandleSizeOrCreatesTheHandle)

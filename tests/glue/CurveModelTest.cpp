@@ -123,7 +123,8 @@ RampCurve RandomRecord(std::mt19937_64& rng)
     std::vector<double> xs(kMaxCurvePoints);
     for (double& x : xs) x = rng() % 8 ? unit(rng) : wide(rng);
     if (rng() % 3) std::sort(xs.begin(), xs.end());
-    for (int i = 0; i < kMaxCurvePoints; ++i) c.points[i] = {xs[i], wide(rng), handle(rng), handle(rng), handle(rng), handle(rng)};
+    for (int i = 0; i < kMaxCurvePoints; ++i)
+        c.points[i] = {xs[i], wide(rng), handle(rng), handle(rng), handle(rng), handle(rng)};
     if (rng() % 32 == 0) reinterpret_cast<double*>(c.points)[rng() % (6 * kMaxCurvePoints)] = rng() % 2 ? kNaN : kInf;
     return c;
 }
@@ -263,17 +264,17 @@ TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
     RampCurve c = ThreePoints(true);
     c.flags = 0xF0F1u;
     c.reserved = 77;
-    c.points[0] = {0.2, -0.5, 0.3, 0.3, 0.9, 2.0};     // x forced to 0, y to 0; out-handle past point 1
-    c.points[1] = {0.4, 1.5, -0.7, -3.0, -0.1, 0.3};   // y to 1; in-handle past point 0, going below 0
-    c.points[2] = {0.7, 0.5, 0.1, 0.9, 0.4, 0.4};      // x forced to 1; in dx positive
-    c.points[5] = {9, 9, 9, 9, 9, 9};                  // beyond the count
+    c.points[0] = {0.2, -0.5, 0.3, 0.3, 0.9, 2.0}; // x forced to 0, y to 0; out-handle past point 1
+    c.points[1] = {0.4, 1.5, -0.7, -3.0, -0.1, 0.3}; // y to 1; in-handle past point 0, going below 0
+    c.points[2] = {0.7, 0.5, 0.1, 0.9, 0.4, 0.4}; // x forced to 1; in dx positive
+    c.points[5] = {9, 9, 9, 9, 9, 9}; // beyond the count
     ASSERT_TRUE(NormalizeCurve(c));
     EXPECT_EQ(c.flags, 1u);
     EXPECT_EQ(c.reserved, 0u);
     const CurvePoint expected[3] = {
-        {0.0, 0.0, 0.0, 0.0, 0.4, 1.0},   // out dx ends exactly at x_1; out dy cut at y = 1
+        {0.0, 0.0, 0.0, 0.0, 0.4, 1.0}, // out dx ends exactly at x_1; out dy cut at y = 1
         {0.4, 1.0, -0.4, -1.0, 0.0, 0.0}, // in-handle ends at point 0 and y = 0; out dy cut at y = 1
-        {1.0, 0.5, 0.0, 0.5, 0.0, 0.0},   // in dy cut at y = 1; the last out-handle is zeroed
+        {1.0, 0.5, 0.0, 0.5, 0.0, 0.0}, // in dy cut at y = 1; the last out-handle is zeroed
     };
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(std::memcmp(&c.points[i], &expected[i], sizeof(CurvePoint)), 0) << "point " << i;

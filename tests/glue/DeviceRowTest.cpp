@@ -90,8 +90,8 @@ TEST_F(DeviceRowTest, EachStateHasItsSquareColourAndLabel)
         EXPECT_EQ(square->args, expectedSquare);
         EXPECT_EQ(text->text, c.label);
         // Left-aligned at x + 21 on the baseline, cut with an ellipsis to the row less 25 pixels.
-        EXPECT_EQ(text->args, (std::vector<double>{31, 36, kDRAWBOT_TextAlignment_Left,
-                                                   kDRAWBOT_TextTruncation_EndEllipsis, 195}));
+        EXPECT_EQ(text->args,
+                  (std::vector<double>{31, 36, kDRAWBOT_TextAlignment_Left, kDRAWBOT_TextTruncation_EndEllipsis, 195}));
         EXPECT_EQ(drawn.calls.back().name, "Flush");
     }
 }

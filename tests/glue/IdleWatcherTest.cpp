@@ -110,7 +110,8 @@ TEST_F(IdleWatcherTest, AFailedSuiteMakesTheNextCallScanAgain)
     const struct {
         const char* suite;
         int version;
-    } suites[] = {{"AEGP Effect Suite", 5}, {"AEGP Item Suite", 10}, {"AEGP Comp Suite", 26}, {"AEGP Stream Suite", 11}};
+    } suites[] = {
+        {"AEGP Effect Suite", 5}, {"AEGP Item Suite", 10}, {"AEGP Comp Suite", 26}, {"AEGP Stream Suite", 11}};
     for (const auto& s : suites) {
         SCOPED_TRACE(s.suite);
         ClearWatchedList();

@@ -73,7 +73,8 @@ TEST_F(RenderSettingsTest, ConvertsUnitsAsThePanelShowsThem)
 TEST_F(RenderSettingsTest, OnlyUneditedRampCurvesFollowTheCurvePopup)
 {
     const RampCurve identity = MakeDefaultCurve(false);
-    Set("Ramp/Opacity Curve", json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})}));
+    Set("Ramp/Opacity Curve",
+        json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})}));
     Set("Curve", "Ease In");
     auto params = Params();
     RenderSettings s = BuildSettingsFromParams(&call_->in, params.data());
@@ -95,12 +96,12 @@ TEST_F(RenderSettingsTest, OnlyUneditedRampCurvesFollowTheCurvePopup)
 auto Fields(const RenderSettings& s)
 {
     return std::tie(s.placementMode, s.inside, s.spread, s.sourceMode, s.sourceSeed, s.count, s.spacing, s.offset,
-                    s.loop, s.reverse, s.arrayPosition, s.arrayRotation, s.arrayScale, s.orientationMode,
-                    s.forwardAxis, s.roll, s.objectRotation, s.objectScale, s.rampRotation, s.rampScale,
-                    s.rampOpacity, s.rampTimeOffset, s.rampShape, s.gradientStartRotation, s.gradientEndRotation,
-                    s.gradientStartScale, s.gradientEndScale, s.gradientStartOpacity, s.gradientEndOpacity,
-                    s.gradientStartTimeOffset, s.gradientEndTimeOffset, s.randomSeed, s.randomRotation,
-                    s.randomScale, s.timeRandom, s.depthSort, s.opacity, s.renderer, s.quality, s.debugPath);
+                    s.loop, s.reverse, s.arrayPosition, s.arrayRotation, s.arrayScale, s.orientationMode, s.forwardAxis,
+                    s.roll, s.objectRotation, s.objectScale, s.rampRotation, s.rampScale, s.rampOpacity,
+                    s.rampTimeOffset, s.rampShape, s.gradientStartRotation, s.gradientEndRotation, s.gradientStartScale,
+                    s.gradientEndScale, s.gradientStartOpacity, s.gradientEndOpacity, s.gradientStartTimeOffset,
+                    s.gradientEndTimeOffset, s.randomSeed, s.randomRotation, s.randomScale, s.timeRandom, s.depthSort,
+                    s.opacity, s.renderer, s.quality, s.debugPath);
 }
 
 TEST_F(RenderSettingsTest, CheckoutBuildReadsEveryParameterTheArrayBuildReads)
@@ -109,7 +110,9 @@ TEST_F(RenderSettingsTest, CheckoutBuildReadsEveryParameterTheArrayBuildReads)
     for (int i = 1; i < fx_->paramCount(); ++i) {
         const PF_ParamDef& d = fx_->param(i).def;
         switch (d.param_type) {
-        case PF_Param_FLOAT_SLIDER: fx_->SetValue(i, d.u.fs_d.slider_min + (d.u.fs_d.slider_max - d.u.fs_d.slider_min) * (0.3 + i / 1000.0)); break;
+        case PF_Param_FLOAT_SLIDER:
+            fx_->SetValue(i, d.u.fs_d.slider_min + (d.u.fs_d.slider_max - d.u.fs_d.slider_min) * (0.3 + i / 1000.0));
+            break;
         case PF_Param_SLIDER: fx_->SetValue(i, double(d.u.sd.slider_min + i % 7 + 2)); break;
         case PF_Param_ANGLE: fx_->SetValue(i, 10.0 + i); break;
         case PF_Param_CHECKBOX: fx_->SetValue(i, d.u.bd.dephault ? 0.0 : 1.0); break;
@@ -117,7 +120,8 @@ TEST_F(RenderSettingsTest, CheckoutBuildReadsEveryParameterTheArrayBuildReads)
         case PF_Param_POINT_3D: fx_->SetValue(i, Vec3(i, 2 * i, 3 * i)); break;
         }
     }
-    Set("Ramp/Opacity Curve", json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})}));
+    Set("Ramp/Opacity Curve",
+        json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})}));
     auto params = Params();
     const RenderSettings fromArray = BuildSettingsFromParams(&call_->in, params.data());
     RenderSettings checkedOut;

@@ -90,19 +90,81 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         PixelFormat format;
     } cases[] = {
         // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
-        {"scaled solid", R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
-            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, host::PixelDepth::Eight,
-         {-8, -10, 0}, {24, 30, 0}, 0, 0, 63, 39, 64, PixelFormat::Argb8},
-        {"half resolution", kDot, 2, host::PixelDepth::Eight, {-32, -32, 0}, {32, 32, 0}, 0, 0, 31, 31, 32, PixelFormat::Argb8},
+        {"scaled solid",
+         R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
+            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)",
+         1,
+         host::PixelDepth::Eight,
+         {-8, -10, 0},
+         {24, 30, 0},
+         0,
+         0,
+         63,
+         39,
+         64,
+         PixelFormat::Argb8},
+        {"half resolution",
+         kDot,
+         2,
+         host::PixelDepth::Eight,
+         {-32, -32, 0},
+         {32, 32, 0},
+         0,
+         0,
+         31,
+         31,
+         32,
+         PixelFormat::Argb8},
         // 22 pixels stand for 66: the anchor keeps its place as a fraction of the layer's 64.
-        {"a third of the resolution", kDot, 3, host::PixelDepth::Sixteen, {-33, -33, 0}, {33, 33, 0}, 0, 0, 21, 21, 22,
+        {"a third of the resolution",
+         kDot,
+         3,
+         host::PixelDepth::Sixteen,
+         {-33, -33, 0},
+         {33, 33, 0},
+         0,
+         0,
+         21,
+         21,
+         22,
          PixelFormat::Argb16},
         // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
         // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
-        {"shape", shape, 1, host::PixelDepth::Eight, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100, PixelFormat::Argb8},
-        {"shape at 16 bits", shape, 1, host::PixelDepth::Sixteen, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100,
+        {"shape",
+         shape,
+         1,
+         host::PixelDepth::Eight,
+         {-30, -5, 0},
+         {-10, 5, 0},
+         20,
+         35,
+         39,
+         44,
+         100,
+         PixelFormat::Argb8},
+        {"shape at 16 bits",
+         shape,
+         1,
+         host::PixelDepth::Sixteen,
+         {-30, -5, 0},
+         {-10, 5, 0},
+         20,
+         35,
+         39,
+         44,
+         100,
          PixelFormat::Argb16},
-        {"shape in float", shape, 1, host::PixelDepth::Float, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100,
+        {"shape in float",
+         shape,
+         1,
+         host::PixelDepth::Float,
+         {-30, -5, 0},
+         {-10, 5, 0},
+         20,
+         35,
+         39,
+         44,
+         100,
          PixelFormat::ArgbFloat},
     };
     for (const auto& c : cases) {
@@ -114,7 +176,8 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         const SourceQuad& q = list_[0].quads[0];
         ExpectVecNear(q.corners[0], c.first);
         ExpectVecNear(q.corners[2], c.third);
-        EXPECT_EQ(std::vector<double>({q.uMin, q.vMin, q.uMax, q.vMax}), std::vector<double>({c.uMin, c.vMin, c.uMax, c.vMax}));
+        EXPECT_EQ(std::vector<double>({q.uMin, q.vMin, q.uMax, q.vMax}),
+                  std::vector<double>({c.uMin, c.vMin, c.uMax, c.vMax}));
         EXPECT_EQ(q.image.width, c.imageWidth);
         EXPECT_EQ(q.image.format, c.format);
         ExpectEverythingReturned();
@@ -127,7 +190,8 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
 PF_Err (*gHostCheckout)(PF_ProgPtr, PF_ParamIndex, A_long, A_long, A_u_long, PF_ParamDef*) = nullptr;
 constexpr A_long kOriginX = 6, kOriginY = -4;
 
-PF_Err CheckoutWithOrigin(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale, PF_ParamDef* def)
+PF_Err CheckoutWithOrigin(PF_ProgPtr ref, PF_ParamIndex index, A_long time, A_long step, A_u_long scale,
+                          PF_ParamDef* def)
 {
     const PF_Err err = gHostCheckout(ref, index, time, step, scale, def);
     def->u.ld.origin_x = kOriginX;

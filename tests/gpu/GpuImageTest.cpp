@@ -24,7 +24,8 @@ std::string ReadFile(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-template <class T> T Read(std::string_view bytes, std::size_t at)
+template <class T>
+T Read(std::string_view bytes, std::size_t at)
 {
     T value{};
     if (at + sizeof value <= bytes.size()) std::memcpy(&value, bytes.data() + at, sizeof value);
@@ -67,7 +68,8 @@ TEST(GpuImageTest, HoldsSm75CodeAndCompute75PtxOfTheKernelWithoutFusedMultiplyAd
     const auto code = find(2), ptx = find(1);
     ASSERT_NE(code, entries.end()) << "no sm_75 machine code";
     ASSERT_NE(ptx, entries.end()) << "no compute_75 PTX";
-    EXPECT_EQ(code->payload.substr(0, 4), "\x7f" "ELF");
+    EXPECT_EQ(code->payload.substr(0, 4), "\x7f"
+                                          "ELF");
     EXPECT_NE(code->payload.find(symbol + '\0'), std::string_view::npos) << "the kernel is not named " << symbol;
     EXPECT_NE(ptx->payload.find(".entry " + symbol + "("), std::string_view::npos);
     // The driver compiles the PTX for newer GPUs with the options it carries.

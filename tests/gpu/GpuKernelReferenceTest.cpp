@@ -44,7 +44,8 @@ double LargestDifference(const TriangleList& list, const test::RandomListScene& 
 
 // Nearest first, and half of the entries opaque where their texels are, so that the depth buffer
 // decides most overlaps.
-template <class Fn> void ForEachCase(Fn&& fn)
+template <class Fn>
+void ForEachCase(Fn&& fn)
 {
     test::ForEachRandomList([&](const test::RandomListCase& k, test::RandomListScene& scene) {
         if (k.depthTest) {

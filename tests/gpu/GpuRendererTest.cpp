@@ -31,8 +31,7 @@ TEST_F(GpuRendererTest, NothingToDrawNeverReachesTheDevice)
     EXPECT_EQ(cpu.image.Channels(), frame.Draw(Renderer::Cpu, nullptr).image.Channels());
     for (Renderer renderer : {Renderer::Auto, Renderer::Gpu, Renderer::Cpu}) {
         OwnedImage output = CopyOf(frame.background);
-        EXPECT_EQ(DrawFrameTriangles({}, output.View(), true, renderer, {}, &runtime),
-                  ProcessingDevice::Cpu);
+        EXPECT_EQ(DrawFrameTriangles({}, output.View(), true, renderer, {}, &runtime), ProcessingDevice::Cpu);
         EXPECT_EQ(output.Channels(), frame.background.Channels());
     }
 
@@ -110,13 +109,13 @@ TEST_F(GpuRendererTest, LaunchesCoverOnlyTheClippedBoxOfDrawableTriangles)
     both.D = {51, 47, 1, 0, 3};
     list.push_back(both);
     // Nothing of these may launch.
-    list.push_back(Entry(&quad, {70, 5, 1, 0, 0}, {90, 10, 1, 3, 0}, {80, 30, 1, 3, 3}));   // right of the output
-    list.push_back(Entry(&quad, {5, -40, 1, 0, 0}, {30, -1, 1, 3, 0}, {12, -9, 1, 3, 3}));  // above it
-    list.push_back(Entry(&quad, {5, 5, 1, 0, 0}, {10, 10, 1, 3, 0}, {20, 20, 1, 3, 3}));    // no area
-    list.push_back(Entry(&quad, {kNaN, 5, 1, 0, 0}, b, c));                                 // not finite
+    list.push_back(Entry(&quad, {70, 5, 1, 0, 0}, {90, 10, 1, 3, 0}, {80, 30, 1, 3, 3})); // right of the output
+    list.push_back(Entry(&quad, {5, -40, 1, 0, 0}, {30, -1, 1, 3, 0}, {12, -9, 1, 3, 3})); // above it
+    list.push_back(Entry(&quad, {5, 5, 1, 0, 0}, {10, 10, 1, 3, 0}, {20, 20, 1, 3, 3})); // no area
+    list.push_back(Entry(&quad, {kNaN, 5, 1, 0, 0}, b, c)); // not finite
     list.push_back(Entry(&quad, {5, 5, 1, 0, INFINITY}, b, c));
-    list.push_back(Entry(&quad, {5, 5, 0, 0, 0}, b, c));                                    // at the camera
-    list.push_back(Entry(&quad, {5, 5, 1, 0, 0}, b, c, 0));                                 // no opacity
+    list.push_back(Entry(&quad, {5, 5, 0, 0, 0}, b, c)); // at the camera
+    list.push_back(Entry(&quad, {5, 5, 1, 0, 0}, b, c, 0)); // no opacity
     list.push_back(Entry(&noPixels, {5, 5, 1, 0, 0}, b, c));
     list.push_back(Entry(&noImage, {5, 5, 1, 0, 0}, b, c));
     list.push_back(Entry(nullptr, {5, 5, 1, 0, 0}, b, c));

@@ -34,7 +34,8 @@ class GpuScenesTest : public ::testing::TestWithParam<std::string> {};
 TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
 {
     StandIn standIn;
-    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene(GetParam()), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
+    for (const gpucheck::Comparison& c :
+         gpucheck::CheckScene(Scene(GetParam()), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
         SCOPED_TRACE(c.depth->name);
         EXPECT_TRUE(c.Passed()) << c.error << " weighted difference " << c.difference.weighted;
         EXPECT_TRUE(c.gpuStates.count(2)) << "no frame drew on the GPU";
@@ -51,7 +52,8 @@ TEST(GpuScenesWithoutDeviceTest, TheCpuDrawsTheSameFramesAndTheStateSaysSo)
 {
     StandIn standIn;
     standIn.Reset(0);
-    for (const gpucheck::Comparison& c : gpucheck::CheckScene(Scene("helix"), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
+    for (const gpucheck::Comparison& c :
+         gpucheck::CheckScene(Scene("helix"), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
         SCOPED_TRACE(c.depth->name);
         EXPECT_TRUE(c.error.empty()) << c.error;
         EXPECT_TRUE(c.gpuStates.count(3)) << "no frame reported the fallback";

@@ -48,7 +48,8 @@ TEST(AtomicWrite, UnwritableFoldersFailNamingTheFileAndCreateNothing)
     std::vector<std::filesystem::path> targets{dir / "missing" / "out.png", dir / "plain" / "out.png"};
     if (::geteuid() != 0) { // permissions do not stop root
         std::filesystem::create_directory(dir / "locked");
-        std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(dir / "locked",
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         targets.push_back(dir / "locked" / "out.png");
     }
     for (const auto& target : targets) {

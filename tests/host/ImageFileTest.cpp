@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfInputFile.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
@@ -21,7 +21,8 @@ TEST(PngFile, EightBitValuesRoundTripExactly)
     Image image(7, 3, PixelDepth::Eight);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 7; ++x)
-            for (int c = 0; c < 4; ++c) image.PixelAt<std::uint8_t>(x, y)[c] = static_cast<std::uint8_t>(x * 37 + y * 11 + c * 61);
+            for (int c = 0; c < 4; ++c)
+                image.PixelAt<std::uint8_t>(x, y)[c] = static_cast<std::uint8_t>(x * 37 + y * 11 + c * 61);
     WritePng(dir / "out.png", image);
     EXPECT_TRUE(test::SamePixels(ReadPng(dir / "out.png"), image));
 }
@@ -49,7 +50,7 @@ TEST(PngFile, SixteenBitValuesAreRescaledBetween32768And65535)
     const auto* p = fromFile.PixelAt<std::uint16_t>(0, 0);
     EXPECT_EQ(p[0], 20000); // alpha 40000 -> 20000.3
     EXPECT_EQ(p[1], 32768);
-    EXPECT_EQ(p[2], 1);     // 0.50001
+    EXPECT_EQ(p[2], 1); // 0.50001
     EXPECT_EQ(p[3], 16384); // 16383.75
 }
 
@@ -60,7 +61,7 @@ TEST(PngFile, GreyAndRgbInputsExpandToArgb)
         const char* name;
         int colorType;
         std::vector<std::uint8_t> samples; // two pixels
-        std::uint8_t expected[2][4];       // A R G B
+        std::uint8_t expected[2][4]; // A R G B
     };
     const Case cases[] = {
         {"grey", SPNG_COLOR_TYPE_GRAYSCALE, {10, 200}, {{255, 10, 10, 10}, {255, 200, 200, 200}}},
@@ -138,7 +139,7 @@ TEST(ExrFile, ColourIsPremultipliedInTheFileAndStraightWhenReadBack)
     ScratchDir dir;
     Image image(2, 1, PixelDepth::Float);
     image.Set(0, 0, {0.5, 0.8, 2.0, 0.25}); // colour above 1 survives float
-    image.Set(1, 0, {0, 1, 1, 1});           // fully transparent: nothing left to premultiply
+    image.Set(1, 0, {0, 1, 1, 1}); // fully transparent: nothing left to premultiply
     WriteExr(dir / "out.exr", image);
 
     Imf::InputFile in((dir / "out.exr").c_str());

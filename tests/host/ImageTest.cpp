@@ -53,11 +53,11 @@ TEST(BoxReduce, WeightsColourByAlphaAndAveragesPartialEdgeBlocks)
 {
     // 5 x 3 reduced by 2 gives 3 x 2; the right column and bottom row cover partial blocks.
     Image image(5, 3, PixelDepth::Float);
-    image.Set(0, 0, {1, 1, 0, 0});   // opaque red among three transparent green pixels
+    image.Set(0, 0, {1, 1, 0, 0}); // opaque red among three transparent green pixels
     image.Set(1, 0, {0, 0, 1, 0});
     image.Set(0, 1, {0, 0, 1, 0});
     image.Set(1, 1, {0, 0, 1, 0});
-    image.Set(4, 0, {1, 0, 0, 1});   // right edge block: one opaque blue, one half-transparent white
+    image.Set(4, 0, {1, 0, 0, 1}); // right edge block: one opaque blue, one half-transparent white
     image.Set(4, 1, {0.5, 1, 1, 1});
     image.Set(4, 2, {0.25, 0, 1, 0}); // bottom-right corner: a block of one pixel
 

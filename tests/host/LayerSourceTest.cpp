@@ -90,8 +90,12 @@ TEST(LayerSource, SequencesFollowCompFramesAndHoldAtBothEnds)
     const struct {
         double seconds;
         int frame;
-    } cases[] = {{-1, 0}, {0, 0}, {TimeToSeconds(FrameTime(ntsc, 1)), 1}, {TimeToSeconds(FrameTime(ntsc, 2)) - 1e-4, 1},
-                 {TimeToSeconds(FrameTime(ntsc, 2)), 2}, {15, 2}};
+    } cases[] = {{-1, 0},
+                 {0, 0},
+                 {TimeToSeconds(FrameTime(ntsc, 1)), 1},
+                 {TimeToSeconds(FrameTime(ntsc, 2)) - 1e-4, 1},
+                 {TimeToSeconds(FrameTime(ntsc, 2)), 2},
+                 {15, 2}};
     for (const auto& c : cases) {
         const auto image = s.Pixels("Seq", c.seconds, PixelDepth::Eight);
         ASSERT_TRUE(image);
@@ -109,11 +113,12 @@ TEST(LayerSource, PrecompsAreDrawnByTheRenderHook)
     EXPECT_FALSE(s.Pixels("Inner", 0, PixelDepth::Eight));
     std::string rendered;
     double renderedAt = -1;
-    const auto image = s.Pixels("Inner", 0.75, PixelDepth::Sixteen, [&](const Composition& comp, double t, PixelDepth d) {
-        rendered = comp.name;
-        renderedAt = t;
-        return Image(comp.width, comp.height, d);
-    });
+    const auto image =
+        s.Pixels("Inner", 0.75, PixelDepth::Sixteen, [&](const Composition& comp, double t, PixelDepth d) {
+            rendered = comp.name;
+            renderedAt = t;
+            return Image(comp.width, comp.height, d);
+        });
     ASSERT_TRUE(image);
     EXPECT_EQ(rendered, "Sub");
     EXPECT_EQ(renderedAt, 0.75);

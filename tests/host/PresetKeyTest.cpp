@@ -42,9 +42,9 @@ Built BuildKeys(uint32_t preset, const Json& context)
 
 Json Context(Json fields)
 {
-    Json c = {{"size", 0},        {"endRadius", 0},      {"depth", 0},         {"turns", 1},
-              {"keyInterval", 1}, {"direction", 1},      {"waveLengthZ", 0},   {"waveCycles", 1},
-              {"waveYAmplitude", 0}, {"waveYPhase", 0},  {"startTime", 2}};
+    Json c = {{"size", 0},           {"endRadius", 0},  {"depth", 0},       {"turns", 1},
+              {"keyInterval", 1},    {"direction", 1},  {"waveLengthZ", 0}, {"waveCycles", 1},
+              {"waveYAmplitude", 0}, {"waveYPhase", 0}, {"startTime", 2}};
     c.update(fields);
     return c;
 }
@@ -90,8 +90,11 @@ TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
     for (int direction : {1, -1})
         for (double endRadius : {40.0, 100.0, 250.0, 0.0}) {
             const double size = 100, depth = 50, turns = 2;
-            const Built b = BuildKeys(2, Context({{"size", size}, {"endRadius", endRadius}, {"depth", depth},
-                                                  {"turns", turns}, {"direction", direction}}));
+            const Built b = BuildKeys(2, Context({{"size", size},
+                                                  {"endRadius", endRadius},
+                                                  {"depth", depth},
+                                                  {"turns", turns},
+                                                  {"direction", direction}}));
             ASSERT_EQ(b.failure, "");
             ASSERT_EQ(b.keys.size(), 9u);
             ExpectInIsMinusOut(b.keys);
@@ -116,12 +119,14 @@ TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
 
 TEST(PresetKeys, WaveWithPhaseNinetyStartsAtTheStartPosition)
 {
-    const Built b = BuildKeys(3, Context({{"size", 30}, {"waveYAmplitude", 20}, {"waveYPhase", 90},
-                                          {"waveLengthZ", 400}, {"waveCycles", 1}}));
+    const Built b = BuildKeys(
+        3,
+        Context({{"size", 30}, {"waveYAmplitude", 20}, {"waveYPhase", 90}, {"waveLengthZ", 400}, {"waveCycles", 1}}));
     ASSERT_EQ(b.failure, "");
     ASSERT_EQ(b.keys.size(), 5u);
     const double values[5][3] = {{100, 200, 300}, {130, 180, 400}, {100, 160, 500}, {70, 180, 600}, {100, 200, 700}};
-    for (int i = 0; i < 5; ++i) ExpectTriple(b.keys[i]["value"], values[i][0], values[i][1], values[i][2], "key " + std::to_string(i));
+    for (int i = 0; i < 5; ++i)
+        ExpectTriple(b.keys[i]["value"], values[i][0], values[i][1], values[i][2], "key " + std::to_string(i));
     ExpectTriple(b.keys[0]["outTangent"], 30 * 2 * kPi / 12, 0, 400.0 / 12, "key 0 out");
     ExpectTriple(b.keys[1]["outTangent"], 0, -20 * 2 * kPi / 12, 400.0 / 12, "key 1 out");
     ExpectInIsMinusOut(b.keys);
@@ -133,7 +138,7 @@ TEST(PresetKeys, FigureEightHasNineKeysOnTwoCircles)
     ASSERT_EQ(b.failure, "");
     ASSERT_EQ(b.keys.size(), 9u);
     const double h = 10 * 0.5522847498307936;
-    const double values[9][2] = {{100, 200}, {90, 190}, {80, 200}, {90, 210}, {100, 200},
+    const double values[9][2] = {{100, 200}, {90, 190},  {80, 200},  {90, 210}, {100, 200},
                                  {110, 190}, {120, 200}, {110, 210}, {100, 200}};
     const double in[9][2] = {{0, h}, {h, 0}, {0, -h}, {-h, 0}, {0, h}, {-h, 0}, {0, -h}, {h, 0}, {0, h}};
     for (std::size_t i = 0; i < 9; ++i) {

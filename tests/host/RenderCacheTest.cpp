@@ -25,9 +25,12 @@ TEST(RenderCache, FindsOnlyTheSameKeyStoredSinceTheLastInvalidation)
     EXPECT_EQ(hit->Get(0, 0).a, 1.0);
 
     const std::function<void(FrameKey&)> changes[] = {
-        [](FrameKey& k) { k.effect = &k; },        [](FrameKey& k) { k.frame = 4; },
-        [](FrameKey& k) { k.depth = PixelDepth::Sixteen; }, [](FrameKey& k) { k.downsample = 2; },
-        [](FrameKey& k) { k.legacy = true; },      [](FrameKey& k) { k.params = "other"; },
+        [](FrameKey& k) { k.effect = &k; },
+        [](FrameKey& k) { k.frame = 4; },
+        [](FrameKey& k) { k.depth = PixelDepth::Sixteen; },
+        [](FrameKey& k) { k.downsample = 2; },
+        [](FrameKey& k) { k.legacy = true; },
+        [](FrameKey& k) { k.params = "other"; },
         [](FrameKey& k) { k.mixIn = "other"; },
     };
     for (std::size_t i = 0; i < std::size(changes); ++i) {

@@ -71,7 +71,8 @@ TEST_F(RenderSuitesTest, ItemsRenderToReceiptsAtTheRequestedRegionAndDownsample)
     EXPECT_EQ(pf.height, 3);
     EXPECT_TRUE(pf.world_flags & PF_WorldFlag_DEEP);
     for (int x = 0; x < 4; ++x) {
-        const auto* px = reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(pf.data) + pf.rowbytes) + 4 * x;
+        const auto* px =
+            reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(pf.data) + pf.rowbytes) + 4 * x;
         EXPECT_EQ(px[0], x == 0 ? 32768 : 0) << "column " << x;
         EXPECT_EQ(px[1], x == 0 ? 32768 : 0);
     }

@@ -58,7 +58,8 @@ struct EveryLayer {
     EveryLayer()
     {
         WriteSolidPng(dir / "dot.png", 8, 6, 255);
-        for (int i = 0; i < 3; ++i) WriteSolidPng(dir / ("seq_0" + std::to_string(i) + ".png"), 4, 4, std::uint8_t(i * 100));
+        for (int i = 0; i < 3; ++i)
+            WriteSolidPng(dir / ("seq_0" + std::to_string(i) + ".png"), 4, 4, std::uint8_t(i * 100));
         scene = test::LoadSceneJson(dir, EveryLayerScene());
     }
     const Layer& layer(const std::string& name) const { return *scene.project.comps[0].LayerByName(name); }
@@ -112,9 +113,9 @@ TEST(SceneLoad, AValidSceneGivesTheProjectItDescribes)
     EXPECT_EQ(effect.params[1].value, 40);
 
     for (const char* field : {"generator", "note", "label", "enabled"})
-        EXPECT_TRUE(std::any_of(s.scene.warnings.begin(), s.scene.warnings.end(),
-                                [&](const std::string& w) { return w.find(field) != std::string::npos; }))
-            << field;
+        EXPECT_TRUE(std::any_of(s.scene.warnings.begin(), s.scene.warnings.end(), [&](const std::string& w) {
+            return w.find(field) != std::string::npos;
+        })) << field;
 }
 
 TEST(SceneLoad, WritingAndLoadingAgainGivesTheSameProject)

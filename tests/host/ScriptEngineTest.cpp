@@ -25,22 +25,25 @@ protected:
     {
         return RunScript(H(), script, limit);
     }
-    const AnimatedProperty& PositionOf(const char* layer) { return H().project().comps[0].LayerByName(layer)->transform.position; }
+    const AnimatedProperty& PositionOf(const char* layer)
+    {
+        return H().project().comps[0].LayerByName(layer)->transform.position;
+    }
 };
 
 TEST_F(ScriptEngineTest, EditsInsideAGroupAreUndoneTogether)
 {
     const Project before = H().project();
     const auto stampBefore = H().render().projectRevision.load();
-    const ScriptOutcome out = Run(
-        "var p = app.project.item(1).layer(1).property('ADBE Transform Group').property('ADBE Position');\n"
-        "app.beginUndoGroup('Edit');\n"
-        "p.removeKey(2);\n"
-        "p.setValueAtTime(1, [10, 20, 30]);\n"
-        "p.setInterpolationTypeAtKey(2, KeyframeInterpolationType.HOLD, KeyframeInterpolationType.BEZIER);\n"
-        "p.setSpatialTangentsAtKey(2, [1, 0, 0], [0, 1, 0]);\n"
-        "app.endUndoGroup();\n"
-        "p.numKeys;");
+    const ScriptOutcome out =
+        Run("var p = app.project.item(1).layer(1).property('ADBE Transform Group').property('ADBE Position');\n"
+            "app.beginUndoGroup('Edit');\n"
+            "p.removeKey(2);\n"
+            "p.setValueAtTime(1, [10, 20, 30]);\n"
+            "p.setInterpolationTypeAtKey(2, KeyframeInterpolationType.HOLD, KeyframeInterpolationType.BEZIER);\n"
+            "p.setSpatialTangentsAtKey(2, [1, 0, 0], [0, 1, 0]);\n"
+            "app.endUndoGroup();\n"
+            "p.numKeys;");
     ASSERT_TRUE(out.ok) << out.error;
     EXPECT_EQ(out.result, "2");
     const Keyframe& key = PositionOf("A").keys[1];
@@ -64,7 +67,8 @@ TEST_F(ScriptEngineTest, ScriptErrorsCarryTheirLineAndNeverCrashTheHost)
         {"var x = 1;\nundefinedFunction();", "identifier 'undefinedFunction' undefined", nullptr},
         {"try {\n\n  null.x;\n} catch (e) { e.line; }", nullptr, "3"},
         {"app.project.item(1).layer(9);", "layer index out of range", nullptr},
-        {"app.project.item(1).layer(2).property('ADBE Transform Group').property('ADBE Position').setValueAtTime(0, [1, 2]);",
+        {"app.project.item(1).layer(2).property('ADBE Transform Group').property('ADBE Position').setValueAtTime(0, "
+         "[1, 2]);",
          "layer \"B\" is locked", nullptr},
         {"app.project.item(1).layer(1).property('ADBE Transform Group').property('ADBE Position').removeKey(3);",
          "key index 3 out of range 1..2", nullptr},

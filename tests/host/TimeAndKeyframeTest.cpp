@@ -15,7 +15,8 @@ TEST(TimeBase, FrameRatesAreHeldExactly)
         double fps;
         A_u_long scale;
         A_long step;
-    } cases[] = {{30, 30, 1}, {29.97, 30000, 1001}, {23.976, 24000, 1001}, {59.94, 60000, 1001}, {12.5, 25, 2}, {24, 24, 1}};
+    } cases[] = {{30, 30, 1},          {29.97, 30000, 1001}, {23.976, 24000, 1001},
+                 {59.94, 60000, 1001}, {12.5, 25, 2},        {24, 24, 1}};
     for (const auto& c : cases) {
         const auto base = TimeBaseForFrameRate(c.fps);
         ASSERT_TRUE(base) << c.fps;
@@ -55,12 +56,12 @@ TEST(AnimatedProperty, LinearAndHoldBetweenKeysAndHeldOutside)
 {
     AnimatedProperty p = ConstantProperty({}, 1);
     p.keys = {Key(1, {0, 0, 0}), Key(3, {10, -4, 0}, Interpolation::Hold), Key(4, {20, 0, 0})};
-    EXPECT_EQ(p.ScalarAt(0), 0);    // before the first key
+    EXPECT_EQ(p.ScalarAt(0), 0); // before the first key
     EXPECT_EQ(p.ScalarAt(1.5), 2.5);
     EXPECT_EQ(p.ValueAt(2).y, -2);
     EXPECT_EQ(p.ScalarAt(3.9), 10); // held
     EXPECT_EQ(p.ScalarAt(4), 20);
-    EXPECT_EQ(p.ScalarAt(9), 20);   // after the last
+    EXPECT_EQ(p.ScalarAt(9), 20); // after the last
 
     // A temporal "bezier" key of a non-spatial property still interpolates linearly.
     p.keys[0].outInterpolation = Interpolation::Bezier;

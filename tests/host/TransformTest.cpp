@@ -51,9 +51,15 @@ TEST(Transforms, FactorsApplyInTheDefinedOrder)
     // The full chain, written out for one point: anchor, scale, Rx, Ry, Rz, Rx, Ry, Rz, position.
     Vec3 p{13, 24, 35};
     p = {(p.x - 10) * 2, (p.y - 20) * 0.5, (p.z - 30) * 3};
-    const auto rx = [&](Vec3 v, double a) { return Vec3{v.x, v.y * cos(rad(a)) - v.z * sin(rad(a)), v.y * sin(rad(a)) + v.z * cos(rad(a))}; };
-    const auto ry = [&](Vec3 v, double a) { return Vec3{v.x * cos(rad(a)) + v.z * sin(rad(a)), v.y, v.z * cos(rad(a)) - v.x * sin(rad(a))}; };
-    const auto rz = [&](Vec3 v, double a) { return Vec3{v.x * cos(rad(a)) - v.y * sin(rad(a)), v.x * sin(rad(a)) + v.y * cos(rad(a)), v.z}; };
+    const auto rx = [&](Vec3 v, double a) {
+        return Vec3{v.x, v.y * cos(rad(a)) - v.z * sin(rad(a)), v.y * sin(rad(a)) + v.z * cos(rad(a))};
+    };
+    const auto ry = [&](Vec3 v, double a) {
+        return Vec3{v.x * cos(rad(a)) + v.z * sin(rad(a)), v.y, v.z * cos(rad(a)) - v.x * sin(rad(a))};
+    };
+    const auto rz = [&](Vec3 v, double a) {
+        return Vec3{v.x * cos(rad(a)) - v.y * sin(rad(a)), v.x * sin(rad(a)) + v.y * cos(rad(a)), v.z};
+    };
     p = rz(ry(rx(rz(ry(rx(p, 30), -45), 60), 10), 20), 30) + Vec3{5, 6, 7};
     ExpectNear(Apply(s.toWorld("all"), {13, 24, 35}), p);
 }
@@ -71,7 +77,10 @@ TEST(Transforms, AnchorScaleAndTwoDimensionalLayers)
                     {"width", 100},
                     {"height", 40},
                     {"transform",
-                     {{"anchorPoint", {0, 0, 50}}, {"position", {10, 20, 30}}, {"xRotation", 45}, {"rotation", 90},
+                     {{"anchorPoint", {0, 0, 50}},
+                      {"position", {10, 20, 30}},
+                      {"xRotation", 45},
+                      {"rotation", 90},
                       {"scale", {100, 100, 500}}}}}}));
     // Default anchor: the source's centre (50, 50) lands on the position; 2 and 3 times larger.
     ExpectNear(Apply(s.toWorld("scaled"), {50, 50, 0}), {100, 100, 0});
@@ -90,10 +99,13 @@ TEST(Transforms, ParentsCarryChildrenAndWorldToLayerUndoesTheChain)
     child["parent"] = "parent";
     Json parent = Null3D("parent", {{"position", {100, 100, 5}}, {"rotation", 90}, {"anchorPoint", {1, 2, 3}}});
     parent["parent"] = "grandparent";
-    Json flatChild = {{"name", "flat child"}, {"type", "null"}, {"parent", "parent"},
+    Json flatChild = {{"name", "flat child"},
+                      {"type", "null"},
+                      {"parent", "parent"},
                       {"transform", {{"anchorPoint", {0, 0}}, {"position", {10, 0}}}}};
     Json zero = Null3D("zero", {{"scale", {0, 100, 100}}});
-    Loaded s(Comp({child, parent, Null3D("grandparent", {{"xRotation", 20}, {"position", {-3, 4, 8}}}), flatChild, zero}));
+    Loaded s(
+        Comp({child, parent, Null3D("grandparent", {{"xRotation", 20}, {"position", {-3, 4, 8}}}), flatChild, zero}));
     // Child origin (10, 0, 0) in the parent's space; parent: -anchor, Rz 90, then position.
     const Matrix4 parentWorld = s.toWorld("parent");
     ExpectNear(Apply(s.toWorld("child"), {0, 0, 0}), Apply(parentWorld, {10, 0, 0}));
@@ -112,9 +124,11 @@ TEST(Transforms, ParentsCarryChildrenAndWorldToLayerUndoesTheChain)
 
 TEST(Cameras, PointOfInterestCameraRows)
 {
-    Json front = {{"name", "front"}, {"type", "camera"},
+    Json front = {{"name", "front"},
+                  {"type", "camera"},
                   {"transform", {{"position", {500, 250, -1500}}}}}; // default point of interest: comp centre
-    Json down = {{"name", "down"}, {"type", "camera"},
+    Json down = {{"name", "down"},
+                 {"type", "camera"},
                  {"transform", {{"position", {0, -100, 0}}, {"pointOfInterest", {0, 0, 0}}}}};
     const struct {
         Json camera;
@@ -144,7 +158,10 @@ TEST(Cameras, DefaultCameraActiveCameraAndParentedCamera)
     ExpectNear(byDefault.cameraToWorld, {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {640, 360, -zoom, 1}}});
 
     Json off = {{"name", "off"}, {"type", "camera"}, {"enabled", false}, {"zoom", 1}};
-    Json on = {{"name", "on"}, {"type", "camera"}, {"parent", "rig"}, {"zoom", 900},
+    Json on = {{"name", "on"},
+               {"type", "camera"},
+               {"parent", "rig"},
+               {"zoom", 900},
                {"transform", {{"position", {0, 0, -10}}, {"pointOfInterest", {0, 0, 0}}}}};
     Loaded s(Comp({off, on, Null3D("rig", {{"position", {7, 8, 9}}, {"rotation", 90}})}));
     const CameraView view = CompCamera(s.scene.project, s.comp(), 0);

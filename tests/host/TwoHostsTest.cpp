@@ -3,10 +3,10 @@
 
 #include <memory>
 
-#include "support/HostTestSupport.h"
 #include "host/render/EffectRenderer.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
+#include "support/HostTestSupport.h"
 
 namespace strandel::test {
 namespace {

@@ -91,7 +91,8 @@ int main(int argc, char** argv)
     host.OpenProject(std::move(scene.project));
     EffectInstance& fx = *host.instances().front();
     std::vector<std::string> warnings;
-    ApplySceneParam(fx, "Time Random", 0.5, [](const std::string&) { return std::nullopt; }, warnings);
+    ApplySceneParam(
+        fx, "Time Random", 0.5, [](const std::string&) { return std::nullopt; }, warnings);
 
     // Serial: the reference digests.
     auto start = Clock::now();
@@ -138,8 +139,8 @@ int main(int argc, char** argv)
     int partial = 0;
     for (int i = 0; i < o.aborted; ++i) {
         std::atomic<bool> cancel{false};
-        const auto delay = std::chrono::microseconds(
-            std::uniform_int_distribution<int>(0, static_cast<int>(1000 * frameMs))(random));
+        const auto delay =
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, static_cast<int>(1000 * frameMs))(random));
         std::jthread canceller([&] {
             std::this_thread::sleep_for(delay);
             cancel = true;
@@ -156,8 +157,8 @@ int main(int argc, char** argv)
     const int checkouts = fx.OutstandingCheckouts();
     host.Shutdown();
     const std::size_t handles = host.handles().LiveCount();
-    std::printf("left at the end: %zu handles, %d checkouts, %zu worlds, %zu receipts, %zu render options\n",
-                handles, checkouts, worlds, receipts, options);
+    std::printf("left at the end: %zu handles, %d checkouts, %zu worlds, %zu receipts, %zu render options\n", handles,
+                checkouts, worlds, receipts, options);
     if (handles || checkouts || worlds || receipts || options) Fail("the host was left holding plug-in resources");
     std::printf("%s\n", failures ? "stress: FAILED" : "stress: passed");
     return failures ? 1 : 0;

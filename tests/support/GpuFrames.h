@@ -17,7 +17,8 @@ inline OwnedImage Uniform(int32_t width, int32_t height, PixelFormat format, con
     OwnedImage image(width, height, format, 8);
     const double full = FullScale(format);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) image.Set(x, y, {unit[0] * full, unit[1] * full, unit[2] * full, unit[3] * full});
+        for (int32_t x = 0; x < width; ++x)
+            image.Set(x, y, {unit[0] * full, unit[1] * full, unit[2] * full, unit[3] * full});
     return image;
 }
 
@@ -43,9 +44,7 @@ struct SmallFrame {
 
     explicit SmallFrame(PixelFormat format, uint64_t seed = 7)
         : red(Uniform(6, 5, PixelFormat::Argb8, {0.8, 1, 0.2, 0.1})), mixed(9, 7, PixelFormat::Argb16, 4),
-          background(30, 22, format, 8),
-          quads{{red.View(), {}, 0, 0, 5, 4},
-                {mixed.View(), {}, 0, 0, 8, 6}}
+          background(30, 22, format, 8), quads{{red.View(), {}, 0, 0, 5, 4}, {mixed.View(), {}, 0, 0, 8, 6}}
     {
         std::mt19937_64 random(seed);
         FillRandom(mixed, random);

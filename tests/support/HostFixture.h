@@ -38,12 +38,13 @@ protected:
     void Set(const std::string& name, const nlohmann::json& value, host::EffectInstance* fx = nullptr)
     {
         std::vector<std::string> warnings;
-        host::ApplySceneParam(fx ? *fx : *H().instances().front(), name, value,
-                              [this](const std::string& n) -> std::optional<A_long> {
-                                  const host::Layer* l = H().project().comps.at(0).LayerByName(n);
-                                  return l ? std::optional<A_long>(l->id) : std::nullopt;
-                              },
-                              warnings);
+        host::ApplySceneParam(
+            fx ? *fx : *H().instances().front(), name, value,
+            [this](const std::string& n) -> std::optional<A_long> {
+                const host::Layer* l = H().project().comps.at(0).LayerByName(n);
+                return l ? std::optional<A_long>(l->id) : std::nullopt;
+            },
+            warnings);
     }
 
     void TearDown() override

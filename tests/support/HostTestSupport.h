@@ -28,9 +28,8 @@ public:
     ScratchDir()
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("strandel_host_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                 std::to_string(::getpid()));
+        path_ = std::filesystem::temp_directory_path() / ("strandel_host_" + std::string(info->test_suite_name()) +
+                                                          "_" + info->name() + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -111,7 +110,8 @@ inline void ExpectNear(const Vec3& actual, const Vec3& expected, double toleranc
 inline void ExpectNear(const Matrix4& actual, const Matrix4& expected, double tolerance = 1e-9)
 {
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(actual.m[r][c], expected.m[r][c], tolerance) << "at row " << r << " column " << c;
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(actual.m[r][c], expected.m[r][c], tolerance) << "at row " << r << " column " << c;
 }
 
 // Row-vector point transform, written out here so tests do not lean on the code under test.

@@ -74,7 +74,8 @@ private:
         uint32_t rva, size, raw;
     };
 
-    template <class Match> std::optional<uint32_t> FindEntry(uint32_t root, uint32_t dir, Match match) const
+    template <class Match>
+    std::optional<uint32_t> FindEntry(uint32_t root, uint32_t dir, Match match) const
     {
         uint32_t n = U16(dir + 12) + U16(dir + 14);
         for (uint32_t i = 0; i < n; ++i) {

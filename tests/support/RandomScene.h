@@ -56,7 +56,8 @@ inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads,
                                 Uniform(random, options.zLo, options.zHi), Uniform(random, -3, w + 2),
                                 Uniform(random, -3, h + 2)};
         };
-        ScreenTriangle t{quad, vertex(), vertex(), vertex(), {}, Uniform(random, options.opacityLo, options.opacityHi), 0};
+        ScreenTriangle t{quad, vertex(), vertex(), vertex(), {}, Uniform(random, options.opacityLo, options.opacityHi),
+                         0};
         t.D = i % 3 == 0 ? vertex() : t.A;
         t.depth = (t.A.z + t.B.z + t.C.z) / 3;
         list.push_back(t);
@@ -92,7 +93,8 @@ inline std::vector<RandomListCase> RandomListCases()
     for (const RandomListOptions& options : ranges)
         for (PixelFormat outFormat : formats)
             for (PixelFormat sourceFormat : formats)
-                for (bool depthTest : {false, true}) cases.push_back({options, outFormat, sourceFormat, depthTest, seed++});
+                for (bool depthTest : {false, true})
+                    cases.push_back({options, outFormat, sourceFormat, depthTest, seed++});
     return cases;
 }
 
@@ -103,8 +105,8 @@ struct RandomListScene {
     TriangleList list;
 
     RandomListScene(const RandomListCase& k, std::mt19937_64&& random = {})
-        : small(17, 13, k.sourceFormat, 6), large(40, 33, k.sourceFormat, 10), background(61, 47, k.outFormat, 12),
-          quads{{small.View(), {}, 0, 0, 16, 12}, {large.View(), {}, 0, 0, 39, 32}}
+        : small(17, 13, k.sourceFormat, 6), large(40, 33, k.sourceFormat, 10),
+          background(61, 47, k.outFormat, 12), quads{{small.View(), {}, 0, 0, 16, 12}, {large.View(), {}, 0, 0, 39, 32}}
     {
         random.seed(k.seed);
         FillRandom(small, random);
@@ -116,7 +118,8 @@ struct RandomListScene {
 };
 
 // Runs fn(case, scene) on a fresh scene for every case.
-template <class Fn> void ForEachRandomList(Fn&& fn)
+template <class Fn>
+void ForEachRandomList(Fn&& fn)
 {
     for (const RandomListCase& k : RandomListCases()) {
         SCOPED_TRACE(k.Describe());

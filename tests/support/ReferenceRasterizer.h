@@ -58,8 +58,8 @@ inline Argb SampleBilinear(const ImageView& image, double u, double v)
     const int64_t x0 = static_cast<int64_t>(std::floor(u)), y0 = static_cast<int64_t>(std::floor(v));
     const int64_t x1 = std::min<int64_t>(x0 + 1, image.width - 1), y1 = std::min<int64_t>(y0 + 1, image.height - 1);
     const double fx = u - x0, fy = v - y0;
-    const Argb t[4] = {FetchTexel(image, x0, y0), FetchTexel(image, x1, y0),
-                       FetchTexel(image, x0, y1), FetchTexel(image, x1, y1)};
+    const Argb t[4] = {FetchTexel(image, x0, y0), FetchTexel(image, x1, y0), FetchTexel(image, x0, y1),
+                       FetchTexel(image, x1, y1)};
     const double w[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
     Argb sum;
     for (int i = 0; i < 4; ++i) {
@@ -111,8 +111,8 @@ inline bool PassesEdge(double e, double dx, double dy)
 }
 
 // depth: null, or width * height values.
-inline void RasterizeTriangle(const SourceQuad& quad, const ImageView& output, ScreenVertex A,
-                              ScreenVertex B, ScreenVertex C, double opacity, std::vector<double>* depth)
+inline void RasterizeTriangle(const SourceQuad& quad, const ImageView& output, ScreenVertex A, ScreenVertex B,
+                              ScreenVertex C, double opacity, std::vector<double>* depth)
 {
     if (!quad.image.data || !output.data || output.width < 1 || output.height < 1) return;
     for (const ScreenVertex* v : {&A, &B, &C})
@@ -155,8 +155,7 @@ inline void RasterizeTriangle(const SourceQuad& quad, const ImageView& output, S
         }
 }
 
-inline void DrawTriangleList(const TriangleList& list, const ImageView& output,
-                             std::vector<double>* depth)
+inline void DrawTriangleList(const TriangleList& list, const ImageView& output, std::vector<double>* depth)
 {
     for (const ScreenTriangle& t : list) {
         if (!t.quad) continue;

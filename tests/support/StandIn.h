@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "render/DriverRuntime.h"
 #include "host/standin/StandInControl.h"
+#include "render/DriverRuntime.h"
 
 namespace strandel::test {
 
@@ -28,7 +28,10 @@ public:
     StandIn& operator=(const StandIn&) = delete;
 
     void Reset(int devices) { STX_STANDIN(StandInReset)(devices); }
-    void FailCall(std::size_t position, int status) { STX_STANDIN(StandInFailCall)(static_cast<int>(position), status); }
+    void FailCall(std::size_t position, int status)
+    {
+        STX_STANDIN(StandInFailCall)(static_cast<int>(position), status);
+    }
     std::vector<std::string> Calls() const
     {
         std::vector<std::string> calls;
@@ -44,7 +47,8 @@ public:
     std::vector<StandInLaunch> Launches() const
     {
         std::vector<StandInLaunch> launches(static_cast<std::size_t>(STX_STANDIN(StandInLaunchCount)()));
-        for (std::size_t i = 0; i < launches.size(); ++i) STX_STANDIN(StandInGetLaunch)(static_cast<int>(i), &launches[i]);
+        for (std::size_t i = 0; i < launches.size(); ++i)
+            STX_STANDIN(StandInGetLaunch)(static_cast<int>(i), &launches[i]);
         return launches;
     }
     int Misuse() const { return STX_STANDIN(StandInMisuse)(); }
@@ -56,7 +60,9 @@ private:
     void* Symbol(const char* name) const
     {
         void* entry = handle_ ? dlsym(handle_, name) : nullptr;
-        if (!entry) throw std::runtime_error(std::string(kCudaDriverLibrary) + " on the library path is not the stand-in driver");
+        if (!entry)
+            throw std::runtime_error(std::string(kCudaDriverLibrary) +
+                                     " on the library path is not the stand-in driver");
         return entry;
     }
 

@@ -50,9 +50,9 @@ int RunLogged(const std::string& command, const fs::path& log)
 }
 
 // strandel.exe under Wine, in the prefix the tests share.
-const std::string kWindowsStrandel =
-    "WINEPREFIX='" + Beside(STRANDEL_WINE_PREFIX).string() + "' WINEDEBUG=-all '" STRANDEL_WINE64 "' '" +
-    Beside(STRANDEL_WINDOWS_CLI).string() + "'";
+const std::string kWindowsStrandel = "WINEPREFIX='" + Beside(STRANDEL_WINE_PREFIX).string() +
+                                     "' WINEDEBUG=-all '" STRANDEL_WINE64 "' '" +
+                                     Beside(STRANDEL_WINDOWS_CLI).string() + "'";
 
 // How far apart two pixels are in levels, in their most distant channel: integer steps at 8 and
 // 16 bits. Float has no steps; there a level is one 16-bit step, 1/32768 of the values' magnitude
@@ -71,7 +71,11 @@ double LevelsApart(const host::PixelValue& p, const host::PixelValue& q, host::P
 
 class WindowsBuildTest : public ::testing::TestWithParam<Case> {
 protected:
-    void SetUp() override { fs::remove_all(work_); fs::create_directories(work_); }
+    void SetUp() override
+    {
+        fs::remove_all(work_);
+        fs::create_directories(work_);
+    }
 
     // Every frame of the scene, drawn by `strandel` (a command line up to its subcommand) into
     // work/<side>/.
