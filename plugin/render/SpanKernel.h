@@ -414,10 +414,11 @@ struct Floats {
         // Each lane's pair is one register of A, R, G, B, A, R, G, B; transposing the four lanes'
         // registers within their 128-bit halves gives each channel of the left texels in the low
         // half and of the right texels in the high half.
-        const auto pair = [&](int lane) {
-            return _mm256_loadu_ps(reinterpret_cast<const float*>(base + o.bytes[lane]));
+        const auto pair = [&](int64_t offset) {
+            return _mm256_loadu_ps(reinterpret_cast<const float*>(base + offset));
         };
-        const __m256 p0 = pair(0), p1 = pair(1), p2 = pair(2), p3 = pair(3);
+        const __m256 p0 = pair(_mm256_extract_epi64(o.bytes, 0)), p1 = pair(_mm256_extract_epi64(o.bytes, 1));
+        const __m256 p2 = pair(_mm256_extract_epi64(o.bytes, 2)), p3 = pair(_mm256_extract_epi64(o.bytes, 3));
         const __m256 ar01 = _mm256_unpacklo_ps(p0, p1), gb01 = _mm256_unpackhi_ps(p0, p1);
         const __m256 ar23 = _mm256_unpacklo_ps(p2, p3), gb23 = _mm256_unpackhi_ps(p2, p3);
         const auto split = [](__m256 channel, DV& l, DV& r) {
