@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "host/render/RenderServices.h"
 #include "layout/SourceFrames.h"
 #include "support/SceneFixture.h"
@@ -79,94 +81,34 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
 {
     const std::string shape = R"({"name": "Dot", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
         "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)";
+    using Depth = host::PixelDepth;
     const struct {
         const char* what;
         std::string layer;
         int downsample;
-        host::PixelDepth depth;
+        Depth depth;
         Vec3 first, third; // corners 0 and 2
         double uMin, vMin, uMax, vMax;
         int32_t imageWidth;
-        PixelFormat format;
     } cases[] = {
+        // clang-format off
         // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
-        {"scaled solid",
-         R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
-            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)",
-         1,
-         host::PixelDepth::Eight,
-         {-8, -10, 0},
-         {24, 30, 0},
-         0,
-         0,
-         63,
-         39,
-         64,
-         PixelFormat::Argb8},
-        {"half resolution",
-         kDot,
-         2,
-         host::PixelDepth::Eight,
-         {-32, -32, 0},
-         {32, 32, 0},
-         0,
-         0,
-         31,
-         31,
-         32,
-         PixelFormat::Argb8},
+        {"scaled solid", R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
+            "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, Depth::Eight,
+         {-8, -10, 0}, {24, 30, 0}, 0, 0, 63, 39, 64},
+        {"half resolution", kDot, 2, Depth::Eight, {-32, -32, 0}, {32, 32, 0}, 0, 0, 31, 31, 32},
         // 22 pixels stand for 66: the anchor keeps its place as a fraction of the layer's 64.
-        {"a third of the resolution",
-         kDot,
-         3,
-         host::PixelDepth::Sixteen,
-         {-33, -33, 0},
-         {33, 33, 0},
-         0,
-         0,
-         21,
-         21,
-         22,
-         PixelFormat::Argb16},
+        {"a third of the resolution", kDot, 3, Depth::Sixteen, {-33, -33, 0}, {33, 33, 0}, 0, 0, 21, 21, 22},
         // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
         // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
-        {"shape",
-         shape,
-         1,
-         host::PixelDepth::Eight,
-         {-30, -5, 0},
-         {-10, 5, 0},
-         20,
-         35,
-         39,
-         44,
-         100,
-         PixelFormat::Argb8},
-        {"shape at 16 bits",
-         shape,
-         1,
-         host::PixelDepth::Sixteen,
-         {-30, -5, 0},
-         {-10, 5, 0},
-         20,
-         35,
-         39,
-         44,
-         100,
-         PixelFormat::Argb16},
-        {"shape in float",
-         shape,
-         1,
-         host::PixelDepth::Float,
-         {-30, -5, 0},
-         {-10, 5, 0},
-         20,
-         35,
-         39,
-         44,
-         100,
-         PixelFormat::ArgbFloat},
+        {"shape", shape, 1, Depth::Eight, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
+        {"shape at 16 bits", shape, 1, Depth::Sixteen, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
+        {"shape in float", shape, 1, Depth::Float, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
+        // clang-format on
     };
+    const std::map<Depth, PixelFormat> formats = {{Depth::Eight, PixelFormat::Argb8},
+                                                  {Depth::Sixteen, PixelFormat::Argb16},
+                                                  {Depth::Float, PixelFormat::ArgbFloat}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Start(c.layer, {{"Source Layer 1", "Dot"}}, c.downsample, c.depth);
@@ -179,7 +121,7 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         EXPECT_EQ(std::vector<double>({q.uMin, q.vMin, q.uMax, q.vMax}),
                   std::vector<double>({c.uMin, c.vMin, c.uMax, c.vMax}));
         EXPECT_EQ(q.image.width, c.imageWidth);
-        EXPECT_EQ(q.image.format, c.format);
+        EXPECT_EQ(q.image.format, formats.at(c.depth));
         ExpectEverythingReturned();
         TearDown();
     }
