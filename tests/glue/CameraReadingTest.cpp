@@ -31,29 +31,18 @@ TEST_F(CameraReadingTest, ReadsTheCompCameraOrFallsBackToTheDefaultView)
         double zoom;
         Vec3 position, forward, right;
     } cases[] = {
+        // clang-format off
         {"the host's default camera", "", "{}", false, true, hostZoom, {100, 50, -hostZoom}, {0, 0, 1}, {1, 0, 0}},
         // Looking along +X from the left: forward (1, 0, 0), right = Y x forward = (0, 0, -1), whatever
         // the effect layer's own transform.
-        {"a point-of-interest camera",
-         R"({"name": "Cam", "type": "camera", "zoom": 400,
+        {"a point-of-interest camera", R"({"name": "Cam", "type": "camera", "zoom": 400,
             "transform": {"position": [-300, 50, 0], "pointOfInterest": [100, 50, 0]}},)",
-         R"({"rotation": 30, "position": [80, 40], "scale": [50, 200, 100]})",
-         false,
-         true,
-         400,
-         {-300, 50, 0},
-         {1, 0, 0},
-         {0, 0, -1}},
+         R"({"rotation": 30, "position": [80, 40], "scale": [50, 200, 100]})", false, true, 400, {-300, 50, 0},
+         {1, 0, 0}, {0, 0, -1}},
         {"no camera matrix", "", "{}", true, false, 200, {100, 50, -200}, {0, 0, 1}, {1, 0, 0}},
-        {"an effect layer that cannot be inverted",
-         "",
-         R"({"scale": [0, 0, 100]})",
-         false,
-         false,
-         200,
-         {100, 50, -200},
-         {0, 0, 1},
-         {1, 0, 0}},
+        {"an effect layer that cannot be inverted", "", R"({"scale": [0, 0, 100]})", false, false, 200,
+         {100, 50, -200}, {0, 0, 1}, {1, 0, 0}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -119,6 +119,7 @@ TEST_F(CurveArbCallbackTest, PrintsAFixedLabelWithinTheBufferAndRefusesToScan)
     EXPECT_EQ(Call(size), PF_Err_NONE);
     EXPECT_EQ(printSize, 32u);
     const std::pair<A_u_long, std::string> cases[] = {
+        // clang-format off
         {32, "Ramp Custom Curve"}, {18, "Ramp Custom Curve"}, {17, "Ramp Custom Curv"}, {5, "Ramp"}, {1, ""}, {0, "#"}};
     for (const auto& [bufferSize, expected] : cases) {
         char buffer[40];
@@ -143,6 +144,7 @@ TEST_F(CurveArbCallbackTest, AnswersOnlyItsOwnParametersAndSelectors)
         PF_ArbParamsExtra extra = ArbCall(PF_Arbitrary_FLAT_SIZE_FUNC, id);
         extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
         return Call(extra);
+        // clang-format on
     };
     for (A_short id : {147, 148, 149, 150, 151, 157, 158, 159, 160, 161, 169, 170, 171})
         EXPECT_EQ(flatSizeFor(id), PF_Err_NONE) << id;
@@ -174,18 +176,12 @@ TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
     };
     auto nothing = [](PF_ArbParamsExtra&) {};
     const std::pair<const char*, std::function<PF_Err()>> calls[] = {
-        {"arb: no in_data",
-         [&] {
-             PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_NEW_FUNC);
-             return CurveArbCallback(nullptr, &e);
-         }},
+        // clang-format off
+        {"arb: no in_data", [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_NEW_FUNC); return CurveArbCallback(nullptr, &e); }},
         {"arb: no extra", [&] { return CurveArbCallback(&host.in_data, nullptr); }},
         {"arb: dispose without utils",
-         [&] {
-             PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_DISPOSE_FUNC);
-             e.u.dispose_func_params.arbH = Holding(curve);
-             return CurveArbCallback(&noUtils, &e);
-         }},
+         [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_DISPOSE_FUNC); e.u.dispose_func_params.arbH = Holding(curve);
+               return CurveArbCallback(&noUtils, &e); }},
         {"arb: new", arb(PF_Arbitrary_NEW_FUNC, nothing)},
         {"arb: copy", arb(PF_Arbitrary_COPY_FUNC, nothing)},
         {"arb: flat size", arb(PF_Arbitrary_FLAT_SIZE_FUNC, nothing)},
@@ -201,19 +197,11 @@ TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
         {"write: no in_data", [&] { return WriteCurveParam(nullptr, &data, curve, true); }},
         {"write: no utils", [&] { return WriteCurveParam(&noUtils, &data, curve, true); }},
         {"write: no parameter", [&] { return WriteCurveParam(&host.in_data, nullptr, curve, true); }},
-        {"mark edited: not a curve row",
-         [&] { return MarkCurveEdited(&host.in_data, &out, params.data(), kParamRampScale); }},
-        {"commit: no shape popup",
-         [&] {
-             params[kParamRampShape] = nullptr;
-             return CommitCurvePreset(&host.in_data, params.data());
-         }},
-        {"settings by checkout: no in_data",
-         [&] {
-             RenderSettings s;
-             return BuildSettingsByCheckout(nullptr, s);
-         }},
+        {"mark edited: not a curve row", [&] { return MarkCurveEdited(&host.in_data, &out, params.data(), kParamRampScale); }},
+        {"commit: no shape popup", [&] { params[kParamRampShape] = nullptr; return CommitCurvePreset(&host.in_data, params.data()); }},
+        {"settings by checkout: no in_data", [&] { RenderSettings s; return BuildSettingsByCheckout(nullptr, s); }},
         {"About: no out_data", [&] { return WriteAbout(nullptr); }},
+        // clang-format on
     };
     for (const auto& [what, call] : calls) EXPECT_EQ(call(), PF_Err_BAD_CALLBACK_PARAM) << what;
     EXPECT_EQ(h, nullptr);

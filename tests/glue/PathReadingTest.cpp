@@ -48,32 +48,21 @@ TEST_F(PathReadingTest, ReadsPlainKeyframesAndRefusesAnyOtherPath)
         std::function<void()> setup;
         std::vector<PathKeyframe> keys; // empty: refused
     } cases[] = {
+        // clang-format off
         {"3D keys with spatial tangents", kPath3D, "", nullptr, {first, second}},
         {"2D keys lie in the plane z = 0",
-         PathLayer(
-             "", R"({"keys": [{"time": 0, "value": [10, 20], "outTangent": [3, 4]}, {"time": 1, "value": [50, 60]}]})"),
-         "",
-         nullptr,
-         {{{10, 20, 0}, {}, {3, 4, 0}}, {{50, 60, 0}, {}, {}}}},
-        {"a failing tangent query leaves zero tangents",
-         kPath3D,
-         "",
-         [this] { H().faults.spatialTangents = true; },
-         {{first.position, {}, {}}, {second.position, {}, {}}}},
-        {"one key",
-         PathLayer(R"(, "threeD": true)", R"({"keys": [{"time": 0, "value": [1, 2, 3]}]})"),
-         "",
-         nullptr,
-         {}},
+         PathLayer("", R"({"keys": [{"time": 0, "value": [10, 20], "outTangent": [3, 4]}, {"time": 1, "value": [50, 60]}]})"),
+         "", nullptr, {{{10, 20, 0}, {}, {3, 4, 0}}, {{50, 60, 0}, {}, {}}}},
+        {"a failing tangent query leaves zero tangents", kPath3D, "",
+         [this] { H().faults.spatialTangents = true; }, {{first.position, {}, {}}, {second.position, {}, {}}}},
+        {"one key", PathLayer(R"(, "threeD": true)", R"({"keys": [{"time": 0, "value": [1, 2, 3]}]})"), "", nullptr, {}},
         {"no keys", PathLayer(R"(, "threeD": true)", "[1, 2, 3]"), "", nullptr, {}},
         {"separated", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "separated": true})"), "", nullptr, {}},
         {"expression", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "expression": true})"), "", nullptr, {}},
-        {"parented",
-         PathLayer(R"(, "threeD": true, "parent": "Holder")", "{" + kTwoKeys + "}"),
-         R"({"name": "Holder", "type": "null"},)",
-         nullptr,
-         {}},
+        {"parented", PathLayer(R"(, "threeD": true, "parent": "Holder")", "{" + kTwoKeys + "}"),
+         R"({"name": "Holder", "type": "null"},)", nullptr, {}},
         {"no path layer chosen", kPath3D, "", [this] { fx_->SetValue(3, A_long{0}); }, {}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

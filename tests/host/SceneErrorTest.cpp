@@ -65,6 +65,7 @@ TEST(SceneErrors, EachKindOfProblemNamesFilePathAndExpectation)
         std::string path;
         std::string expectation;
     } cases[] = {
+        // clang-format off
         {"wrong type", [](Json& s) { s["comps"][0]["width"] = "wide"; }, main + "width",
          "expected a whole number from 1 to 30000, found \"wide\""},
         {"missing field", [](Json& s) { s["comps"][0].erase("frameRate"); }, main + "frameRate", "missing; expected"},
@@ -74,8 +75,8 @@ TEST(SceneErrors, EachKindOfProblemNamesFilePathAndExpectation)
          "expected one of \"null\", \"solid\""},
         {"duplicate name", [](Json& s) { s["comps"][0]["layers"][2]["name"] = "Array"; }, main + "layers[2].name",
          "expected a name unique in its comp; layers[0] is also named \"Array\""},
-        {"unknown parent", [](Json& s) { s["comps"][0]["layers"][2]["parent"] = "Nobody"; }, main + "layers[2].parent",
-         "no layer is named \"Nobody\""},
+        {"unknown parent", [](Json& s) { s["comps"][0]["layers"][2]["parent"] = "Nobody"; },
+         main + "layers[2].parent", "no layer is named \"Nobody\""},
         {"parent cycle",
          [](Json& s) {
              s["comps"][0]["layers"][0]["parent"] = "Path";
@@ -83,38 +84,27 @@ TEST(SceneErrors, EachKindOfProblemNamesFilePathAndExpectation)
              s["comps"][0]["layers"][2]["parent"] = "Array";
          },
          main + "layers[0].parent", "loops: \"Array\" -> \"Path\" -> \"Dot\" -> \"Array\""},
-        {"keys out of order",
-         [](Json& s) { s["comps"][0]["layers"][1]["transform"]["position"]["keys"][1]["time"] = 0; },
+        {"keys out of order", [](Json& s) { s["comps"][0]["layers"][1]["transform"]["position"]["keys"][1]["time"] = 0; },
          main + "layers[1].transform.position.keys[1].time", "expected a time after the previous key's (0 s), found 0"},
-        {"key value shape",
-         [](Json& s) { s["comps"][0]["layers"][1]["transform"]["position"]["keys"][1]["value"] = {1}; },
+        {"key value shape", [](Json& s) { s["comps"][0]["layers"][1]["transform"]["position"]["keys"][1]["value"] = {1}; },
          main + "layers[1].transform.position.keys[1].value", "expected an array of 2 or 3 numbers, found [1]"},
         {"missing image", [](Json& s) { s["comps"][0]["layers"][2]["file"] = "gone.png"; }, main + "layers[2].file",
          "expected an existing PNG file; "},
-        {"missing sequence", [](Json& s) { s["comps"][0]["layers"][2]["file"] = "f_[###].png"; },
-         main + "layers[2].file", "f_000.png does not exist"},
+        {"missing sequence", [](Json& s) { s["comps"][0]["layers"][2]["file"] = "f_[###].png"; }, main + "layers[2].file",
+         "f_000.png does not exist"},
         {"precomp of a missing comp", [](Json& s) { s["comps"][0]["layers"][3]["comp"] = "Nope"; },
          main + "layers[3].comp", "none is named \"Nope\""},
         {"precomp of itself", [](Json& s) { s["comps"][0]["layers"][3]["comp"] = "Main"; }, main + "layers[3].comp",
          "cannot contain itself"},
         {"precomp cycle",
-         [](Json& s) {
-             s["comps"][1]["layers"].push_back({{"name", "Back"}, {"type", "precomp"}, {"comp", "Main"}});
-         },
+         [](Json& s) { s["comps"][1]["layers"].push_back({{"name", "Back"}, {"type", "precomp"}, {"comp", "Main"}}); },
          "comps[1].layers[0].comp", "does not contain \"Sub\""},
         {"field of another layer type", [](Json& s) { s["comps"][0]["layers"][0]["zoom"] = 100; },
          main + "layers[0].zoom", "applies to camera layers"},
-        {"tangent off position",
-         [](Json& s) {
-             s["comps"][0]["layers"][0]["transform"] = {
-                 {"scale", {{"keys", {{{"time", 0}, {"value", {1, 1}}, {"inTangent", {0, 0}}}}}}}};
-         },
+        {"tangent off position", [](Json& s) { s["comps"][0]["layers"][0]["transform"] = {{"scale", {{"keys", {{{"time", 0}, {"value", {1, 1}}, {"inTangent", {0, 0}}}}}}}}; },
          main + "layers[0].transform.scale.keys[0].inTangent", "position only"},
-        {"colour range",
-         [](Json& s) {
-             s["comps"][0]["layers"][0]["color"] = {1, 2, 0};
-         },
-         main + "layers[0].color[1]", "expected a number from 0 to 1, found 2"},
+        {"colour range", [](Json& s) { s["comps"][0]["layers"][0]["color"] = {1, 2, 0}; }, main + "layers[0].color[1]",
+         "expected a number from 0 to 1, found 2"},
         {"parameter keys out of order",
          [](Json& s) {
              s["comps"][0]["layers"][0]["effects"][0]["params"]["Array/Offset"] =
@@ -122,6 +112,7 @@ TEST(SceneErrors, EachKindOfProblemNamesFilePathAndExpectation)
          },
          main + "layers[0].effects[0].params[\"Array/Offset\"].keys[1].time", "after the previous key's (2 s)"},
         {"no comps", [](Json& s) { s["comps"] = Json::array(); }, "comps", "expected at least one composition"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         Json scene = BaseScene();
