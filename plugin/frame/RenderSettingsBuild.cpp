@@ -99,7 +99,7 @@ RenderSettings BuildSettingsFromParams(const PF_InData* in_data, PF_ParamDef* co
                                                kParamRampRotationZCurve, kParamRampScaleCurve, kParamRampOpacityCurve};
     for (int c = 0; c < 5; ++c) s.rampCurves[c] = ResolveRampCurve(in_data, params, kRampEditors[c], s.rampShape);
     r.Float(kParamRampTimeOffset, s.rampTimeOffset);
-    s.rampTimeOffsetCurve = ResolveRampCurve(in_data, params, kParamRampTimeOffsetCurve, 1);
+    s.rampTimeOffsetCurve = ResolveRampCurve(in_data, params, kParamRampTimeOffsetCurve, kShapeLinear);
 
     r.Angles(kParamGradientStartRotationX, kParamGradientStartRotationY, kParamGradientStartRotationZ,
              s.gradientStartRotation);
@@ -111,10 +111,11 @@ RenderSettings BuildSettingsFromParams(const PF_InData* in_data, PF_ParamDef* co
     constexpr PF_ParamIndex kGradientEditors[5] = {kParamGradientRotationXCurve, kParamGradientRotationYCurve,
                                                    kParamGradientRotationZCurve, kParamGradientScaleCurve,
                                                    kParamGradientOpacityCurve};
-    for (int c = 0; c < 5; ++c) s.gradientCurves[c] = ResolveRampCurve(in_data, params, kGradientEditors[c], 1);
+    for (int c = 0; c < 5; ++c)
+        s.gradientCurves[c] = ResolveRampCurve(in_data, params, kGradientEditors[c], kShapeLinear);
     r.Float(kParamGradientStartTimeOffset, s.gradientStartTimeOffset);
     r.Float(kParamGradientEndTimeOffset, s.gradientEndTimeOffset);
-    s.gradientTimeOffsetCurve = ResolveRampCurve(in_data, params, kParamGradientTimeOffsetCurve, 1);
+    s.gradientTimeOffsetCurve = ResolveRampCurve(in_data, params, kParamGradientTimeOffsetCurve, kShapeLinear);
 
     r.Slider(kParamRandomSeed, s.randomSeed);
     r.Angles(kParamRandomRotationX, kParamRandomRotationY, kParamRandomRotationZ, s.randomRotation);
