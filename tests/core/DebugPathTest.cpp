@@ -116,6 +116,15 @@ TEST(DrawDebugPathTest, SegmentsReachingFarOffScreenDrawTheirVisiblePart)
     }
 }
 
+TEST(DrawDebugPathTest, OutputsOnePixelWideOrHighAreDrawnOn)
+{
+    for (const auto& [w, h] : {std::pair{1, 100}, std::pair{200, 1}}) {
+        test::OwnedImage out(w, h, PixelFormat::Argb8);
+        DrawDebugPath(PathThrough({{0, 0, 0}, {199, 99, 0}}), FlatCamera(), out.View(), 1, 2);
+        EXPECT_EQ(out.Get(0, 0)[0], 255) << w << " x " << h;
+    }
+}
+
 TEST(DrawDebugPathTest, MiddleSampleBehindTheCameraDropsBothOfItsSegments)
 {
     test::OwnedImage out(200, 100, PixelFormat::Argb8);

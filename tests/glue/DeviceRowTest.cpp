@@ -29,7 +29,7 @@ protected:
         PF_Err err;
         std::vector<host::DrawbotCall> calls;
     };
-    Drawn Draw(bool text = true, float fontSize = 12, int failCall = 0)
+    Drawn Draw(bool text = true, float fontSize = 12, int failCall = 0, PF_EventInFlags inFlags = PF_EI_NONE)
     {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 240, 50);
         cairo_t* cr = cairo_create(surface);
@@ -44,6 +44,7 @@ protected:
             host::EffectWindow window(*fx_);
             window.context().drawing = drawing.Ref();
             PF_EventExtra event = window.NewEvent(PF_Event_DRAW, kParamProcessingDevice, kRow);
+            event.evt_in_flags = inFlags;
             PF_InData in = *In();
             drawn.err = DrawProcessingDeviceRow(&in, nullptr, &event);
             EXPECT_EQ(drawing.liveObjects, 0);
@@ -126,6 +127,7 @@ TEST_F(DeviceRowTest, WithoutTextTheRowStillShowsBackgroundAndSquare)
     for (const host::DrawbotCall& c : drawn.calls) names.push_back(c.name);
     EXPECT_EQ(names, (std::vector<std::string>{"GetSurface", "GetSupplier", "PaintRect", "PaintRect", "SupportsText",
                                                "Flush"}));
+    EXPECT_TRUE(Draw(true, 12, 0, PF_EI_DONT_DRAW).calls.empty()) << "the host said not to draw";
 }
 
 TEST_F(DeviceRowTest, AFailingDrawbotCallGives512)

@@ -104,6 +104,9 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         {"shape", shape, 1, Depth::Eight, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
         {"shape at 16 bits", shape, 1, Depth::Sixteen, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
         {"shape in float", shape, 1, Depth::Float, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
+        // Rows of the image stand for two of the layer's one: the anchor keeps to the layer's size.
+        {"one pixel high, at half resolution", R"({"name": "Dot", "type": "solid", "width": 4, "height": 1},)", 2,
+         Depth::Eight, {-2, -1, 0}, {2, 1, 0}, 0, 0, 1, 0, 2},
         // clang-format on
     };
     const std::map<Depth, PixelFormat> formats = {{Depth::Eight, PixelFormat::Argb8},
