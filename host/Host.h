@@ -142,6 +142,8 @@ public:
     // General plug-ins registered with the host, and their hooks.
     AEGP_PluginID RegisterPlugin(const std::string& name);
     void SetRegistrationGivesNoId(bool v) { registrationGivesNoId_ = v; }
+    // Scripting from before layers had an `id`: scripts must find layers by index.
+    bool scriptLayersWithoutId = false;
     struct IdleHook {
         AEGP_PluginID id;
         AEGP_IdleHook hook;

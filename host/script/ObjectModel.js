@@ -18,14 +18,16 @@
         }
     };
 
-    function AVLayer(id) { this.id = id; }
+    // The model addresses a layer by its ID even where scripts are not shown one.
+    function AVLayer(key) { this.key = key; }
     AVLayer.prototype = {
         constructor: AVLayer,
-        get name() { return host.layer(this.id).name; },
-        get threeDLayer() { return host.layer(this.id).threeD; },
-        get locked() { return host.layer(this.id).locked; },
+        get id() { return host.layersHaveIds() ? this.key : undefined; },
+        get name() { return host.layer(this.key).name; },
+        get threeDLayer() { return host.layer(this.key).threeD; },
+        get locked() { return host.layer(this.key).locked; },
         property: function (name) {
-            return name === "ADBE Transform Group" || name === "Transform" ? new TransformGroup(this.id) : null;
+            return name === "ADBE Transform Group" || name === "Transform" ? new TransformGroup(this.key) : null;
         }
     };
 

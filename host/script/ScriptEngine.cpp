@@ -112,6 +112,12 @@ duk_ret_t Items(duk_context* ctx)
     return 1;
 }
 
+duk_ret_t LayersHaveIds(duk_context* ctx)
+{
+    duk_push_boolean(ctx, !Host::Current().scriptLayersWithoutId);
+    return 1;
+}
+
 duk_ret_t LayerIds(duk_context* ctx)
 {
     const Composition* comp = TheProject().CompByItemId(duk_require_int(ctx, 0));
@@ -234,6 +240,7 @@ void PushNatives(duk_context* ctx)
     static const duk_function_list_entry kNatives[] = {
         {"projectOpen", ProjectOpen, 0},
         {"items", Items, 0},
+        {"layersHaveIds", LayersHaveIds, 0},
         {"layerIds", LayerIds, 1},
         {"layer", LayerInfo, 1},
         {"position", PositionInfo, 1},

@@ -146,6 +146,15 @@ TEST_F(GeneratePathTest, ExistingKeysAreReplacedOrKept)
     }
 }
 
+TEST_F(GeneratePathTest, ScriptingWithoutLayerIdsTakesThePathLayerByIndex)
+{
+    Open(Scene(kPath3D));
+    H().scriptLayersWithoutId = true;
+    ASSERT_EQ(Press(), PF_Err_NONE);
+    EXPECT_TRUE(H().log().messages.empty()) << H().log().messages.front();
+    EXPECT_EQ(Position().keys.size(), 9u);
+}
+
 TEST_F(GeneratePathTest, UndoRestoresTheSceneExactly)
 {
     const std::string path = R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
