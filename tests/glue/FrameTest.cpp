@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "AE_EffectSuites.h"
 #include "frame/CommandGuard.h"
 #include "frame/Dispatch.h"
 #include "frame/GlobalSetup.h"

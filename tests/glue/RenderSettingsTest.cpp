@@ -150,7 +150,7 @@ TEST_F(RenderSettingsTest, CheckoutBuildReadsWhatTheArrayBuildReadsAndUndoesAFai
     for (int i : first9) expected.push_back({true, i});
     for (auto it = first9.rbegin(); it != first9.rend(); ++it) expected.push_back({false, *it});
     const auto log = fx_->CheckoutLog();
-    EXPECT_EQ(std::vector<std::pair<bool, int>>(log.begin() + logged, log.end()), expected);
+    EXPECT_EQ(decltype(expected)(log.begin() + logged, log.end()), expected);
     EXPECT_EQ(fx_->OutstandingCheckouts(), 0);
 }
 
