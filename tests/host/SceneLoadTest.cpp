@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 
 #include "host/image/PngFile.h"
 #include "host/scene/SceneWriter.h"
@@ -11,13 +10,6 @@ namespace strandel::host {
 namespace {
 
 using test::ScratchDir;
-
-void WriteSolidPng(const std::filesystem::path& file, int width, int height, std::uint8_t red)
-{
-    Image image(width, height, PixelDepth::Eight);
-    image.Fill({1, red / 255.0, 0, 0});
-    WritePng(file, image);
-}
 
 // Every layer type, keys with tangents and interpolation, effects, and fields the host does not know.
 Json EveryLayerScene()
@@ -57,9 +49,8 @@ Json EveryLayerScene()
 TEST(SceneLoad, AValidSceneGivesItsProjectAndWritesBackTheSame)
 {
     ScratchDir dir;
-    WriteSolidPng(dir / "dot.png", 8, 6, 255);
-    for (int i = 0; i < 3; ++i)
-        WriteSolidPng(dir / ("seq_0" + std::to_string(i) + ".png"), 4, 4, std::uint8_t(i * 100));
+    const Image pixel(1, 1, PixelDepth::Eight);
+    for (const char* name : {"dot.png", "seq_00.png", "seq_01.png", "seq_02.png"}) WritePng(dir / name, pixel);
     LoadedScene scene = test::LoadSceneJson(dir, EveryLayerScene());
     Project& project = scene.project;
     auto layer = [&](const char* name) -> const Layer& { return *project.comps[0].LayerByName(name); };
