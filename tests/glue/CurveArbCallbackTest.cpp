@@ -23,41 +23,63 @@ class CurveArbCallbackTest : public ::testing::Test {
 protected:
     PF_Err Call(PF_ArbParamsExtra& extra) { return CurveArbCallback(&host.in_data, &extra); }
     PF_Handle Holding(const RampCurve& c) { return host.Make(&c, kCurveRecordSize); }
+    PF_Err Dispose(PF_Handle h)
+    {
+        PF_ArbParamsExtra dispose = ArbCall(PF_Arbitrary_DISPOSE_FUNC);
+        dispose.u.dispose_func_params.arbH = h;
+        return Call(dispose);
+    }
 
     test::FakeHandles host;
     const RampCurve custom = test::ThreePoints(true);
 };
 
-TEST_F(CurveArbCallbackTest, NewCopyDisposeLeaveNoHandles)
+// A record shorter than a whole one reads as the default curve; a broken one is stored repaired.
+TEST_F(CurveArbCallbackTest, HandlesHoldTheWholeRepairedRecordAndNoneAreLeft)
 {
-    PF_Handle made = nullptr, copied = nullptr, fromShort = nullptr;
+    unsigned char longer[kCurveRecordSize + 116];
+    std::memset(longer, 0xAB, sizeof longer);
+    std::memcpy(longer, &custom, kCurveRecordSize);
+    for (std::size_t size : {kCurveRecordSize - 1, kCurveRecordSize, sizeof longer}) {
+        const RampCurve expected = size < kCurveRecordSize ? MakeDefaultCurve(false) : custom;
+        const PF_Handle source = host.Make(longer, size);
+        const CurveRead read = ReadCurveHandle(&host.in_data, source);
+        EXPECT_EQ(read.ok, size >= kCurveRecordSize) << size;
+        EXPECT_TRUE(SameBytes(read.curve, expected)) << size;
+        PF_Handle copied = nullptr;
+        PF_ArbParamsExtra copy = ArbCall(PF_Arbitrary_COPY_FUNC);
+        copy.u.copy_func_params = {nullptr, source, &copied};
+        ASSERT_EQ(Call(copy), PF_Err_NONE);
+        EXPECT_NE(copied, source);
+        EXPECT_TRUE(HandleHolds(host, copied, expected)) << size;
+        EXPECT_EQ(Dispose(source), PF_Err_NONE);
+        EXPECT_EQ(Dispose(copied), PF_Err_NONE);
+    }
+    PF_Handle made = nullptr, repaired = nullptr;
     PF_ArbParamsExtra create = ArbCall(PF_Arbitrary_NEW_FUNC);
     create.u.new_func_params.arbPH = &made;
     ASSERT_EQ(Call(create), PF_Err_NONE);
     EXPECT_TRUE(HandleHolds(host, made, MakeDefaultCurve(false)));
-
-    const PF_Handle source = Holding(custom), shortSource = host.Make(&custom, 100);
-    PF_ArbParamsExtra copy = ArbCall(PF_Arbitrary_COPY_FUNC);
-    copy.u.copy_func_params = {nullptr, source, &copied};
-    ASSERT_EQ(Call(copy), PF_Err_NONE);
-    EXPECT_NE(copied, source);
-    EXPECT_TRUE(HandleHolds(host, copied, custom));
-    copy.u.copy_func_params = {nullptr, shortSource, &fromShort};
-    ASSERT_EQ(Call(copy), PF_Err_NONE);
-    EXPECT_TRUE(HandleHolds(host, fromShort, MakeDefaultCurve(false)));
-
-    for (PF_Handle h : {made, copied, source, shortSource, fromShort, PF_Handle{}}) {
-        PF_ArbParamsExtra dispose = ArbCall(PF_Arbitrary_DISPOSE_FUNC);
-        dispose.u.dispose_func_params.arbH = h;
-        EXPECT_EQ(Call(dispose), PF_Err_NONE);
-    }
+    RampCurve broken = custom;
+    broken.version = 3;
+    ASSERT_EQ(NewCurveHandle(&host.in_data, broken, &repaired), PF_Err_NONE);
+    EXPECT_TRUE(HandleHolds(host, repaired, MakeDefaultCurve(true)));
+    for (PF_Handle h : {made, repaired, PF_Handle{}}) EXPECT_EQ(Dispose(h), PF_Err_NONE);
     EXPECT_EQ(host.LiveHandles(), 0);
 
-    host.failLock = true; // a handle that cannot be filled is not handed out
+    // A handle that cannot be filled is neither read nor handed out, and none is left behind.
+    host.failLock = true;
+    EXPECT_FALSE(ReadCurveHandle(&host.in_data, Holding(custom)).ok);
+    const int live = host.LiveHandles();
     made = nullptr;
     EXPECT_EQ(Call(create), PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(NewCurveHandle(&host.in_data, custom, &made), PF_Err_OUT_OF_MEMORY);
+    host.failLock = false;
+    host.failNew = true;
+    EXPECT_EQ(NewCurveHandle(&host.in_data, custom, &made), PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(made, nullptr);
-    EXPECT_EQ(host.LiveHandles(), 0);
+    EXPECT_EQ(host.LiveHandles(), live);
+    EXPECT_EQ(host.LockedHandles(), 0);
     EXPECT_EQ(host.badCalls, 0);
 }
 
@@ -121,6 +143,7 @@ TEST_F(CurveArbCallbackTest, PrintsAFixedLabelWithinTheBufferAndRefusesToScan)
     const std::pair<A_u_long, std::string> cases[] = {
         // clang-format off
         {32, "Ramp Custom Curve"}, {18, "Ramp Custom Curve"}, {17, "Ramp Custom Curv"}, {5, "Ramp"}, {1, ""}, {0, "#"}};
+    // clang-format on
     for (const auto& [bufferSize, expected] : cases) {
         char buffer[40];
         std::memset(buffer, '#', sizeof buffer);
@@ -144,7 +167,6 @@ TEST_F(CurveArbCallbackTest, AnswersOnlyItsOwnParametersAndSelectors)
         PF_ArbParamsExtra extra = ArbCall(PF_Arbitrary_FLAT_SIZE_FUNC, id);
         extra.u.flat_size_func_params.flat_data_sizePLu = &flatSize;
         return Call(extra);
-        // clang-format on
     };
     for (A_short id : {147, 148, 149, 150, 151, 157, 158, 159, 160, 161, 169, 170, 171})
         EXPECT_EQ(flatSizeFor(id), PF_Err_NONE) << id;
@@ -167,14 +189,12 @@ TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
     std::array<PF_ParamDef, kParamCountWithInput> defs{};
     std::array<PF_ParamDef*, kParamCountWithInput> params{};
     for (std::size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
-    auto arb = [&](PF_FunctionSelector selector, auto fill) {
-        return [&, selector, fill] {
-            PF_ArbParamsExtra extra = ArbCall(selector);
-            fill(extra);
-            return Call(extra);
-        };
-    };
-    auto nothing = [](PF_ArbParamsExtra&) {};
+    for (PF_FunctionSelector selector :
+         {PF_Arbitrary_NEW_FUNC, PF_Arbitrary_COPY_FUNC, PF_Arbitrary_FLAT_SIZE_FUNC, PF_Arbitrary_UNFLATTEN_FUNC,
+          PF_Arbitrary_INTERP_FUNC, PF_Arbitrary_COMPARE_FUNC, PF_Arbitrary_PRINT_SIZE_FUNC}) {
+        PF_ArbParamsExtra extra = ArbCall(selector); // every record pointer left out
+        EXPECT_EQ(Call(extra), PF_Err_BAD_CALLBACK_PARAM) << selector;
+    }
     const std::pair<const char*, std::function<PF_Err()>> calls[] = {
         // clang-format off
         {"arb: no in_data", [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_NEW_FUNC); return CurveArbCallback(nullptr, &e); }},
@@ -182,15 +202,8 @@ TEST_F(CurveArbCallbackTest, MissingArgumentsAreRefusedAsBadCallbackParams)
         {"arb: dispose without utils",
          [&] { PF_ArbParamsExtra e = ArbCall(PF_Arbitrary_DISPOSE_FUNC); e.u.dispose_func_params.arbH = Holding(curve);
                return CurveArbCallback(&noUtils, &e); }},
-        {"arb: new", arb(PF_Arbitrary_NEW_FUNC, nothing)},
-        {"arb: copy", arb(PF_Arbitrary_COPY_FUNC, nothing)},
-        {"arb: flat size", arb(PF_Arbitrary_FLAT_SIZE_FUNC, nothing)},
-        {"arb: unflatten", arb(PF_Arbitrary_UNFLATTEN_FUNC, nothing)},
         {"arb: flatten", [&] { return test::Flatten(host, Holding(curve), nullptr, kCurveRecordSize); }},
         {"arb: unflatten to nowhere", [&] { return test::Unflatten(host, &curve, kCurveRecordSize, nullptr); }},
-        {"arb: interp", arb(PF_Arbitrary_INTERP_FUNC, nothing)},
-        {"arb: compare", arb(PF_Arbitrary_COMPARE_FUNC, nothing)},
-        {"arb: print size", arb(PF_Arbitrary_PRINT_SIZE_FUNC, nothing)},
         {"new handle: no in_data", [&] { return NewCurveHandle(nullptr, curve, &h); }},
         {"new handle: no utils", [&] { return NewCurveHandle(&noUtils, curve, &h); }},
         {"new handle: nowhere to put it", [&] { return NewCurveHandle(&host.in_data, curve, nullptr); }},

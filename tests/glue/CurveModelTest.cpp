@@ -33,7 +33,7 @@ Point2 PointOnSegment(Point2 p0, Point2 p1, Point2 p2, Point2 p3, double u)
     return Lerp(d, e, u);
 }
 
-TEST(CurveEvaluation, ShapesMatchForwardEvaluationOfThePopupTable)
+TEST(CurveEvaluation, ShapesAndSegmentsMatchForwardEvaluationAndTheEndsHold)
 {
     struct Shape {
         int shape;
@@ -57,10 +57,7 @@ TEST(CurveEvaluation, ShapesMatchForwardEvaluationOfThePopupTable)
     RampCurve broken = MakeShapeCurve(kShapeEaseIn, false);
     broken.version = 9; // read as the identity
     EXPECT_NEAR(EvaluateCurve(broken, 0.25), 0.25, kBisectionTolerance);
-}
 
-TEST(CurveEvaluation, FindsTheSegmentAndHoldsTheEnds)
-{
     // Straight handles at the thirds make each segment a straight line: (0,0)-(0.25,0.75)-(1,1).
     RampCurve c = MakeDefaultCurve(true);
     c.pointCount = 3;
@@ -199,41 +196,32 @@ TEST(RampCurveRecord, DefaultCurveBytesAreTheStoredForm)
         EXPECT_EQ(Bits(b, 64 + 8 * f), point1[f]) << "point 1 field " << f;
     }
     for (std::size_t i = 112; i < kCurveRecordSize; ++i) ASSERT_EQ(b[i], 0) << "byte " << i;
-    EXPECT_FALSE(MakeDefaultCurve(false).Edited());
 }
 
+// Crossed bounds: the upper one wins, and a value not above it takes the lower one.
 TEST(RampCurveRecord, ClampTestsUpperBoundFirstAndPassesNaN)
 {
-    EXPECT_EQ(ClampUpperFirst(2.0, 0.0, 1.0), 1.0);
-    EXPECT_EQ(ClampUpperFirst(-2.0, 0.0, 1.0), 0.0);
-    EXPECT_EQ(ClampUpperFirst(0.5, 0.0, 1.0), 0.5);
-    EXPECT_EQ(ClampUpperFirst(0.5, 0.7, 0.2), 0.2); // crossed bounds: the upper one wins
-    EXPECT_EQ(ClampUpperFirst(0.1, 0.7, 0.2), 0.7); // not above the upper one: the lower one applies
-    EXPECT_EQ(ClampUpperFirst(-kInf, 0.0, 1.0), 0.0);
+    const double cases[][4] = {{2, 0, 1, 1},         {-2, 0, 1, 0},        {0.5, 0, 1, 0.5},
+                               {0.5, 0.7, 0.2, 0.2}, {0.1, 0.7, 0.2, 0.7}, {-kInf, 0, 1, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ClampUpperFirst(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
     EXPECT_TRUE(std::isnan(ClampUpperFirst(kNaN, 0.0, 1.0)));
 }
 
 TEST(RampCurveRecord, InvalidRecordsRevertToDefaultKeepingEditedBit)
 {
-    const std::vector<std::pair<const char*, std::function<void(RampCurve&)>>> breakages = {
-        {"count 1", [](RampCurve& c) { c.pointCount = 1; }},
-        {"count -3", [](RampCurve& c) { c.pointCount = -3; }},
-        {"version 2", [](RampCurve& c) { c.version = 2; }},
-        {"version 0", [](RampCurve& c) { c.version = 0; }},
-        {"NaN x", [](RampCurve& c) { c.points[1].x = kNaN; }},
-        {"NaN y", [](RampCurve& c) { c.points[0].y = kNaN; }},
-        {"NaN in dx", [](RampCurve& c) { c.points[2].inDx = kNaN; }},
-        {"inf in dy", [](RampCurve& c) { c.points[1].inDy = kInf; }},
-        {"inf out dx", [](RampCurve& c) { c.points[0].outDx = -kInf; }},
-        {"NaN out dy", [](RampCurve& c) { c.points[1].outDy = kNaN; }},
-        {"points too close",
-         [](RampCurve& c) {
-             c.points[1].x = 0.5;
-             AddPointAfterMiddle(c, 0.5000005);
-         }},
-        {"middle x above 1", [](RampCurve& c) { c.points[1].x = 1.2; }},
-        {"middle x below 0", [](RampCurve& c) { c.points[1].x = -0.5; }},
+    using Breakage = std::function<void(RampCurve&)>;
+    const std::vector<std::pair<const char*, Breakage>> breakages = {
+        // clang-format off
+        {"count 1", [](RampCurve& c) { c.pointCount = 1; }}, {"count -3", [](RampCurve& c) { c.pointCount = -3; }},
+        {"version 2", [](RampCurve& c) { c.version = 2; }}, {"version 0", [](RampCurve& c) { c.version = 0; }},
+        {"NaN x", [](RampCurve& c) { c.points[1].x = kNaN; }}, {"NaN y", [](RampCurve& c) { c.points[0].y = kNaN; }},
+        {"NaN in dx", [](RampCurve& c) { c.points[2].inDx = kNaN; }}, {"inf in dy", [](RampCurve& c) { c.points[1].inDy = kInf; }},
+        {"inf out dx", [](RampCurve& c) { c.points[0].outDx = -kInf; }}, {"NaN out dy", [](RampCurve& c) { c.points[1].outDy = kNaN; }},
+        {"points too close", [](RampCurve& c) { c.points[1].x = 0.5; AddPointAfterMiddle(c, 0.5000005); }},
+        {"middle x above 1", [](RampCurve& c) { c.points[1].x = 1.2; }}, {"middle x below 0", [](RampCurve& c) { c.points[1].x = -0.5; }},
         {"x decreasing", [](RampCurve& c) { AddPointAfterMiddle(c, 0.3); }},
+        // clang-format on
     };
     for (bool edited : {false, true}) {
         for (const auto& [name, breakRecord] : breakages) {
@@ -243,20 +231,6 @@ TEST(RampCurveRecord, InvalidRecordsRevertToDefaultKeepingEditedBit)
             EXPECT_TRUE(SameBytes(c, MakeDefaultCurve(edited))) << name << " edited " << edited;
         }
     }
-}
-
-TEST(RampCurveRecord, SixteenPointsAreKeptAndSeventeenAreNot)
-{
-    RampCurve c{};
-    c.version = 1;
-    c.pointCount = kMaxCurvePoints;
-    for (int i = 0; i < kMaxCurvePoints; ++i) c.points[i] = {i / 15.0, i / 15.0, 0, 0, 0, 0};
-    RampCurve repaired = c;
-    ASSERT_TRUE(NormalizeCurve(repaired));
-    EXPECT_TRUE(SameBytes(repaired, c));
-    EXPECT_NEAR(EvaluateCurve(repaired, 0.37), 0.37, kBisectionTolerance);
-    c.pointCount = kMaxCurvePoints + 1;
-    EXPECT_FALSE(NormalizeCurve(c));
 }
 
 TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
@@ -286,38 +260,18 @@ TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
     RampCurve again = c;
     EXPECT_TRUE(NormalizeCurve(again));
     EXPECT_TRUE(SameBytes(again, c)); // repair is idempotent
-}
 
-TEST(RampCurveHandles, ReadAndNewHandlesUseTheWholeRepairedRecordOnly)
-{
-    test::FakeHandles host;
-    const RampCurve edited = ThreePoints(true);
-    unsigned char longer[kCurveRecordSize + 116];
-    std::memset(longer, 0xAB, sizeof longer);
-    std::memcpy(longer, &edited, kCurveRecordSize);
-    for (std::size_t size : {kCurveRecordSize - 1, kCurveRecordSize, sizeof longer}) {
-        const CurveRead read = ReadCurveHandle(&host.in_data, host.Make(longer, size));
-        EXPECT_EQ(read.ok, size >= kCurveRecordSize) << size;
-        EXPECT_TRUE(SameBytes(read.curve, read.ok ? edited : MakeDefaultCurve(false))) << size;
-    }
-    host.failLock = true;
-    EXPECT_FALSE(ReadCurveHandle(&host.in_data, host.Make(&edited, kCurveRecordSize)).ok);
-    host.failLock = false;
-
-    RampCurve broken = edited;
-    broken.version = 3;
-    PF_Handle h = nullptr;
-    ASSERT_EQ(NewCurveHandle(&host.in_data, broken, &h), PF_Err_NONE);
-    EXPECT_TRUE(test::HandleHolds(host, h, MakeDefaultCurve(true)));
-    const int live = host.LiveHandles();
-    host.failNew = true;
-    EXPECT_EQ(NewCurveHandle(&host.in_data, edited, &h), PF_Err_OUT_OF_MEMORY);
-    host.failNew = false;
-    host.failLock = true;
-    EXPECT_EQ(NewCurveHandle(&host.in_data, edited, &h), PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(host.LiveHandles(), live) << "the unlockable handle was not disposed";
-    EXPECT_EQ(host.LockedHandles(), 0);
-    EXPECT_EQ(host.badCalls, 0);
+    // Sixteen points are kept, seventeen are not.
+    c = RampCurve{};
+    c.version = 1;
+    c.pointCount = kMaxCurvePoints;
+    for (int i = 0; i < kMaxCurvePoints; ++i) c.points[i] = {i / 15.0, i / 15.0, 0, 0, 0, 0};
+    again = c;
+    ASSERT_TRUE(NormalizeCurve(again));
+    EXPECT_TRUE(SameBytes(again, c));
+    EXPECT_NEAR(EvaluateCurve(again, 0.37), 0.37, kBisectionTolerance);
+    c.pointCount = kMaxCurvePoints + 1;
+    EXPECT_FALSE(NormalizeCurve(c));
 }
 
 } // namespace

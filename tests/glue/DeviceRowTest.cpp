@@ -64,19 +64,16 @@ protected:
 
 TEST_F(DeviceRowTest, EachStateHasItsSquareColourAndLabel)
 {
-    struct Case {
-        uint32_t state;
-        std::vector<double> colour;
-        const char* label;
-    };
-    const Case kCases[] = {
+    // clang-format off
+    const struct { uint32_t state; std::vector<double> colour; const char* label; } cases[] = {
         {0, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown"},
         {1, {0.30f, 0.56f, 0.88f, 1}, "Processing Device: CPU"},
         {2, {0.18f, 0.72f, 0.34f, 1}, "Processing Device: GPU"},
         {3, {0.95f, 0.61f, 0.20f, 1}, "Processing Device: CPU (fallback)"},
         {9, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown"},
     };
-    for (const Case& c : kCases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
         SetProcessingDeviceState(c.state);
         const Drawn drawn = Draw();
@@ -97,18 +94,24 @@ TEST_F(DeviceRowTest, EachStateHasItsSquareColourAndLabel)
     }
 }
 
-TEST_F(DeviceRowTest, TheFontSizeKeepsToTenToTwelve)
+TEST_F(DeviceRowTest, TheFontSizeKeepsToTenToTwelveAndAFailedCallGives512)
 {
-    struct Case {
+    // Calls: surface, supplier, two rectangles, text support, then the default size (6th).
+    const struct {
         float hostSize;
         int failCall;
-        double fontSize, baseline;
-    };
-    // Calls: surface, supplier, two rectangles, text support, then the default size (6th).
-    const Case kCases[] = {{20, 0, 12, 36}, {4, 0, 10, 35}, {11, 0, 11, 35.5}, {12, 6, 11, 35.5}};
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.hostSize);
+        double fontSize, baseline; // 0: the row fails
+    } cases[] = {{20, 0, 12, 36}, {4, 0, 10, 35}, {11, 0, 11, 35.5}, {12, 6, 11, 35.5},
+                 {12, 1, 0, 0},   {12, 3, 0, 0},  {12, 9, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.hostSize << " failing call " << c.failCall);
         const Drawn drawn = Draw(true, c.hostSize, c.failCall);
+        if (c.fontSize == 0) {
+            EXPECT_EQ(drawn.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
+            for (std::size_t i = c.failCall; i < drawn.calls.size(); ++i)
+                EXPECT_EQ(drawn.calls[i].name, "ReleaseObject");
+            continue;
+        }
         EXPECT_EQ(drawn.err, PF_Err_NONE);
         const host::DrawbotCall* font = Find(drawn.calls, "NewDefaultFont");
         const host::DrawbotCall* text = Find(drawn.calls, "DrawString");
@@ -116,11 +119,8 @@ TEST_F(DeviceRowTest, TheFontSizeKeepsToTenToTwelve)
         EXPECT_EQ(font->args[0], c.fontSize);
         EXPECT_EQ(text->args[1], c.baseline);
     }
-}
 
-TEST_F(DeviceRowTest, WithoutTextTheRowStillShowsBackgroundAndSquare)
-{
-    SetProcessingDeviceState(2);
+    SetProcessingDeviceState(2); // without text the row still shows its background and square
     const Drawn drawn = Draw(false);
     EXPECT_EQ(drawn.err, PF_Err_NONE);
     std::vector<std::string> names;
@@ -128,16 +128,6 @@ TEST_F(DeviceRowTest, WithoutTextTheRowStillShowsBackgroundAndSquare)
     EXPECT_EQ(names, (std::vector<std::string>{"GetSurface", "GetSupplier", "PaintRect", "PaintRect", "SupportsText",
                                                "Flush"}));
     EXPECT_TRUE(Draw(true, 12, 0, PF_EI_DONT_DRAW).calls.empty()) << "the host said not to draw";
-}
-
-TEST_F(DeviceRowTest, AFailingDrawbotCallGives512)
-{
-    for (int fail : {1, 3, 9}) {
-        SCOPED_TRACE(fail);
-        const Drawn drawn = Draw(true, 12, fail);
-        EXPECT_EQ(drawn.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
-        for (std::size_t i = fail; i < drawn.calls.size(); ++i) EXPECT_EQ(drawn.calls[i].name, "ReleaseObject");
-    }
 }
 
 } // namespace

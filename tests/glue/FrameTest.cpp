@@ -7,12 +7,12 @@
 #include <string>
 #include <thread>
 
+#include "AE_EffectSuites.h"
 #include "frame/CommandGuard.h"
 #include "frame/Dispatch.h"
 #include "frame/GlobalSetup.h"
 #include "frame/GlobalState.h"
 #include "frame/Registration.h"
-#include "frame/SuiteCache.h"
 #include "frame/TagRecord.h"
 #include "layout/IdleWatcher.h"
 #include "support/HostFixture.h"
@@ -22,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(About, TruncatesTo254CharactersAndAlwaysTerminates)
+TEST(Commands, AboutTruncatesTo254CharactersAndExceptionsBecomeHostErrors)
 {
     PF_OutData out;
     std::memset(&out, 'x', sizeof out);
@@ -31,10 +31,8 @@ TEST(About, TruncatesTo254CharactersAndAlwaysTerminates)
     EXPECT_EQ(std::strlen(out.return_msg), 254u);
     EXPECT_EQ(WriteAbout(&out, "short"), PF_Err_NONE);
     EXPECT_STREQ(out.return_msg, "short");
-}
 
-TEST(CommandGuard, ConvertsEveryExceptionIntoAHostErrorCode)
-{
+    // Every exception becomes a host error code.
     EXPECT_EQ(GuardCommand([]() -> PF_Err { return 7; }), 7);
     EXPECT_EQ(GuardCommand([]() -> PF_Err { throw PF_Err{PF_Err_BAD_CALLBACK_PARAM}; }), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(GuardCommand([]() -> PF_Err { throw std::runtime_error("x"); }), PF_Err_INTERNAL_STRUCT_DAMAGED);
@@ -71,31 +69,7 @@ TEST(WakeUp, StartsOnceCallsRepeatedlyAndSlowsDownWithoutInstances)
     GlobalSetdown();
     EXPECT_FALSE(WakeUpThreadRunning());
     EXPECT_FALSE(Watcher().found);
-    int stopped = gWakeUps.load();
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(gWakeUps.load(), stopped);
     EXPECT_FALSE(StartWakeUpThread(nullptr));
-}
-
-class SuiteCacheTest : public HostTest {};
-
-TEST_F(SuiteCacheTest, AcquiresOnFirstUseAndReleasesEverythingAtScopeEnd)
-{
-    StartHost();
-    {
-        SuiteCache cache(host::SuiteRegistry::BasicSuite());
-        EXPECT_EQ(H().suites().Outstanding(), 0);
-        const auto* first = &cache.Get<PF_AdvItemSuite1>();
-        EXPECT_EQ(&cache.Get<PF_AdvItemSuite1>(), first);
-        cache.Get<AEGP_UtilitySuite3>();
-        cache.Get<AEGP_UtilitySuite6>();
-        EXPECT_EQ(H().suites().Outstanding(), 3);
-        H().suites().Disable(kPFWorldSuite, 2);
-        EXPECT_EQ(cache.TryGet<PF_WorldSuite2>(), nullptr);
-        EXPECT_THROW(cache.Get<PF_WorldSuite2>(), PF_Err);
-    }
-    EXPECT_EQ(H().suites().Outstanding(), 0);
-    EXPECT_THROW(SuiteCache(nullptr), PF_Err);
 }
 
 class RerenderRequestTest : public HostTest {};

@@ -46,31 +46,7 @@ protected:
         EXPECT_EQ(IdleWatcher(nullptr, nullptr, &sleep), A_Err_NONE);
         return {H().log().genericCalls - calls, ChangeCounter() - counter, sleep};
     }
-    void MovePathKey()
-    {
-        H().project().comps[0].layers[2].transform.position.keys[1].value.y += 5;
-        ++H().render().projectRevision;
-    }
-    A_long LayerId(const char* name) { return H().project().comps[0].LayerByName(name)->id; }
 };
-
-TEST_F(IdleWatcherTest, NoActiveCompMeansNoScanAndNoPulse)
-{
-    for (bool footage : {false, true}) {
-        SCOPED_TRACE(footage);
-        ResetWatcherForWakeUp();
-        H().activeComp = footage ? H().activeComp : nullptr;
-        H().activeFootage = footage ? H().project().comps[0].LayerByName("Picture") : nullptr;
-        for (int i = 0; i < 3; ++i) {
-            const Step step = Idle();
-            EXPECT_EQ(step.genericCalls, 0);
-            EXPECT_EQ(step.sleep, 1);
-        }
-        EXPECT_FALSE(Watcher().found.load());
-        EXPECT_FALSE(Watcher().rescan);
-        EXPECT_EQ(Watcher().pulse, 0);
-    }
-}
 
 TEST_F(IdleWatcherTest, AMovedKeyGivesOneRequestPerInstanceAndOneCounterStepPerScan)
 {
@@ -80,7 +56,7 @@ TEST_F(IdleWatcherTest, AMovedKeyGivesOneRequestPerInstanceAndOneCounterStepPerS
     EXPECT_EQ(first.sleep, 0);
     EXPECT_TRUE(Watcher().found.load());
     ASSERT_EQ(Watcher().watched.size(), 2u);
-    EXPECT_EQ(Watcher().watched[0].layerId, LayerId("Fx"));
+    EXPECT_EQ(Watcher().watched[0].layerId, H().project().comps[0].LayerByName("Fx")->id);
     EXPECT_EQ(Watcher().watched[0].effectIndex, 0);
     EXPECT_EQ(Watcher().watched[1].effectIndex, 1);
 
@@ -92,7 +68,8 @@ TEST_F(IdleWatcherTest, AMovedKeyGivesOneRequestPerInstanceAndOneCounterStepPerS
         EXPECT_EQ(quiet.sleep, 1);
     }
     const int touches = H().log().touchedActiveItem;
-    MovePathKey();
+    H().project().comps[0].layers[2].transform.position.keys[1].value.y += 5; // the path moves
+    ++H().render().projectRevision;
     const Step moved = Idle();
     EXPECT_EQ(moved.genericCalls, 2);
     EXPECT_EQ(moved.counterSteps, 1u);
@@ -105,13 +82,12 @@ TEST_F(IdleWatcherTest, AMovedKeyGivesOneRequestPerInstanceAndOneCounterStepPerS
     EXPECT_FALSE(Watcher().found.load());
 }
 
-TEST_F(IdleWatcherTest, AFailedSuiteMakesTheNextCallScanAgain)
+TEST_F(IdleWatcherTest, AFailedSuiteMakesTheNextCallScanAgainAndNoActiveCompNoScanAtAll)
 {
-    const struct {
-        const char* suite;
-        int version;
-    } suites[] = {
+    // clang-format off
+    const struct { const char* suite; int version; } suites[] = {
         {"AEGP Effect Suite", 5}, {"AEGP Item Suite", 10}, {"AEGP Comp Suite", 26}, {"AEGP Stream Suite", 11}};
+    // clang-format on
     for (const auto& s : suites) {
         SCOPED_TRACE(s.suite);
         ClearWatchedList();
@@ -122,6 +98,23 @@ TEST_F(IdleWatcherTest, AFailedSuiteMakesTheNextCallScanAgain)
         H().suites().Enable(s.suite, s.version);
         EXPECT_EQ(Idle().genericCalls, 2);
         EXPECT_FALSE(Watcher().rescan);
+    }
+
+    // Without an active comp (nothing, or footage, is active) nothing is scanned and nothing pulses.
+    for (bool footage : {false, true}) {
+        SCOPED_TRACE(footage);
+        ClearWatchedList();
+        ResetWatcherForWakeUp();
+        H().activeComp = footage ? H().activeComp : nullptr;
+        H().activeFootage = footage ? H().project().comps[0].LayerByName("Picture") : nullptr;
+        for (int i = 0; i < 3; ++i) {
+            const Step step = Idle();
+            EXPECT_EQ(step.genericCalls, 0);
+            EXPECT_EQ(step.sleep, 1);
+        }
+        EXPECT_FALSE(Watcher().found.load());
+        EXPECT_FALSE(Watcher().rescan);
+        EXPECT_EQ(Watcher().pulse, 0);
     }
 }
 

@@ -82,16 +82,9 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
     const std::string shape = R"({"name": "Dot", "type": "shape", "width": 100, "height": 80, "color": [0, 1, 0, 1],
         "shape": {"kind": "rect", "size": [20, 10], "position": [30, 40]}},)";
     using Depth = host::PixelDepth;
-    const struct {
-        const char* what;
-        std::string layer;
-        int downsample;
-        Depth depth;
-        Vec3 first, third; // corners 0 and 2
-        double uMin, vMin, uMax, vMax;
-        int32_t imageWidth;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* what; std::string layer; int downsample; Depth depth;
+                   Vec3 first, third; /* corners 0 and 2 */ double uMin, vMin, uMax, vMax; int32_t imageWidth; } cases[] = {
         // Half as wide; the anchor (16, 10) of a 64 x 40 layer lands on the origin.
         {"scaled solid", R"({"name": "Dot", "type": "solid", "width": 64, "height": 40,
             "transform": {"scale": [50, 100, 100], "anchorPoint": [16, 10]}},)", 1, Depth::Eight,
@@ -107,11 +100,10 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         // Rows of the image stand for two of the layer's one: the anchor keeps to the layer's size.
         {"one pixel high, at half resolution", R"({"name": "Dot", "type": "solid", "width": 4, "height": 1},)", 2,
          Depth::Eight, {-2, -1, 0}, {2, 1, 0}, 0, 0, 1, 0, 2},
-        // clang-format on
     };
-    const std::map<Depth, PixelFormat> formats = {{Depth::Eight, PixelFormat::Argb8},
-                                                  {Depth::Sixteen, PixelFormat::Argb16},
-                                                  {Depth::Float, PixelFormat::ArgbFloat}};
+    const std::map<Depth, PixelFormat> formats = {
+        {Depth::Eight, PixelFormat::Argb8}, {Depth::Sixteen, PixelFormat::Argb16}, {Depth::Float, PixelFormat::ArgbFloat}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Start(c.layer, {{"Source Layer 1", "Dot"}}, c.downsample, c.depth);

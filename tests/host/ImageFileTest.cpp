@@ -1,12 +1,16 @@
+// Image files as the command reads and writes them; built once more against the Windows build's
+// codecs, so both builds are held to the same bytes.
 #include <OpenEXR/ImfFrameBuffer.h>
 #include <OpenEXR/ImfInputFile.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
+#include "host/io/AtomicWrite.h"
 #include "host/io/FileError.h"
 #include "support/HostTestSupport.h"
 
@@ -15,21 +19,17 @@ namespace {
 
 using test::ScratchDir;
 
-TEST(PngFile, EightBitValuesRoundTripExactly)
+TEST(PngFile, EightBitsRoundTripExactlyAndSixteenAreRescaledBetween32768And65535)
 {
     ScratchDir dir;
-    Image image(7, 3, PixelDepth::Eight);
+    Image eight(7, 3, PixelDepth::Eight);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 7; ++x)
             for (int c = 0; c < 4; ++c)
-                image.PixelAt<std::uint8_t>(x, y)[c] = static_cast<std::uint8_t>(x * 37 + y * 11 + c * 61);
-    WritePng(dir / "out.png", image);
-    EXPECT_TRUE(test::SamePixels(ReadPng(dir / "out.png"), image));
-}
+                eight.PixelAt<std::uint8_t>(x, y)[c] = static_cast<std::uint8_t>(x * 37 + y * 11 + c * 61);
+    WritePng(dir / "out.png", eight);
+    EXPECT_TRUE(test::SamePixels(ReadPng(dir / "out.png"), eight));
 
-TEST(PngFile, SixteenBitValuesAreRescaledBetween32768And65535)
-{
-    ScratchDir dir;
     // host value -> file value round(v x 65535 / 32768), worked by hand.
     const std::uint16_t host[] = {0, 1, 16384, 32767, 32768};
     const std::uint16_t file[] = {0, 2, 32768, 65533, 65535};
@@ -39,36 +39,36 @@ TEST(PngFile, SixteenBitValuesAreRescaledBetween32768And65535)
     WritePng(dir / "deep.png", image);
     const std::vector<std::uint16_t> raw = test::ReadRawPngRgba16(dir / "deep.png");
     ASSERT_EQ(raw.size(), 20u);
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(raw[x * 4], file[x]) << "pixel " << x;
     const Image back = ReadPng(dir / "deep.png");
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(back.PixelAt<std::uint16_t>(x, 0)[1], host[x]) << "pixel " << x;
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(raw[x * 4], file[x]) << "pixel " << x;
+        EXPECT_EQ(back.PixelAt<std::uint16_t>(x, 0)[1], host[x]) << "pixel " << x;
+    }
 
     // File values that are not images of host values: round(v x 32768 / 65535).
     const std::uint16_t samples[] = {65535, 1, 32767, 40000}; // one RGBA pixel
     test::WriteRawPng(dir / "raw16.png", 1, 1, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA, 16, samples, sizeof samples);
     const Image fromFile = ReadPng(dir / "raw16.png");
     const auto* p = fromFile.PixelAt<std::uint16_t>(0, 0);
-    EXPECT_EQ(p[0], 20000); // alpha 40000 -> 20000.3
-    EXPECT_EQ(p[1], 32768);
-    EXPECT_EQ(p[2], 1); // 0.50001
-    EXPECT_EQ(p[3], 16384); // 16383.75
+    EXPECT_EQ(std::vector<int>(p, p + 4), (std::vector<int>{20000, 32768, 1, 16384})); // A R G B
 }
 
 TEST(PngFile, GreyAndRgbInputsExpandToArgb)
 {
     ScratchDir dir;
-    struct Case {
+    const struct {
         const char* name;
         int colorType;
         std::vector<std::uint8_t> samples; // two pixels
         std::uint8_t expected[2][4]; // A R G B
-    };
-    const Case cases[] = {
+    } cases[] = {
+        // clang-format off
         {"grey", SPNG_COLOR_TYPE_GRAYSCALE, {10, 200}, {{255, 10, 10, 10}, {255, 200, 200, 200}}},
         {"grey_alpha", SPNG_COLOR_TYPE_GRAYSCALE_ALPHA, {10, 0, 200, 99}, {{0, 10, 10, 10}, {99, 200, 200, 200}}},
         {"rgb", SPNG_COLOR_TYPE_TRUECOLOR, {1, 2, 3, 4, 5, 6}, {{255, 1, 2, 3}, {255, 4, 5, 6}}},
+        // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const auto file = dir / (std::string(c.name) + ".png");
         test::WriteRawPng(file, 2, 1, c.colorType, 8, c.samples.data(), c.samples.size());
         const Image image = ReadPng(file);
@@ -160,6 +160,47 @@ TEST(ExrFile, ColourIsPremultipliedInTheFileAndStraightWhenReadBack)
     EXPECT_NEAR(back.Get(0, 0).g, 2.0, 1e-6);
     EXPECT_EQ(back.Get(1, 0), PixelValue{});
     EXPECT_THROW(ReadExr(dir / "missing.exr"), FileError);
+}
+
+// A source image at another depth than the render's: rounded to the nearest step, clamped.
+TEST(Image, DepthConversionRoundsToTheNearestStepAndClamps)
+{
+    Image eight(2, 1, PixelDepth::Eight);
+    eight.PixelAt<std::uint8_t>(0, 0)[1] = 255;
+    eight.PixelAt<std::uint8_t>(1, 0)[1] = 128;
+    const Image sixteen = ConvertDepth(eight, PixelDepth::Sixteen);
+    EXPECT_EQ(sixteen.PixelAt<std::uint16_t>(0, 0)[1], 32768);
+    EXPECT_EQ(sixteen.PixelAt<std::uint16_t>(1, 0)[1], 16448); // 128 x 32768 / 255 = 16448.25
+
+    Image deep(1, 1, PixelDepth::Sixteen);
+    deep.PixelAt<std::uint16_t>(0, 0)[1] = 16384; // 16384 x 255 / 32768 = 127.5 rounds up
+    EXPECT_EQ(ConvertDepth(deep, PixelDepth::Eight).PixelAt<std::uint8_t>(0, 0)[1], 128);
+
+    Image floats(1, 1, PixelDepth::Float);
+    floats.Set(0, 0, {1.5, -0.25, 0.5, 1.0});
+    const Image clamped = ConvertDepth(floats, PixelDepth::Eight);
+    const auto* p = clamped.PixelAt<std::uint8_t>(0, 0);
+    EXPECT_EQ(std::vector<int>(p, p + 4), (std::vector<int>{255, 0, 128, 255})); // 0.5 -> 127.5 -> 128
+}
+
+TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoTemporary)
+{
+    ScratchDir dir;
+    const auto target = dir / "frame.png";
+    auto entries = [&] { return std::distance(std::filesystem::directory_iterator(dir.Path()), {}); };
+    test::WriteText(target, "previous frame");
+    EXPECT_THROW(WriteThroughTemporary(target,
+                                       [](const std::filesystem::path& temporary) {
+                                           std::ofstream(temporary) << "half of a fr";
+                                           throw std::runtime_error("encoder died");
+                                       }),
+                 std::runtime_error);
+    EXPECT_EQ(test::ReadText(target), "previous frame");
+    EXPECT_EQ(entries(), 1);
+
+    WriteFileAtomically(target, "new frame");
+    EXPECT_EQ(test::ReadText(target), "new frame");
+    EXPECT_EQ(entries(), 1);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include <duktape.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/project/Json.h"
 #include "presets/PresetScripts.h"
@@ -15,6 +17,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kStart[3] = {100, 200, 300};
+using Triple = std::array<double, 3>;
 
 // The builder's keys as JSON, or the message it failed with.
 struct Built {
@@ -22,8 +25,14 @@ struct Built {
     std::string failure;
 };
 
-Built BuildKeys(uint32_t preset, const Json& context)
+// The context holds every slider at a neutral value but for the given fields.
+Built BuildKeys(uint32_t preset, const Json& fields)
 {
+    // clang-format off
+    Json context = {{"size", 0}, {"endRadius", 0}, {"depth", 0}, {"turns", 1}, {"keyInterval", 1}, {"direction", 1},
+                    {"waveLengthZ", 0}, {"waveCycles", 1}, {"waveYAmplitude", 0}, {"waveYPhase", 0}, {"startTime", 2}};
+    // clang-format on
+    context.update(fields);
     std::unique_ptr<duk_context, void (*)(duk_context*)> ctx(duk_create_heap_default(), duk_destroy_heap);
     const std::string stub =
         "var StxPathPresetContext = " + context.dump() +
@@ -40,47 +49,51 @@ Built BuildKeys(uint32_t preset, const Json& context)
     return {Json::parse(out), ""};
 }
 
-Json Context(Json fields)
+// Every key's in tangent is its out tangent reversed; `values` and `outs` hold keys `first` on.
+void ExpectKeys(const Built& b, std::size_t count, std::size_t first, const std::vector<Triple>& values,
+                const std::vector<Triple>& outs)
 {
-    Json c = {{"size", 0},           {"endRadius", 0},  {"depth", 0},       {"turns", 1},
-              {"keyInterval", 1},    {"direction", 1},  {"waveLengthZ", 0}, {"waveCycles", 1},
-              {"waveYAmplitude", 0}, {"waveYPhase", 0}, {"startTime", 2}};
-    c.update(fields);
-    return c;
+    ASSERT_EQ(b.failure, "");
+    ASSERT_EQ(b.keys.size(), count);
+    for (std::size_t i = 0; i < count; ++i)
+        for (int d = 0; d < 3; ++d) {
+            const Json& k = b.keys[i];
+            EXPECT_EQ(k["inTangent"][d].get<double>(), -k["outTangent"][d].get<double>()) << i;
+            if (i >= first && i - first < values.size()) {
+                EXPECT_NEAR(k["value"][d].get<double>(), values[i - first][d], 1e-9) << "value " << i;
+            }
+            if (i >= first && i - first < outs.size()) {
+                EXPECT_NEAR(k["outTangent"][d].get<double>(), outs[i - first][d], 1e-9) << "out " << i;
+            }
+        }
 }
 
-void ExpectTriple(const Json& actual, double x, double y, double z, const std::string& what)
+TEST(PresetKeys, HelixWaveAndFigureEightKeysLieOnTheirCurves)
 {
-    EXPECT_NEAR(actual[0].get<double>(), x, 1e-9) << what;
-    EXPECT_NEAR(actual[1].get<double>(), y, 1e-9) << what;
-    EXPECT_NEAR(actual[2].get<double>(), z, 1e-9) << what;
-}
-
-void ExpectInIsMinusOut(const Json& keys)
-{
-    for (const Json& k : keys)
-        for (int d = 0; d < 3; ++d) EXPECT_EQ(k["inTangent"][d].get<double>(), -k["outTangent"][d].get<double>());
-}
-
-TEST(PresetKeys, HelixRisesAlongZAndLiesOnTheCircleEveryQuarterTurn)
-{
-    const Built line = BuildKeys(1, Context({{"size", 0}, {"depth", 40}, {"turns", 2}, {"keyInterval", 0.5}}));
-    ASSERT_EQ(line.failure, "");
-    ASSERT_EQ(line.keys.size(), 9u);
-    for (std::size_t i = 0; i < 9; ++i) {
-        EXPECT_DOUBLE_EQ(line.keys[i]["time"].get<double>(), 2 + 0.5 * i);
-        ExpectTriple(line.keys[i]["value"], 100, 200, 300 + 10.0 * i, "value " + std::to_string(i));
-        ExpectTriple(line.keys[i]["outTangent"], 0, 0, 10.0 / 3, "out " + std::to_string(i));
+    const double z = 10.0 / 3, h = 100 * 4.0 / 3 * std::tan(kPi / 8), w = 2 * kPi / 12, f = 10 * 0.5522847498307936;
+    std::vector<Triple> rising, risingOuts; // a helix of size 0: a line along z
+    for (int i = 0; i < 9; ++i) {
+        rising.push_back({100, 200, 300 + 10.0 * i});
+        risingOuts.push_back({0, 0, z});
     }
-    ExpectInIsMinusOut(line.keys);
-
-    const Built b = BuildKeys(1, Context({{"size", 100}, {"depth", 40}}));
-    ASSERT_EQ(b.keys.size(), 5u);
-    const double handle = 100 * 4.0 / 3 * std::tan(kPi / 8);
-    ExpectTriple(b.keys[1]["value"], 0, 300, 310, "key 1");
-    ExpectTriple(b.keys[1]["outTangent"], -handle, 0, 10.0 / 3, "key 1 out");
-    ExpectTriple(b.keys[2]["value"], -100, 200, 320, "key 2");
-    ExpectTriple(b.keys[2]["outTangent"], 0, -handle, 10.0 / 3, "key 2 out");
+    // clang-format off
+    const struct { uint32_t preset; Json fields; std::size_t count, first; std::vector<Triple> values, outs; } cases[] = {
+        {1, {{"depth", 40}, {"turns", 2}, {"keyInterval", 0.5}}, 9, 0, rising, risingOuts},
+        {1, {{"size", 100}, {"depth", 40}}, 5, 1, {{0, 300, 310}, {-100, 200, 320}}, {{-h, 0, z}, {0, -h, z}}},
+        {3, {{"size", 30}, {"waveYAmplitude", 20}, {"waveYPhase", 90}, {"waveLengthZ", 400}, {"waveCycles", 1}}, 5, 0,
+         {{100, 200, 300}, {130, 180, 400}, {100, 160, 500}, {70, 180, 600}, {100, 200, 700}},
+         {{30 * w, 0, 400.0 / 12}, {0, -20 * w, 400.0 / 12}}},
+        // Two loops of radius 10 in the start's plane, whatever the turns and depth.
+        {4, {{"size", 10}, {"turns", 7}, {"depth", 99}}, 9, 0,
+         {{100, 200, 300}, {90, 190, 300}, {80, 200, 300}, {90, 210, 300}, {100, 200, 300}, {110, 190, 300},
+          {120, 200, 300}, {110, 210, 300}, {100, 200, 300}},
+         {{0, -f, 0}, {-f, 0, 0}, {0, f, 0}, {f, 0, 0}, {0, -f, 0}, {f, 0, 0}, {0, f, 0}, {-f, 0, 0}, {0, -f, 0}}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fields.dump());
+        ExpectKeys(BuildKeys(c.preset, c.fields), c.count, c.first, c.values, c.outs);
+    }
 }
 
 // The handles must follow the spiral itself: the out tangent is a third of the quarter-turn
@@ -90,14 +103,12 @@ TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
     for (int direction : {1, -1})
         for (double endRadius : {40.0, 100.0, 250.0, 0.0}) {
             const double size = 100, depth = 50, turns = 2;
-            const Built b = BuildKeys(2, Context({{"size", size},
-                                                  {"endRadius", endRadius},
-                                                  {"depth", depth},
-                                                  {"turns", turns},
-                                                  {"direction", direction}}));
-            ASSERT_EQ(b.failure, "");
-            ASSERT_EQ(b.keys.size(), 9u);
-            ExpectInIsMinusOut(b.keys);
+            const Built b = BuildKeys(2, {{"size", size},
+                                          {"endRadius", endRadius},
+                                          {"depth", depth},
+                                          {"turns", turns},
+                                          {"direction", direction}});
+            ExpectKeys(b, 9, 0, {}, {});
             const double total = 2 * kPi * turns;
             auto position = [&](double phi, int d) {
                 const double r = size + (endRadius - size) * phi / total, theta = direction * phi;
@@ -117,45 +128,10 @@ TEST(PresetKeys, TornadoTangentsFollowTheSpiralsDerivative)
         }
 }
 
-TEST(PresetKeys, WaveWithPhaseNinetyStartsAtTheStartPosition)
-{
-    const Built b = BuildKeys(
-        3,
-        Context({{"size", 30}, {"waveYAmplitude", 20}, {"waveYPhase", 90}, {"waveLengthZ", 400}, {"waveCycles", 1}}));
-    ASSERT_EQ(b.failure, "");
-    ASSERT_EQ(b.keys.size(), 5u);
-    const double values[5][3] = {{100, 200, 300}, {130, 180, 400}, {100, 160, 500}, {70, 180, 600}, {100, 200, 700}};
-    for (int i = 0; i < 5; ++i)
-        ExpectTriple(b.keys[i]["value"], values[i][0], values[i][1], values[i][2], "key " + std::to_string(i));
-    ExpectTriple(b.keys[0]["outTangent"], 30 * 2 * kPi / 12, 0, 400.0 / 12, "key 0 out");
-    ExpectTriple(b.keys[1]["outTangent"], 0, -20 * 2 * kPi / 12, 400.0 / 12, "key 1 out");
-    ExpectInIsMinusOut(b.keys);
-}
-
-TEST(PresetKeys, FigureEightHasNineKeysOnTwoCircles)
-{
-    const Built b = BuildKeys(4, Context({{"size", 10}, {"turns", 7}, {"depth", 99}}));
-    ASSERT_EQ(b.failure, "");
-    ASSERT_EQ(b.keys.size(), 9u);
-    const double h = 10 * 0.5522847498307936;
-    const double values[9][2] = {{100, 200}, {90, 190},  {80, 200},  {90, 210}, {100, 200},
-                                 {110, 190}, {120, 200}, {110, 210}, {100, 200}};
-    const double in[9][2] = {{0, h}, {h, 0}, {0, -h}, {-h, 0}, {0, h}, {-h, 0}, {0, -h}, {h, 0}, {0, h}};
-    for (std::size_t i = 0; i < 9; ++i) {
-        ExpectTriple(b.keys[i]["value"], values[i][0], values[i][1], 300, "value " + std::to_string(i));
-        ExpectTriple(b.keys[i]["inTangent"], in[i][0], in[i][1], 0, "in " + std::to_string(i));
-        EXPECT_DOUBLE_EQ(b.keys[i]["time"].get<double>(), 2.0 + i);
-    }
-    ExpectInIsMinusOut(b.keys);
-}
-
 TEST(PresetKeys, BuildersRefuseBadSliders)
 {
-    const struct {
-        uint32_t preset;
-        Json fields;
-        const char* message;
-    } cases[] = {
+    // clang-format off
+    const struct { uint32_t preset; Json fields; const char* message; } cases[] = {
         {1, {{"turns", 1.5}}, "Turnsには1以上の整数を指定してください。"},
         {1, {{"turns", 0}}, "Turnsには1以上の整数を指定してください。"},
         {1, {{"keyInterval", 0}}, "Key Intervalには0より大きい値を指定してください。"},
@@ -168,7 +144,8 @@ TEST(PresetKeys, BuildersRefuseBadSliders)
         {4, {{"size", 0}, {"keyInterval", 0}}, "Loop Radiusには0より大きい値を指定してください。"},
         {4, {{"size", 1}, {"keyInterval", 0}}, "Key Intervalには0より大きい値を指定してください。"},
     };
-    for (const auto& c : cases) EXPECT_EQ(BuildKeys(c.preset, Context(c.fields)).failure, c.message) << c.fields;
+    // clang-format on
+    for (const auto& c : cases) EXPECT_EQ(BuildKeys(c.preset, c.fields).failure, c.message) << c.fields;
 }
 
 } // namespace

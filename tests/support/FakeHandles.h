@@ -2,6 +2,7 @@
 // locked handles for leak checks, and fails allocation, locking or resizing on request.
 // The callbacks carry no context, so one instance at a time is the active one.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -25,11 +26,30 @@ public:
     {
         Active() = this;
         utils.host_new_handle = [](A_HandleSize size) { return Active()->New(size); };
-        utils.host_lock_handle = [](PF_Handle h) { return Active()->Lock(h); };
-        utils.host_unlock_handle = [](PF_Handle h) { Active()->Unlock(h); };
-        utils.host_dispose_handle = [](PF_Handle h) { Active()->Dispose(h); };
-        utils.host_get_handle_size = [](PF_Handle h) { return Active()->Size(h); };
-        utils.host_resize_handle = [](A_HandleSize size, PF_Handle* h) { return Active()->Resize(size, h); };
+        utils.host_lock_handle = [](PF_Handle h) {
+            Block* b = Active()->FindOrCount(h);
+            return b && !Active()->failLock ? (++b->locks, b->data) : nullptr;
+        };
+        utils.host_unlock_handle = [](PF_Handle h) {
+            Block* b = Active()->FindOrCount(h);
+            if (b && b->locks > 0) --b->locks;
+            else if (b) ++Active()->badCalls;
+        };
+        utils.host_dispose_handle = [](PF_Handle h) {
+            if (Active()->FindOrCount(h)) Active()->blocks_.erase(h);
+        };
+        utils.host_get_handle_size = [](PF_Handle h) -> A_HandleSize {
+            Block* b = Active()->FindOrCount(h);
+            return b ? b->bytes.size() : 0;
+        };
+        utils.host_resize_handle = [](A_HandleSize size, PF_Handle* h) -> PF_Err {
+            Block* b = h ? Active()->FindOrCount(*h) : nullptr;
+            if (!b) return PF_Err_BAD_CALLBACK_PARAM;
+            if (Active()->failResize) return PF_Err_OUT_OF_MEMORY;
+            b->bytes.resize(static_cast<std::size_t>(size), 0xCD);
+            b->data = b->bytes.data();
+            return PF_Err_NONE;
+        };
         in_data.utils = &utils;
     }
     ~FakeHandles() { Active() = nullptr; }
@@ -39,9 +59,8 @@ public:
     int LiveHandles() const { return static_cast<int>(blocks_.size()); }
     int LockedHandles() const
     {
-        int n = 0;
-        for (const auto& entry : blocks_) n += entry.second->locks > 0;
-        return n;
+        return static_cast<int>(
+            std::count_if(blocks_.begin(), blocks_.end(), [](auto& e) { return e.second->locks > 0; }));
     }
 
     // A handle holding a copy of the given bytes, made without going through the callbacks.
@@ -53,8 +72,8 @@ public:
     }
     std::vector<unsigned char> Bytes(PF_Handle h) const
     {
-        const Block* b = Find(h);
-        return b ? b->bytes : std::vector<unsigned char>{};
+        auto it = blocks_.find(h);
+        return it == blocks_.end() ? std::vector<unsigned char>{} : it->second->bytes;
     }
 
 private:
@@ -70,19 +89,12 @@ private:
         static FakeHandles* active = nullptr;
         return active;
     }
-
-    Block* Find(PF_Handle h) const
-    {
-        auto it = blocks_.find(h);
-        return it == blocks_.end() ? nullptr : it->second.get();
-    }
     Block* FindOrCount(PF_Handle h)
     {
-        Block* b = Find(h);
-        if (!b) ++badCalls;
-        return b;
+        auto it = blocks_.find(h);
+        if (it == blocks_.end()) ++badCalls;
+        return it == blocks_.end() ? nullptr : it->second.get();
     }
-
     PF_Handle New(A_HandleSize size)
     {
         if (failNew) return nullptr;
@@ -92,37 +104,6 @@ private:
         PF_Handle h = &block->data;
         blocks_[h] = std::move(block);
         return h;
-    }
-    void* Lock(PF_Handle h)
-    {
-        Block* b = FindOrCount(h);
-        if (!b || failLock) return nullptr;
-        ++b->locks;
-        return b->data;
-    }
-    void Unlock(PF_Handle h)
-    {
-        Block* b = FindOrCount(h);
-        if (b && b->locks > 0) --b->locks;
-        else if (b) ++badCalls;
-    }
-    void Dispose(PF_Handle h)
-    {
-        if (FindOrCount(h)) blocks_.erase(h);
-    }
-    A_HandleSize Size(PF_Handle h)
-    {
-        Block* b = FindOrCount(h);
-        return b ? b->bytes.size() : 0;
-    }
-    PF_Err Resize(A_HandleSize size, PF_Handle* h)
-    {
-        Block* b = h ? FindOrCount(*h) : nullptr;
-        if (!b) return PF_Err_BAD_CALLBACK_PARAM;
-        if (failResize) return PF_Err_OUT_OF_MEMORY;
-        b->bytes.resize(static_cast<std::size_t>(size), 0xCD);
-        b->data = b->bytes.data();
-        return PF_Err_NONE;
     }
 
     std::map<PF_Handle, std::unique_ptr<Block>> blocks_;

@@ -1,0 +1,104 @@
+// What the host makes of a scene and hands the plug-in: frame numbers and times at scene frame
+// rates, image sequences following the comp's frames, and layer matrices.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "host/image/PngFile.h"
+#include "host/project/LayerSource.h"
+#include "host/project/TimeBase.h"
+#include "host/project/Transforms.h"
+#include "support/HostTestSupport.h"
+
+namespace strandel::host {
+namespace {
+
+TEST(TimeBase, FrameRatesAreHeldExactlyAndFramesCountFromThem)
+{
+    // clang-format off
+    const struct { double fps; A_u_long scale; A_long step; } cases[] = {{30, 30, 1},          {29.97, 30000, 1001}, {23.976, 24000, 1001},
+                 {59.94, 60000, 1001}, {12.5, 25, 2},        {24, 24, 1}};
+    // clang-format on
+    for (const auto& c : cases) {
+        const auto base = TimeBaseForFrameRate(c.fps);
+        ASSERT_TRUE(base) << c.fps;
+        EXPECT_EQ(base->scale, c.scale) << c.fps;
+        EXPECT_EQ(base->step, c.step) << c.fps;
+    }
+    for (double bad : {0.0, -30.0, double(NAN), double(INFINITY), M_PI}) EXPECT_FALSE(TimeBaseForFrameRate(bad)) << bad;
+
+    const TimeBase thirty{30, 1};
+    const TimeBase ntsc{30000, 1001};
+    EXPECT_EQ(FrameTime(thirty, 45).value, 45);
+    EXPECT_EQ(FrameTime(ntsc, 30).value, 30030);
+    EXPECT_EQ(FrameTime(ntsc, 30).scale, 30000u);
+    // One second at 29.97 falls inside frame 29 (frame 30 starts at 1.001 s).
+    EXPECT_EQ(FrameAtSeconds(ntsc, 1.0), 29);
+    EXPECT_EQ(FrameAtSeconds(ntsc, 1.001), 30);
+    EXPECT_EQ(FrameAtTime(ntsc, FrameTime(ntsc, 299)), 299);
+    EXPECT_EQ(FrameAtTime(ntsc, A_Time{2, 1}), 59); // 2 s = 59.94 frames
+    EXPECT_EQ(FrameAtSeconds(thirty, 0.5), 15);
+    EXPECT_DOUBLE_EQ(TimeToSeconds(FrameTime(ntsc, 3)), 3003.0 / 30000.0);
+    EXPECT_EQ(SecondsToTime(2.5, 30000).value, 75000);
+}
+
+TEST(LayerSource, SequencesFollowCompFramesAndHoldAtBothEnds)
+{
+    test::ScratchDir dir;
+    for (int i = 0; i < 3; ++i) {
+        Image frame(1, 1, PixelDepth::Eight);
+        frame.Set(0, 0, {1, i * 100 / 255.0, 0, 0});
+        WritePng(dir / ("f" + std::to_string(i) + ".png"), frame);
+    }
+    const LoadedScene scene = test::LoadSceneJson(dir, Json::parse(R"({"comps": [{"name": "Main", "width": 16,
+        "height": 8, "frameRate": 29.97, "duration": 20, "layers": [{"name": "Seq", "type": "image", "file": "f[#].png"}]}]})"));
+    ImageFileCache files;
+    auto pixels = [&](double t, PixelDepth depth) {
+        return LayerSourcePixels(scene.project, scene.project.comps[0].layers[0], t, depth, files, nullptr);
+    };
+    const TimeBase ntsc = scene.project.comps[0].timeBase;
+    // clang-format off
+    const struct { double seconds; int frame; } cases[] = {
+        {-1, 0}, {0, 0}, {TimeToSeconds(FrameTime(ntsc, 1)), 1}, {TimeToSeconds(FrameTime(ntsc, 2)) - 1e-4, 1},
+        {TimeToSeconds(FrameTime(ntsc, 2)), 2}, {15, 2}};
+    // clang-format on
+    for (const auto& c : cases) {
+        const auto image = pixels(c.seconds, PixelDepth::Eight);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->PixelAt<std::uint8_t>(0, 0)[1], c.frame * 100) << "at " << c.seconds << " s";
+    }
+    // The checkout comes at the depth asked for.
+    const auto deep = pixels(1, PixelDepth::Float);
+    EXPECT_EQ(deep->Depth(), PixelDepth::Float);
+    EXPECT_FLOAT_EQ(deep->PixelAt<float>(0, 0)[1], 200 / 255.0f);
+}
+
+// Every factor of a layer's transform, in the compositor's order, written out for one point.
+TEST(Transforms, FactorsApplyInTheDefinedOrder)
+{
+    test::ScratchDir dir;
+    const LoadedScene scene = test::LoadSceneJson(dir, Json::parse(R"({"comps": [{"name": "Main", "width": 1000,
+        "height": 500, "frameRate": 30, "duration": 2, "layers": [{"name": "all", "type": "null", "threeD": true,
+        "transform": {"anchorPoint": [10, 20, 30], "scale": [200, 50, 300], "xRotation": 30, "yRotation": -45,
+                      "rotation": 60, "orientation": [10, 20, 30], "position": [5, 6, 7]}}]}]})"));
+    const auto rad = [](double d) { return d * M_PI / 180; };
+    // Anchor, scale, Rx, Ry, Rz, then the orientation's Rx, Ry, Rz, then position.
+    Vec3 p{13, 24, 35};
+    p = {(p.x - 10) * 2, (p.y - 20) * 0.5, (p.z - 30) * 3};
+    const auto rx = [&](Vec3 v, double a) {
+        return Vec3{v.x, v.y * cos(rad(a)) - v.z * sin(rad(a)), v.y * sin(rad(a)) + v.z * cos(rad(a))};
+    };
+    const auto ry = [&](Vec3 v, double a) {
+        return Vec3{v.x * cos(rad(a)) + v.z * sin(rad(a)), v.y, v.z * cos(rad(a)) - v.x * sin(rad(a))};
+    };
+    const auto rz = [&](Vec3 v, double a) {
+        return Vec3{v.x * cos(rad(a)) - v.y * sin(rad(a)), v.x * sin(rad(a)) + v.y * cos(rad(a)), v.z};
+    };
+    p = rz(ry(rx(rz(ry(rx(p, 30), -45), 60), 10), 20), 30) + Vec3{5, 6, 7};
+    const Matrix4 toWorld = LayerToWorld(scene.project, scene.project.comps[0].layers[0], 0);
+    test::ExpectNear(test::Apply(toWorld, {13, 24, 35}), p);
+}
+
+} // namespace
+} // namespace strandel::host
