@@ -5,7 +5,10 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <tuple>
+#include <type_traits>
 
+#include "path/CameraInfo.h"
 #include "path/PathGeometry.h"
 #include "support/VecExpect.h"
 
@@ -23,22 +26,14 @@ RenderSettings WithQuality(Quality quality)
     return settings;
 }
 
-void ExpectFrame(const PathSample& s, const Vec3& normal, const Vec3& binormal, const Vec3& tangent)
+// A sample's frame tangent is its tangent.
+template <class Frame>
+void ExpectFrame(const Frame& f, const PathFrame& expected)
 {
-    ExpectVecNear(s.tangent, tangent);
-    ExpectVecNear(s.frameTangent, tangent);
-    ExpectVecNear(s.normal, normal);
-    ExpectVecNear(s.binormal, binormal);
-}
-
-void AssertUnitFrame(const PathSample& s)
-{
-    const double eps = 1e-9;
-    ASSERT_NEAR(Length(s.tangent), 1, eps);
-    ASSERT_NEAR(Length(s.normal), 1, eps);
-    ASSERT_NEAR(Dot(s.normal, s.tangent), 0, eps);
-    ASSERT_NEAR(Length(s.binormal - Cross(s.tangent, s.normal)), 0, eps);
-    ASSERT_NEAR(Length(s.frameTangent - s.tangent), 0, eps);
+    ExpectVecNear(f.normal, expected.normal);
+    ExpectVecNear(f.binormal, expected.binormal);
+    ExpectVecNear(f.tangent, expected.tangent);
+    if constexpr (std::is_same_v<Frame, PathSample>) ExpectVecNear(f.frameTangent, expected.tangent);
 }
 
 void AssertValidTable(const PathTable& table)
@@ -49,22 +44,18 @@ void AssertValidTable(const PathTable& table)
     ASSERT_EQ(table[0].arcLength, 0.0);
     ASSERT_GT(TotalLength(table), 1e-6);
     for (std::size_t k = 0; k < table.size(); ++k) {
-        ASSERT_NO_FATAL_FAILURE(AssertUnitFrame(table[k])) << "sample " << k;
+        const PathSample& s = table[k];
+        ASSERT_NEAR(Length(s.tangent), 1, 1e-9) << "sample " << k;
+        ASSERT_NEAR(Length(s.normal), 1, 1e-9) << "sample " << k;
+        ASSERT_NEAR(Dot(s.normal, s.tangent), 0, 1e-9) << "sample " << k;
+        ASSERT_NEAR(Length(s.binormal - Cross(s.tangent, s.normal)), 0, 1e-9) << "sample " << k;
+        ASSERT_NEAR(Length(s.frameTangent - s.tangent), 0, 1e-9) << "sample " << k;
         if (k == 0) continue;
         const double step = Length(table[k].position - table[k - 1].position);
         ASSERT_GT(step, 1e-8) << "sample " << k;
         ASSERT_GT(table[k].arcLength, table[k - 1].arcLength) << "sample " << k;
         ASSERT_NEAR(table[k].arcLength - table[k - 1].arcLength, step, 1e-9 * table[k].arcLength);
     }
-}
-
-std::vector<PathKeyframe> RandomCurvyKeys(std::mt19937& rng, int count, double tangentReach)
-{
-    std::uniform_real_distribution<double> place(0, 1000), reach(-tangentReach, tangentReach);
-    auto vec = [&](auto& dist) { return Vec3{dist(rng), dist(rng), dist(rng)}; };
-    std::vector<PathKeyframe> keys;
-    for (int i = 0; i < count; ++i) keys.push_back(Key(vec(place), vec(reach), vec(reach)));
-    return keys;
 }
 
 // Counts abort polls and cancels once `allowed` polls have passed.
@@ -101,44 +92,35 @@ TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)
     EXPECT_EQ(RotateEulerDegrees(v, {1e-9, -1e-9, 1e-9}), v); // negligible angles are skipped exactly
 }
 
-void ExpectPathFrame(const PathFrame& f, const PathFrame& expected)
+TEST(PathFrames, InitialFrameProjectsWorldZOrElseYAndTransportCarriesItWithoutFlipping)
 {
-    ExpectVecNear(f.normal, expected.normal);
-    ExpectVecNear(f.binormal, expected.binormal);
-    ExpectVecNear(f.tangent, expected.tangent);
-}
-
-TEST(PathFrames, InitialFrameProjectsWorldZOrElseYOffTheTangent)
-{
-    const std::pair<Vec3, PathFrame> cases[] = {
+    // clang-format off
+    const std::pair<Vec3, PathFrame> initial[] = {
         {{30, 0, 40}, {{-0.8, 0, 0.6}, {0, -1, 0}, {0.6, 0, 0.8}}},
         {{1, 0, 0}, {{0, 0, 1}, {0, -1, 0}, {1, 0, 0}}},
         {{0, 0, 5}, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}},
         {{0, 0, -2}, {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}}},
         {{0, 0, 0}, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}}, // no direction: +Z
     };
-    for (const auto& [t, expected] : cases) ExpectPathFrame(InitialFrame(t), expected);
-}
+    // clang-format on
+    for (const auto& [t, expected] : initial) ExpectFrame(InitialFrame(t), expected);
 
-TEST(PathFrames, TransportFrameCarriesTheFrameWithoutFlipping)
-{
     struct Case {
         PathFrame previous;
         Vec3 t;
         PathFrame expected;
     };
     const PathFrame alongX{{0, 0, 1}, {0, -1, 0}, {1, 0, 0}};
-    const Case cases[] = {
-        // Reversal: the binormal keeps its side and the normal turns over.
-        {alongX, {-3, 0, 0}, {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}}},
-        // A turn within the osculating plane keeps the normal.
-        {alongX, {0, 2, 0}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}},
+    // clang-format off
+    const Case transported[] = {
+        {alongX, {-3, 0, 0}, {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}}}, // reversal: the binormal keeps its side
+        {alongX, {0, 2, 0}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}}, // a turn in the osculating plane keeps the normal
         // The old normal lies along the new tangent: the binormal supplies the normal.
         {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {1, 0, 0}, {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}},
-        // No direction: the old tangent is kept, and with it the frame.
-        {alongX, {0, 0, 0}, alongX},
+        {alongX, {0, 0, 0}, alongX}, // no direction: the old tangent is kept, and with it the frame
     };
-    for (const Case& c : cases) ExpectPathFrame(TransportFrame(c.previous, c.t), c.expected);
+    // clang-format on
+    for (const Case& c : transported) ExpectFrame(TransportFrame(c.previous, c.t), c.expected);
 }
 
 TEST(PathBuild, CuspKeepsTheBinormalsSide)
@@ -146,11 +128,12 @@ TEST(PathBuild, CuspKeepsTheBinormalsSide)
     const PathTable table = BuildPath({Key({0, 0, 0}), Key({100, 0, 0}), Key({50, 0, 0})}, RenderSettings{});
     ASSERT_EQ(table.size(), 3u);
     EXPECT_DOUBLE_EQ(TotalLength(table), 150);
-    ExpectFrame(table[1], {0, 0, 1}, {0, -1, 0}, {1, 0, 0});
-    ExpectFrame(table[2], {0, 0, -1}, {0, -1, 0}, {-1, 0, 0});
+    const PathFrame out{{0, 0, 1}, {0, -1, 0}, {1, 0, 0}}, back{{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}};
+    ExpectFrame(table[1], out);
+    ExpectFrame(table[2], back);
     // Between the two, the tangent swings through the reversal and the binormal still stays put.
-    ExpectFrame(SamplePathAtDistance(table, 110), {0, 0, 1}, {0, -1, 0}, {1, 0, 0});
-    ExpectFrame(SamplePathAtDistance(table, 137.5), {0, 0, -1}, {0, -1, 0}, {-1, 0, 0});
+    ExpectFrame(SamplePathAtDistance(table, 110), out);
+    ExpectFrame(SamplePathAtDistance(table, 137.5), back);
 }
 
 TEST(PathBuild, QualitySetsTheFlatteningTolerance)
@@ -170,8 +153,12 @@ TEST(PathBuild, FlattenedPolylineStaysWithinTolerance)
     // Every curve point lies within the chord's ellipse and within tolerance of its line, which bounds
     // its distance from the chord by sqrt(1.25) x tolerance.
     std::mt19937 rng(11);
+    std::uniform_real_distribution<double> place(0, 1000), reach(-400, 400);
+    const auto vec = [&](auto& dist) { return Vec3{dist(rng), dist(rng), dist(rng)}; };
     for (double tolerance : {2.0, 0.5, 0.15}) {
-        const std::vector<PathKeyframe> keys = RandomCurvyKeys(rng, 2, 400);
+        const Vec3 start = vec(place), startIn = vec(reach), startOut = vec(reach), end = vec(place),
+                   endIn = vec(reach), endOut = vec(reach);
+        const std::vector<PathKeyframe> keys = {Key(start, startIn, startOut), Key(end, endIn, endOut)};
         const PathTable table = FlattenKeyframes(keys, tolerance);
         ASSERT_GE(table.size(), 2u);
         // The end tangents are the curve's own derivatives there.
@@ -335,21 +322,20 @@ TEST(PathSampling, SamplePathAtDistanceInterpolatesAndClamps)
         EXPECT_EQ(last.arcLength, 200);
     }
 
-    struct Case {
-        double s;
-        Vec3 position, tangent, normal, binormal;
+    const Vec3 up{0, 0, 1}, slant = Vec3{1, 3, 0} / std::sqrt(10.0), slantSide = Vec3{3, -1, 0} / std::sqrt(10.0);
+    // clang-format off
+    const std::tuple<double, Vec3, PathFrame> cases[] = {
+        {50, {50, 0, 0}, {up, {0, -1, 0}, {1, 0, 0}}},
+        {100, {100, 0, 0}, {up, {0, -1, 0}, {1, 0, 0}}},
+        {150, {100, 50, 0}, {up, {kHalfRoot2, -kHalfRoot2, 0}, {kHalfRoot2, kHalfRoot2, 0}}},
+        {175, {100, 75, 0}, {up, slantSide, slant}},
     };
-    const Case cases[] = {
-        {50, {50, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},
-        {100, {100, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},
-        {150, {100, 50, 0}, {kHalfRoot2, kHalfRoot2, 0}, {0, 0, 1}, {kHalfRoot2, -kHalfRoot2, 0}},
-        {175, {100, 75, 0}, Vec3{1, 3, 0} / std::sqrt(10.0), {0, 0, 1}, Vec3{3, -1, 0} / std::sqrt(10.0)},
-    };
-    for (const Case& c : cases) {
-        const PathSample s = SamplePathAtDistance(table, c.s);
-        EXPECT_EQ(s.arcLength, c.s);
-        ExpectVecNear(s.position, c.position);
-        ExpectFrame(s, c.normal, c.binormal, c.tangent);
+    // clang-format on
+    for (const auto& [distance, position, frame] : cases) {
+        const PathSample s = SamplePathAtDistance(table, distance);
+        EXPECT_EQ(s.arcLength, distance);
+        ExpectVecNear(s.position, position);
+        ExpectFrame(s, frame);
     }
     EXPECT_EQ(SamplePathAtDistance(PathTable{}, 3).arcLength, 0); // no table: a zero sample, not a crash
 }
@@ -373,6 +359,76 @@ TEST(PathSampling, ApplyArrayPositionMovesAlongTheCameraAxes)
     PathTable empty;
     ApplyArrayPosition(empty, camera, settings);
     EXPECT_TRUE(empty.empty());
+}
+
+Matrix4 Rows(std::initializer_list<std::initializer_list<double>> rows)
+{
+    Matrix4 m;
+    int r = 0;
+    for (const auto& row : rows) std::copy(row.begin(), row.end(), m.m[r++]);
+    return m;
+}
+
+TEST(CameraMath, TransformsTakeRowVectorsAndOnlyPointsDivideByW)
+{
+    const Matrix4 affine = Rows({{2, 0, 0, 0}, {0, 3, 0, 0}, {0, 0, 4, 0}, {10, 20, 30, 1}});
+    ExpectVecNear(TransformPoint(affine, {1, 1, 1}), {12, 23, 34});
+    // Row 2 column 3 feeds z into w: w = 0.5 z + 1, so (1, 1, 2) is divided by 2.
+    Matrix4 projective = affine;
+    projective.m[2][3] = 0.5;
+    ExpectVecNear(TransformPoint(projective, {1, 1, 2}), {6, 11.5, 19});
+    // A vanishing w is left alone rather than dividing by (almost) zero.
+    Matrix4 flat = affine;
+    flat.m[3][3] = 0;
+    ExpectVecNear(TransformPoint(flat, {1, 1, 1}), {12, 23, 34});
+
+    const Matrix4 m = Rows({{0, 1, 0, 7}, {-1, 0, 0, 7}, {0, 0, 2, 7}, {100, 200, 300, 9}});
+    ExpectVecNear(TransformDirection(m, {1, 2, 3}), {-2, 1, 6});
+}
+
+// Well-conditioned matrices, with rows shuffled so that the largest entry is rarely on the
+// diagonal already, and a pivot just above the singular threshold, invert; held relative to the
+// expected entry, so that large and small inverses keep the same digits.
+TEST(CameraMath, InvertMatrix4InvertsAllButSingularMatricesWhichLeaveTheOutputAlone)
+{
+    const auto expectNear = [](const Matrix4& actual, const Matrix4& expected) {
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                const double e = expected.m[r][c];
+                ASSERT_NEAR(actual.m[r][c], e, 1e-12 * std::max(1.0, std::fabs(e))) << r << "," << c;
+            }
+    };
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> value(-1, 1);
+    for (int trial = 0; trial < 200; ++trial) {
+        Matrix4 m;
+        for (auto& row : m.m)
+            for (double& v : row) v = value(rng);
+        for (int i = 0; i < 4; ++i) m.m[i][i] += 5 * (value(rng) < 0 ? -1 : 1);
+        std::shuffle(std::begin(m.m), std::end(m.m), rng);
+        Matrix4 inverse;
+        ASSERT_TRUE(InvertMatrix4(m, inverse));
+        expectNear(m * inverse, Matrix4::Identity());
+        expectNear(inverse * m, Matrix4::Identity());
+    }
+    Matrix4 out;
+    ASSERT_TRUE(InvertMatrix4(Rows({{1e-11, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), out));
+    expectNear(out, Rows({{1e11, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}));
+
+    // clang-format off
+    const Matrix4 singular[] = {
+        Rows({{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}}), // zero scale
+        Rows({{1, 2, 3, 0}, {2, 4, 6, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // dependent rows
+        Rows({{1e-13, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // pivot below 1e-12
+        Rows({{1, 1, 0, 0}, {1, 1 + 1e-14, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // near-singular after elimination
+    };
+    // clang-format on
+    const Matrix4 sentinel = Rows({{9, 8, 7, 6}, {5, 4, 3, 2}, {1, 0, -1, -2}, {-3, -4, -5, -6}});
+    for (const Matrix4& m : singular) {
+        out = sentinel;
+        EXPECT_FALSE(InvertMatrix4(m, out));
+        EXPECT_EQ(out, sentinel);
+    }
 }
 
 } // namespace

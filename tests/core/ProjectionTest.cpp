@@ -3,7 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "render/DebugPath.h"
 #include "render/Projection.h"
+#include "support/OwnedImage.h"
 
 namespace strandel {
 namespace {
@@ -40,14 +42,8 @@ TEST(WorldToViewTest, DefaultCameraUsesAxesAndCameraLayerUsesBothMatrices)
 
     // World to layer shifts by (1, 2, 3), layer to camera swaps x and y and shifts z by 7.
     camera.hasCamera = true;
-    camera.worldToLayer.m[3][0] = 1;
-    camera.worldToLayer.m[3][1] = 2;
-    camera.worldToLayer.m[3][2] = 3;
-    camera.layerToCamera.m[0][0] = 0;
-    camera.layerToCamera.m[0][1] = 1;
-    camera.layerToCamera.m[1][1] = 0;
-    camera.layerToCamera.m[1][0] = 1;
-    camera.layerToCamera.m[3][2] = 7;
+    camera.worldToLayer = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 2, 3, 1}}};
+    camera.layerToCamera = {{{0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 7, 1}}};
     EXPECT_EQ(WorldToView(camera, {10, 20, 30}), (Vec3{22, 11, 40}));
     EXPECT_EQ(WorldToViewDirection(camera, {10, 20, 30}), (Vec3{20, 10, 30}));
 }
@@ -65,14 +61,11 @@ TEST(ProjectToScreenTest, MapsThroughZoomCompCentreDownsampleAndOrigin)
     EXPECT_EQ(v->v, 8);
 
     EXPECT_TRUE(ProjectToScreen(camera, {1, 1, kNearPlaneZ, 0, 0})) << "the near plane itself is in front";
-    const ViewVertex refused[] = {{1, 1, std::nextafter(kNearPlaneZ, 0.0), 0, 0},
-                                  {1, 1, -5, 0, 0},
-                                  {kNaN, 1, 5, 0, 0},
-                                  {1, kInf, 5, 0, 0},
-                                  {1, 1, kInf, 0, 0},
-                                  {1, 1, 5, kNaN, 0},
-                                  {1, 1, 5, 0, -kInf},
+    // clang-format off
+    const ViewVertex refused[] = {{1, 1, std::nextafter(kNearPlaneZ, 0.0), 0, 0}, {1, 1, -5, 0, 0}, {kNaN, 1, 5, 0, 0},
+                                  {1, kInf, 5, 0, 0}, {1, 1, kInf, 0, 0}, {1, 1, 5, kNaN, 0}, {1, 1, 5, 0, -kInf},
                                   {1e308, 1, 1e-3, 0, 0}};
+    // clang-format on
     for (const ViewVertex& vertex : refused)
         EXPECT_FALSE(ProjectToScreen(camera, vertex)) << vertex.x << " " << vertex.y << " " << vertex.z;
 }
@@ -206,6 +199,117 @@ TEST(EmitQuadTrianglesTest, NonFiniteFieldsCountAsBehindAndAreNeverEmitted)
         for (const ScreenTriangle& t : list)
             for (const ScreenVertex* v : {&t.A, &t.B, &t.C, &t.D}) EXPECT_TRUE(IsFiniteVertex(*v));
     }
+}
+
+// Looking down +z from the origin: a point at depth 100 lands at (x + 100, y + 50).
+CameraInfo FlatCamera()
+{
+    CameraInfo camera;
+    camera.zoom = 100;
+    camera.compWidth = 200;
+    camera.compHeight = 100;
+    return camera;
+}
+
+// Samples at depth 100 through the given output pixel positions (z overrides the depth).
+PathTable PathThrough(std::initializer_list<Vec3> screenPoints)
+{
+    PathTable path;
+    for (const Vec3& p : screenPoints) {
+        PathSample sample;
+        const double z = p.z == 0 ? 100 : p.z;
+        sample.position = {(p.x - 100) * z / 100, (p.y - 50) * z / 100, z};
+        path.push_back(sample);
+    }
+    return path;
+}
+
+TEST(ProjectPathPointTest, ProjectsLikeSpritesAndRefusesPointsAtTheCamera)
+{
+    const CameraInfo camera = AxisCamera();
+    const auto p = ProjectPathPoint(camera, {10, 20, 100});
+    ASSERT_TRUE(p);
+    EXPECT_DOUBLE_EQ(p->x, 110 * 0.5 + 3);
+    EXPECT_DOUBLE_EQ(p->y, 70 * 0.25 + 4);
+    EXPECT_TRUE(ProjectPathPoint(camera, {0, 0, 0.0011}));
+    for (const Vec3& refused : {Vec3{0, 0, 0.001}, Vec3{0, 0, -10}, Vec3{std::nan(""), 0, 10},
+                                Vec3{0, 0, std::numeric_limits<double>::infinity()}, Vec3{1e308, 0, 0.01}})
+        EXPECT_FALSE(ProjectPathPoint(camera, refused)) << refused.x << " " << refused.z;
+}
+
+// Rows of an 8-bit line: each path drawn at the given opacity and radius, and the alpha expected
+// along row y (full alpha from x0 to x1, nothing elsewhere); y = -1 expects nothing at all.
+TEST(DrawDebugPathTest, LinesCoverTheirVisibleSpanAndNothingBehindTheCamera)
+{
+    struct Case {
+        PathTable path;
+        double opacity, radius;
+        int32_t y, x0, x1;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {PathThrough({{40, 40, 0}}), 1, 5, -1, 0, 0}, // one sample
+        {PathThrough({{40, 40, 0}, {60, 40, -5}}), 1, 5, -1, 0, 0}, // second end behind the camera
+        {PathThrough({{40, 40, -5}, {60, 40, -5}}), 1, 5, -1, 0, 0}, // both behind
+        {PathThrough({{40, 40, 0}, {60, 40, 0.001}}), 1, 5, -1, 0, 0}, // on the camera's limit
+        {PathThrough({{40, 40, 0}, {60, 40, 0}}), 0, 5, -1, 0, 0}, // opacity 0
+        // Eleven pixels wide, with a disc at each end.
+        {PathThrough({{20, 30, 0}, {60, 30, 0}}), 1, 5, 30, 15, 65},
+        {PathThrough({{20, 30, 0}, {60, 30, 0}}), 1, 5, 35, 20, 60},
+        {PathThrough({{20, 30, 0}, {60, 30, 0}}), 1, 5, 36, 1, 0},
+        {PathThrough({{20, 30, 0}, {60, 30, 0}}), 1, 5, 25, 20, 60},
+        {PathThrough({{20, 30, 0}, {60, 30, 0}}), 1, 5, 24, 1, 0},
+        // A middle sample behind the camera drops both of its segments.
+        {PathThrough({{20, 20, 0}, {40, 20, -3}, {60, 20, 0}, {80, 20, 0}}), 1, 1, 20, 59, 81},
+        // A trillion pixels long: walking every step would never finish.
+        {PathThrough({{50, 50, 0}, {1e12, 50, 0}}), 1, 2, 50, 48, 199},
+        {PathThrough({{-1e12, 50, 0}, {1e12, 50, 0}}), 1, 2, 50, 0, 199},
+        {PathThrough({{-1e12, 50, 0}, {1e12, 50, 0}}), 1, 2, 53, 1, 0},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.path.size() << " samples, opacity " << c.opacity << ", row " << c.y);
+        test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);
+        DrawDebugPath(c.path, FlatCamera(), out.View(), c.opacity, c.radius);
+        if (c.y < 0) {
+            EXPECT_EQ(out.Channels(), std::vector<double>(200 * 100 * 4, 0.0));
+            continue;
+        }
+        for (int32_t x = 0; x < 200; ++x) {
+            const double expected = x >= c.x0 && x <= c.x1 ? 255 : 0;
+            EXPECT_EQ(out.Get(x, c.y), (std::array<double, 4>{expected, expected, expected, expected})) << x;
+        }
+    }
+    // The line is as white at 16 bits.
+    test::OwnedImage deep(200, 100, PixelFormat::Argb16, 5);
+    DrawDebugPath(PathThrough({{20, 30, 0}, {60, 30, 0}}), FlatCamera(), deep.View(), 1, 5);
+    EXPECT_EQ(deep.Get(15, 30), (std::array<double, 4>{32768, 32768, 32768, 32768}));
+    EXPECT_EQ(deep.Get(14, 30), (std::array<double, 4>{}));
+}
+
+TEST(DrawDebugPathTest, OutputsOnePixelWideOrHighAreDrawnOn)
+{
+    for (const auto& [w, h] : {std::pair{1, 100}, std::pair{200, 1}}) {
+        test::OwnedImage out(w, h, PixelFormat::Argb8);
+        DrawDebugPath(PathThrough({{0, 0, 0}, {199, 99, 0}}), FlatCamera(), out.View(), 1, 2);
+        EXPECT_EQ(out.Get(0, 0)[0], 255) << w << " x " << h;
+    }
+}
+
+TEST(DrawDebugPathTest, ShortSegmentStampsADiscAtEachEnd)
+{
+    // Ends round to (10, 10) and (11, 10); each disc blends on its own, so overlaps compound.
+    test::OwnedImage out(30, 30, PixelFormat::ArgbFloat, 8);
+    DrawDebugPath(PathThrough({{10.2, 10.2, 0}, {10.6, 10.4, 0}}), FlatCamera(), out.View(), 0.5, 2);
+    for (int32_t y = 0; y < 30; ++y)
+        for (int32_t x = 0; x < 30; ++x) {
+            const int discs =
+                ((x - 10) * (x - 10) + (y - 10) * (y - 10) <= 4) + ((x - 11) * (x - 11) + (y - 10) * (y - 10) <= 4);
+            const double alpha = 1 - std::pow(0.5, discs);
+            const auto got = out.Get(x, y);
+            EXPECT_EQ(got[0], alpha) << x << ", " << y;
+            EXPECT_EQ(got[1], discs ? 1.0 : 0.0) << x << ", " << y;
+        }
 }
 
 } // namespace

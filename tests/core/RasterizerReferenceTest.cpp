@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 #include <vector>
 
 #include "render/Rasterizer.h"
@@ -13,7 +12,7 @@
 namespace strandel {
 namespace {
 
-constexpr PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
+using test::kFormats;
 
 // Every build of the pixel loop this processor can run.
 std::vector<RasterPath> AvailablePaths()
@@ -34,152 +33,92 @@ bool WithinTolerance(PixelFormat format, double fast, double plain)
     return std::fabs(fast - plain) <= 1;
 }
 
-struct Comparison {
-    int pixelsOff = 0, depthsOff = 0;
-    bool pathsAgree = true, paddingKept = true;
-};
-
-struct Sizes {
-    int32_t width, height;
-};
-
-// One drawing to compare: a random list of count triangles, half of them showing a small source
-// of the given size, over an output that starts random or, with startClear, transparent.
-struct ListRun {
-    test::RandomListCase list;
-    int count = 80;
-    bool startClear = false;
-    Sizes small = {17, 13};
-    std::string note = {};
-};
-
-// Draws the run with the plain loop and with every build.
-Comparison DrawAll(const ListRun& run)
+// Every pixel within a level of the plain loop, every depth as the plain loop's, every build the
+// same bytes, and no padding byte written, though triangles reach past every side of the output.
+void ExpectAgreement(const test::RandomListCase& k)
 {
-    const test::RandomListCase& k = run.list;
-    std::mt19937_64 random(k.seed);
-    test::OwnedImage smallImage(run.small.width, run.small.height, k.sourceFormat, 6);
-    test::OwnedImage large(40, 33, k.sourceFormat, 10);
-    test::FillRandom(smallImage, random);
-    test::FillRandom(large, random);
-    const SourceQuad quads[2] = {{smallImage.View(), {}, 0, 0, run.small.width - 1.0, run.small.height - 1.0},
-                                 {large.View(), {}, 0, 0, 39, 32}};
-    const TriangleList list = test::RandomTriangles({&quads[0], &quads[1]}, run.count, random, k.options);
+    SCOPED_TRACE(k.Describe());
+    const test::RandomListScene scene(k);
+    const test::OwnedImage& background = scene.background;
+    test::OwnedImage plain = test::CopyOf(background);
+    std::vector<double> plainDepth = DepthBuffer(plain.Width(), plain.Height()).values;
+    test::reference::DrawTriangleList(scene.list, plain.View(), k.depthTest ? &plainDepth : nullptr);
 
-    test::OwnedImage plain(61, 47, k.outFormat, 12);
-    if (!run.startClear) test::FillRandom(plain, random);
-    std::vector<double> plainDepth = DepthBuffer(61, 47).values;
-    const test::OwnedImage background = test::CopyOf(plain);
-    test::reference::DrawTriangleList(list, plain.View(), k.depthTest ? &plainDepth : nullptr);
-
-    Comparison result;
     std::vector<std::byte> firstBytes;
     std::vector<double> firstDepth;
     for (RasterPath path : AvailablePaths()) {
         test::OwnedImage fast = test::CopyOf(background);
-        DepthBuffer depth(61, 47);
-        DrawTriangleListCpu(list, fast.View(), k.depthTest ? &depth : nullptr, {}, path);
-        // Triangles reach past every side of the output: no build writes past a row's pixels.
-        result.paddingKept = result.paddingKept && fast.PaddingBytes() == background.PaddingBytes();
-        if (firstBytes.empty()) {
-            firstBytes = fast.Bytes();
-            firstDepth = depth.values;
-            for (int32_t y = 0; y < fast.Height(); ++y)
-                for (int32_t x = 0; x < fast.Width(); ++x) {
-                    const auto a = fast.Get(x, y), b = plain.Get(x, y);
-                    bool same = true;
-                    for (int c = 0; c < 4; ++c) same = same && WithinTolerance(k.outFormat, a[c], b[c]);
-                    result.pixelsOff += !same;
-                }
-            for (std::size_t i = 0; i < depth.values.size(); ++i) {
-                const double a = depth.values[i], b = plainDepth[i];
-                result.depthsOff += !(a == b || std::fabs(a - b) <= 1e-9 * std::fabs(b));
-            }
-        } else {
-            result.pathsAgree = result.pathsAgree && fast.Bytes() == firstBytes && depth.values == firstDepth;
+        DepthBuffer depth(fast.Width(), fast.Height());
+        DrawTriangleListCpu(scene.list, fast.View(), k.depthTest ? &depth : nullptr, {}, path);
+        EXPECT_TRUE(fast.PaddingBytes() == background.PaddingBytes());
+        if (!firstBytes.empty()) {
+            EXPECT_TRUE(fast.Bytes() == firstBytes && depth.values == firstDepth) << "the builds differ";
+            continue;
         }
+        firstBytes = fast.Bytes();
+        firstDepth = depth.values;
+        int pixelsOff = 0, depthsOff = 0;
+        for (int32_t y = 0; y < fast.Height(); ++y)
+            for (int32_t x = 0; x < fast.Width(); ++x) {
+                const auto a = fast.Get(x, y), b = plain.Get(x, y);
+                for (int c = 0; c < 4; ++c) pixelsOff += !WithinTolerance(k.outFormat, a[c], b[c]);
+            }
+        for (std::size_t i = 0; i < depth.values.size(); ++i) {
+            const double a = depth.values[i], b = plainDepth[i];
+            depthsOff += !(a == b || std::fabs(a - b) <= 1e-9 * std::fabs(b));
+        }
+        EXPECT_EQ(pixelsOff, 0);
+        EXPECT_EQ(depthsOff, 0);
     }
-    return result;
 }
 
-// The random lists, plus coverage saturated by opacities up to 3 (the lanes take a separate step
-// there), plus small sources one texel wide or high, which have no pair of columns or rows for
-// the lookups to read.
-std::vector<ListRun> ListRuns()
+// The random lists, plus: coverage saturated by opacities up to 3 (the lanes take a separate step
+// there); hundreds of faint blends on every pixel of an output that starts transparent, where each
+// blend divides the colour by a small new alpha, so that a stored alpha one level away from the
+// plain loop's would throw every later colour many levels off; and small sources one texel wide
+// or high, which have no pair of columns or rows for the lookups to read.
+std::vector<test::RandomListCase> Cases()
 {
-    std::vector<ListRun> runs;
-    for (const test::RandomListCase& k : test::RandomListCases()) runs.push_back({k});
+    std::vector<test::RandomListCase> cases = test::RandomListCases();
     uint64_t seed = 50;
     for (const PixelFormat outFormat : kFormats)
         for (const PixelFormat sourceFormat : kFormats) {
-            ListRun run{{{}, outFormat, sourceFormat, true, seed++}, 40, false, {17, 13}, "opacity up to 3"};
-            run.list.options.opacityHi = 3;
-            runs.push_back(run);
-        }
-    for (const Sizes small : {Sizes{1, 1}, Sizes{1, 9}, Sizes{9, 1}})
-        for (const PixelFormat format : kFormats)
-            runs.push_back({{{}, format, format, false, seed++},
-                            40,
-                            false,
-                            small,
-                            "small source " + std::to_string(small.width) + " x " + std::to_string(small.height)});
-    return runs;
-}
-
-// Hundreds of faint blends on every pixel of an output that starts transparent. Each blend
-// divides the colour by the new alpha, which is small here, so a stored alpha one level away from
-// the plain loop's would throw every later colour many levels off: alpha must come out as the
-// plain loop's, and colour may not drift.
-std::vector<ListRun> FaintStacks()
-{
-    std::vector<ListRun> runs;
-    uint64_t seed = 100;
-    for (const PixelFormat outFormat : kFormats)
-        for (const PixelFormat sourceFormat : kFormats)
+            test::RandomListCase saturated{{}, outFormat, sourceFormat, true, seed++, 40};
+            saturated.options.opacityHi = 3;
+            cases.push_back(saturated);
             for (const double opacityHi : {0.01, 0.1}) {
-                ListRun run{{{}, outFormat, sourceFormat, false, seed++},
-                            400,
-                            true,
-                            {17, 13},
-                            "opacity up to " + std::to_string(opacityHi)};
-                run.list.options.opacityLo = 0.001;
-                run.list.options.opacityHi = opacityHi;
-                runs.push_back(run);
+                test::RandomListCase faint{{}, outFormat, sourceFormat, false, seed++, 400};
+                faint.options.opacityLo = 0.001;
+                faint.options.opacityHi = opacityHi;
+                faint.startClear = true;
+                cases.push_back(faint);
             }
-    return runs;
+        }
+    for (const auto& [width, height] : {std::pair{1, 1}, {1, 9}, {9, 1}})
+        for (const PixelFormat format : kFormats) {
+            test::RandomListCase small{{}, format, format, false, seed++, 40};
+            small.smallWidth = width;
+            small.smallHeight = height;
+            cases.push_back(small);
+        }
+    return cases;
 }
 
-// Every pixel within a level of the plain loop, every depth as the plain loop's, every build the
-// same bytes, and no padding byte written.
-void ExpectAgreement(const std::vector<ListRun>& runs)
+TEST(RasterizerReferenceTest, StaysWithinALevelOfThePlainLoopOnRandomLists)
 {
-    for (const ListRun& run : runs) {
-        SCOPED_TRACE(run.list.Describe() + (run.note.empty() ? "" : ", " + run.note));
-        const Comparison c = DrawAll(run);
-        EXPECT_EQ(c.pixelsOff, 0);
-        EXPECT_EQ(c.depthsOff, 0);
-        EXPECT_TRUE(c.pathsAgree);
-        EXPECT_TRUE(c.paddingKept);
-    }
+    for (const test::RandomListCase& k : Cases()) ExpectAgreement(k);
 }
 
-TEST(RasterizerReferenceTest, StaysWithinALevelOfThePlainLoopOnRandomLists) { ExpectAgreement(ListRuns()); }
-
-TEST(RasterizerReferenceTest, StacksOfFaintTrianglesStayWithinALevel) { ExpectAgreement(FaintStacks()); }
-
-// The same on purpose: a first blend leaves alpha a hundred-millionth of a level below a rounding
-// boundary, where single precision cannot tell the sides apart; a second, faint blend of a
-// contrasting colour then shows any stored alpha that went the other way, many levels strong.
+// A first blend leaves alpha a hundred-millionth of a level below a rounding boundary, where
+// single precision cannot tell the sides apart; a second, faint blend of a contrasting colour then
+// shows any stored alpha that went the other way, many levels strong.
 TEST(RasterizerReferenceTest, AlphaJustBelowALevelBoundaryRoundsAsThePlainLoop)
 {
     for (const PixelFormat format : {PixelFormat::Argb8, PixelFormat::Argb16})
         for (int level = 1; level <= 16; ++level) {
             const double full = test::FullScale(format);
-            test::OwnedImage white(2, 2, format), black(2, 2, format);
-            for (int32_t i = 0; i < 4; ++i) {
-                white.Set(i % 2, i / 2, {full, full, full, full});
-                black.Set(i % 2, i / 2, {full, 0, 0, 0});
-            }
+            const test::OwnedImage white = test::Filled(2, 2, format, {full, full, full, full}),
+                                   black = test::Filled(2, 2, format, {full, 0, 0, 0});
             const SourceQuad quads[2] = {{white.View(), {}, 0, 0, 1, 1}, {black.View(), {}, 0, 0, 1, 1}};
             const ScreenVertex a{0, 0, 1, 0, 0}, b{9, 0, 1, 1, 0}, c{0, 9, 1, 0, 1};
             const TriangleList list = {{&quads[0], a, b, c, a, (level + 0.5 - 1e-8) / full, 1},
@@ -202,8 +141,7 @@ TEST(RasterizerReferenceTest, CoversExactlyThePixelsOfThePlainEdgeTest)
 {
     // Edges through pixel centres, on pixel borders, and all but horizontal or vertical.
     const double nudges[] = {0, 1e-13, -1e-13, 1e-9, -1e-9, 1e-7, 0.5, 1e-300};
-    test::OwnedImage white(2, 2, PixelFormat::Argb8);
-    for (int32_t i = 0; i < 4; ++i) white.Set(i % 2, i / 2, {255, 255, 255, 255});
+    const test::OwnedImage white = test::Filled(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
     const SourceQuad quad{white.View(), {}, 0, 0, 1, 1};
     int drawn = 0;
     for (double nudge : nudges)

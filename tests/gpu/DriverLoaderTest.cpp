@@ -1,14 +1,20 @@
 // The driver as the plug-in loads it, by name through the library search: a missing library, a
 // missing entry point, a machine without a device and a failure at any driver call all leave the
-// frame to the CPU, with nothing left allocated or held.
+// frame to the CPU, with nothing left allocated or held. Where a real driver comes first on the
+// search path (make gpu-check), the GPU must draw exactly what the stand-in draws, since neither
+// fuses multiply-adds.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
+#include "render/DriverRuntime.h"
+#include "render/GpuRenderer.h"
 #include "render/StxRendererCUDA.h"
 #include "support/GpuFrames.h"
 #include "support/StandIn.h"
+#include "support/TestPaths.h"
 
 namespace strandel::test {
 namespace {
@@ -93,6 +99,35 @@ TEST(DriverLoaderTest, AFailureAtAnyDriverCallGivesTheCpuImageAndLeavesNothingHe
             EXPECT_EQ(standIn.HeldByRuntimes(), 0);
             EXPECT_EQ(standIn.Misuse(), 0);
         }
+    }
+}
+
+TEST(RealDriverTest, DrawsExactlyWhatTheStandInDrawsOrRefusesCleanly)
+{
+    void* found = dlopen(kCudaDriverLibrary, RTLD_NOW);
+    void* standInLibrary = dlopen(Beside(STRANDEL_STANDIN_PATH).c_str(), RTLD_NOW);
+    const bool onlyTheStandIn = found == standInLibrary;
+    if (found) dlclose(found);
+    dlclose(standInLibrary);
+    if (onlyTheStandIn) GTEST_SKIP() << "the library search finds the stand-in: run without LD_LIBRARY_PATH";
+
+    GpuRuntime* runtime = PluginGpuRuntime();
+    ASSERT_NE(runtime, nullptr);
+    const bool available = IsGpuAvailable(*runtime);
+    DriverRuntime standIn(Beside(STRANDEL_STANDIN_PATH).string(), kGpuKernelImage);
+    for (PixelFormat format : kFormats) {
+        SCOPED_TRACE(testing::Message() << "format " << format);
+        const SmallFrame frame(format);
+        const SmallFrame::Drawn drawn = frame.Draw(Renderer::Gpu, runtime);
+        if (!available) {
+            EXPECT_EQ(drawn.device, ProcessingDevice::CpuFallback);
+            EXPECT_EQ(drawn.image.Channels(), frame.Draw(Renderer::Cpu, nullptr).image.Channels());
+            continue;
+        }
+        EXPECT_EQ(drawn.device, ProcessingDevice::Gpu);
+        const SmallFrame::Drawn expected = frame.Draw(Renderer::Gpu, &standIn);
+        ASSERT_EQ(expected.device, ProcessingDevice::Gpu);
+        EXPECT_EQ(drawn.image.Channels(), expected.image.Channels());
     }
 }
 

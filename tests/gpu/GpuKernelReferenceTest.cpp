@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "render/DepthSort.h"
 #include "render/DriverRuntime.h"
@@ -12,6 +16,7 @@
 #include "render/Rasterizer.h"
 #include "render/StxRendererCUDA.h"
 #include "support/GpuFrames.h"
+#include "support/TestPaths.h"
 
 namespace strandel {
 namespace {
@@ -42,21 +47,6 @@ double LargestDifference(const TriangleList& list, const test::RandomListScene& 
     return largest;
 }
 
-// Nearest first, and half of the entries opaque where their texels are, so that the depth buffer
-// decides most overlaps.
-template <class Fn>
-void ForEachCase(Fn&& fn)
-{
-    test::ForEachRandomList([&](const test::RandomListCase& k, test::RandomListScene& scene) {
-        if (k.depthTest) {
-            SortTrianglesByDepth(scene.list);
-            std::reverse(scene.list.begin(), scene.list.end());
-            for (std::size_t i = 0; i < scene.list.size(); i += 2) scene.list[i].opacity = 1;
-        }
-        fn(scene, scene.list, k.depthTest);
-    });
-}
-
 // Float output is rounded by neither renderer, so the lists compare whole: coverage, order, depth
 // test and compositing. The GPU narrows vertices to single precision and interpolates u, v in it;
 // for these textures of at most 40 texels that moves a sample by about 1e-5 texel, and with
@@ -67,10 +57,20 @@ void ForEachCase(Fn&& fn)
 // blend, the GPU keeps floats until the download. Whole lists stay within two levels.
 TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerWithinTheOutputsRounding)
 {
-    ForEachCase([](const test::RandomListScene& scene, const TriangleList& list, bool depthTest) {
-        if (scene.background.Format() == PixelFormat::ArgbFloat) {
-            EXPECT_LE(LargestDifference(list, scene, depthTest), 1e-4);
-            return;
+    for (const test::RandomListCase& k : test::RandomListCases()) {
+        SCOPED_TRACE(k.Describe());
+        test::RandomListScene scene(k);
+        TriangleList& list = scene.list;
+        // Nearest first, and half of the entries opaque where their texels are, so that the depth
+        // buffer decides most overlaps.
+        if (k.depthTest) {
+            SortTrianglesByDepth(list);
+            std::reverse(list.begin(), list.end());
+            for (std::size_t i = 0; i < list.size(); i += 2) list[i].opacity = 1;
+        }
+        if (k.outFormat == PixelFormat::ArgbFloat) {
+            EXPECT_LE(LargestDifference(list, scene, k.depthTest), 1e-4);
+            continue;
         }
         double single = 0;
         for (const ScreenTriangle& t : list) {
@@ -84,15 +84,14 @@ TEST(GpuKernelReferenceTest, MatchesTheCpuRasterizerWithinTheOutputsRounding)
                 single = std::max(single, LargestDifference({half}, scene, false));
         }
         EXPECT_LE(single, 1);
-        EXPECT_LE(LargestDifference(list, scene, depthTest), 2);
-    });
+        EXPECT_LE(LargestDifference(list, scene, k.depthTest), 2);
+    }
 }
 
 TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
 {
     // Edges through pixel centres: horizontal, vertical and diagonal, in both windings.
-    test::OwnedImage white(2, 2, PixelFormat::Argb8);
-    for (int32_t i = 0; i < 4; ++i) white.Set(i % 2, i / 2, {255, 255, 255, 255});
+    const test::OwnedImage white = test::Filled(2, 2, PixelFormat::Argb8, {255, 255, 255, 255});
     const SourceQuad quad{white.View(), {}, 0, 0, 1, 1};
     const ScreenVertex shapes[][4] = {
         {{0.5, 0.5, 1, 0, 0}, {20.5, 0.5, 1, 1, 0}, {20.5, 10.5, 1, 1, 1}, {0.5, 10.5, 1, 0, 1}},
@@ -115,6 +114,35 @@ TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
                 covered += alpha > 0;
             }
         EXPECT_GT(covered, 100);
+    }
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open " + path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// What nvcc made of the kernel, and that the plug-in carries exactly those bytes. (That the
+// Windows plug-in loads without nvcuda.dll is shown by the device state under Wine.)
+TEST(GpuImageTest, HoldsSm75CodeAndPtxWithoutFusedMultiplyAddsAndThePluginCarriesIt)
+{
+    const std::string image = ReadFile(test::Beside(STRANDEL_GPU_IMAGE));
+    const std::string symbol = kRasterizeTriangleKernelSymbol;
+    uint32_t magic = 0;
+    std::memcpy(&magic, image.data(), std::min(image.size(), sizeof magic));
+    EXPECT_EQ(magic, 0xBA55ED50u) << "not a fat binary";
+    // The PTX and its options are stored as text: the driver compiles it for newer GPUs with them.
+    for (const std::string& part :
+         {std::string("\x7f"
+                      "ELF"),
+          symbol + '\0', ".entry " + symbol + "(", std::string(".target sm_75"), std::string("--fmad false")})
+        EXPECT_NE(image.find(part), std::string::npos) << part;
+    EXPECT_EQ(std::memcmp(kGpuKernelImage, image.data(), image.size()), 0);
+    EXPECT_NE(ReadFile(test::PluginPath()).find(image), std::string::npos) << test::PluginPath();
+    if (!test::AexPath().empty()) {
+        EXPECT_NE(ReadFile(test::AexPath()).find(image), std::string::npos) << test::AexPath();
     }
 }
 

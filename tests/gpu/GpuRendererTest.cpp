@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <latch>
 #include <limits>
+#include <thread>
 
 #include "render/GpuPass.h"
 #include "render/GpuRenderer.h"
@@ -35,10 +37,11 @@ TEST_F(GpuRendererTest, NothingToDrawNeverReachesTheDevice)
         EXPECT_EQ(output.Channels(), frame.background.Channels());
     }
 
-    OwnedImage image = Uniform(4, 4, PixelFormat::Argb8, {1, 1, 1, 1});
-    const SourceQuad quad{image.View(), {}, 0, 0, 3, 3};
-    const TriangleList skipped = {Entry(&quad, {1, 1, 1, 0, 0}, {9, 2, 1, 1, 0}, {3, 8, 1, 1, 1}, 0),
-                                  Entry(nullptr, {1, 1, 1, 0, 0}, {9, 2, 1, 1, 0}, {3, 8, 1, 1, 1})};
+    OwnedImage image = Uniform(4, 4, PixelFormat::Argb8, {1, 1, 1, 1}), empty(0, 0, PixelFormat::Argb8);
+    const SourceQuad quad{image.View(), {}, 0, 0, 3, 3}, noPixels{empty.View(), {}, 0, 0, 3, 3},
+        noImage{ImageView{}, {}, 0, 0, 3, 3};
+    const ScreenVertex a{5, 5, 1, 0, 0}, b{9, 2, 1, 3, 0}, c{3, 8, 1, 3, 3};
+    const TriangleList skipped = {Entry(&quad, a, b, c, 0), Entry(nullptr, a, b, c)};
     OwnedImage output(12, 10, PixelFormat::Argb8);
     EXPECT_TRUE(RenderTrianglesGpu(runtime, skipped, output.View(), true));
     ImageView noData = output.View();
@@ -55,6 +58,19 @@ TEST_F(GpuRendererTest, NothingToDrawNeverReachesTheDevice)
     EXPECT_EQ(RunGpuPass(runtime, &texture, 1, &triangle, 0, target, false), kGpuInvalidValue);
     EXPECT_EQ(RunGpuPass(runtime, &texture, 1, &triangle, 1, flat, false), kGpuInvalidValue);
     EXPECT_TRUE(standIn.Calls().empty());
+
+    // Nor is anything launched for entries off the output, without area, not finite, at the camera
+    // or without pixels.
+    // clang-format off
+    const TriangleList undrawable = {
+        Entry(&quad, {70, 5, 1, 0, 0}, {90, 10, 1, 3, 0}, {80, 30, 1, 3, 3}),
+        Entry(&quad, {5, -40, 1, 0, 0}, {30, -1, 1, 3, 0}, {12, -9, 1, 3, 3}),
+        Entry(&quad, a, {10, 10, 1, 3, 0}, {20, 20, 1, 3, 3}),
+        Entry(&quad, {kNaN, 5, 1, 0, 0}, b, c), Entry(&quad, {5, 5, 1, 0, INFINITY}, b, c),
+        Entry(&quad, {5, 5, 0, 0, 0}, b, c), Entry(&noPixels, a, b, c), Entry(&noImage, a, b, c)};
+    // clang-format on
+    EXPECT_TRUE(RenderTrianglesGpu(runtime, undrawable, output.View(), true));
+    EXPECT_TRUE(standIn.Launches().empty());
 }
 
 TEST_F(GpuRendererTest, EachDistinctImageAndFormatIsUploadedOnce)
@@ -93,58 +109,6 @@ TEST_F(GpuRendererTest, EachDistinctImageAndFormatIsUploadedOnce)
     }
 }
 
-TEST_F(GpuRendererTest, LaunchesCoverOnlyTheClippedBoxOfDrawableTriangles)
-{
-    OwnedImage image = Uniform(4, 4, PixelFormat::Argb8, {1, 1, 1, 1});
-    const SourceQuad quad{image.View(), {}, 0, 0, 3, 3};
-    OwnedImage empty(0, 0, PixelFormat::Argb8);
-    const SourceQuad noPixels{empty.View(), {}, 0, 0, 3, 3};
-    const SourceQuad noImage{ImageView{}, {}, 0, 0, 3, 3};
-    const ScreenVertex b{30, 9, 1, 3, 0}, c{12, 30, 1, 3, 3};
-
-    TriangleList list;
-    list.push_back(Entry(&quad, {10.2, 5.7, 1, 0, 0}, {40.9, 6.1, 2, 3, 0}, {20, 37.5, 1, 3, 3}));
-    list.push_back(Entry(&quad, {-30.5, -10, 1, 0, 0}, {20.2, 15.5, 1, 3, 0}, {5, 60, 1, 3, 3}));
-    ScreenTriangle both = Entry(&quad, {50, 40, 1, 0, 0}, {70, 44, 1, 3, 0}, {62, 47.5, 1, 3, 3});
-    both.D = {51, 47, 1, 0, 3};
-    list.push_back(both);
-    // Nothing of these may launch.
-    list.push_back(Entry(&quad, {70, 5, 1, 0, 0}, {90, 10, 1, 3, 0}, {80, 30, 1, 3, 3})); // right of the output
-    list.push_back(Entry(&quad, {5, -40, 1, 0, 0}, {30, -1, 1, 3, 0}, {12, -9, 1, 3, 3})); // above it
-    list.push_back(Entry(&quad, {5, 5, 1, 0, 0}, {10, 10, 1, 3, 0}, {20, 20, 1, 3, 3})); // no area
-    list.push_back(Entry(&quad, {kNaN, 5, 1, 0, 0}, b, c)); // not finite
-    list.push_back(Entry(&quad, {5, 5, 1, 0, INFINITY}, b, c));
-    list.push_back(Entry(&quad, {5, 5, 0, 0, 0}, b, c)); // at the camera
-    list.push_back(Entry(&quad, {5, 5, 1, 0, 0}, b, c, 0)); // no opacity
-    list.push_back(Entry(&noPixels, {5, 5, 1, 0, 0}, b, c));
-    list.push_back(Entry(&noImage, {5, 5, 1, 0, 0}, b, c));
-    list.push_back(Entry(nullptr, {5, 5, 1, 0, 0}, b, c));
-
-    OwnedImage output(64, 48, PixelFormat::Argb8);
-    ASSERT_TRUE(RenderTrianglesGpu(runtime, list, output.View(), false));
-    const std::vector<StandInLaunch> launches = standIn.Launches();
-    struct Expected {
-        int xMin, yMin, xMax, yMax;
-        uint32_t gridX, gridY;
-    };
-    // floor of the smallest, ceil of the largest coordinate, clamped to 0 .. 63 and 0 .. 47;
-    // blocks of 16 x 16 just covering the box.
-    const Expected expected[] = {
-        {10, 5, 41, 38, 2, 3}, {0, 0, 21, 47, 2, 3}, {50, 40, 63, 47, 1, 1}, {50, 40, 62, 47, 1, 1}};
-    ASSERT_EQ(launches.size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const auto& [gridX, gridY, args] = launches[i];
-        const Expected& e = expected[i];
-        EXPECT_EQ((std::array{args.xMin, args.yMin, args.xMax, args.yMax}),
-                  (std::array{e.xMin, e.yMin, e.xMax, e.yMax}))
-            << "launch " << i;
-        EXPECT_EQ(gridX, e.gridX) << "launch " << i;
-        EXPECT_EQ(gridY, e.gridY) << "launch " << i;
-    }
-    // The second half of the quad entry is (A, C, D).
-    EXPECT_EQ(launches[3].args.v2.x, 51.0f);
-}
-
 TEST_F(GpuRendererTest, OutputSurvivesTheRoundTripThroughFloatPixels)
 {
     // A pass that draws nothing still uploads the output and writes the download back.
@@ -176,29 +140,66 @@ TEST_F(GpuRendererTest, OutputSurvivesTheRoundTripThroughFloatPixels)
     }
 }
 
-TEST_F(GpuRendererTest, ColoursClampAtEveryBlendUnlessTheOutputIsFloat)
+// One runtime shared by frames rendered at once on several threads, as the host's render threads
+// share the plug-in's.
+using GpuConcurrencyTest = GpuRendererTest;
+
+TEST_F(GpuConcurrencyTest, FramesOnTwoThreadsDrawWhatTheyDrawOneAfterTheOther)
 {
-    // Over opaque black: a float source with red 3 at opacity 0.5 gives red 1.5, stored as 1 at 8
-    // and 16 bits; opaque black at opacity 0.5 over that halves it. Green 0.5 goes 0.25, 0.125.
-    OwnedImage bright = Uniform(2, 2, PixelFormat::ArgbFloat, {1, 3, 0.5, 0});
-    OwnedImage black = Uniform(2, 2, PixelFormat::ArgbFloat, {1, 0, 0, 0});
-    const SourceQuad brightQuad{bright.View(), {}, 0, 0, 1, 1};
-    const SourceQuad blackQuad{black.View(), {}, 0, 0, 1, 1};
-    const ScreenVertex a{-1, -1, 1, 0, 0}, b{20, -1, 1, 1, 0}, c{-1, 20, 1, 0, 1};
-    const TriangleList list = {Entry(&brightQuad, a, b, c, 0.5), Entry(&blackQuad, a, b, c, 0.5)};
-    struct Case {
-        PixelFormat format;
-        std::array<double, 4> expected; // stored units
-    };
-    const Case cases[] = {{PixelFormat::Argb8, {255, 128, 32, 0}},
-                          {PixelFormat::Argb16, {32768, 16384, 4096, 0}},
-                          {PixelFormat::ArgbFloat, {1, 0.75, 0.125, 0}}};
-    for (const Case& k : cases) {
-        OwnedImage output = Uniform(3, 3, k.format, {1, 0, 0, 0});
-        ASSERT_TRUE(RenderTrianglesGpu(runtime, list, output.View(), false));
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(output.Get(1, 1)[i], k.expected[i], 1e-6) << k.format << " channel " << i;
+    const SmallFrame frames[] = {SmallFrame(PixelFormat::Argb8, 1), SmallFrame(PixelFormat::ArgbFloat, 2)};
+    std::vector<double> serial[2];
+    for (int i = 0; i < 2; ++i) {
+        const SmallFrame::Drawn drawn = frames[i].Draw(Renderer::Gpu, &runtime);
+        ASSERT_EQ(drawn.device, ProcessingDevice::Gpu);
+        serial[i] = drawn.image.Channels();
     }
+    for (int round = 0; round < 50; ++round) {
+        ProcessingDevice devices[2];
+        std::vector<double> images[2];
+        std::latch start(2);
+        const auto draw = [&](int i) {
+            start.arrive_and_wait();
+            const SmallFrame::Drawn drawn = frames[i].Draw(Renderer::Gpu, &runtime);
+            devices[i] = drawn.device;
+            images[i] = drawn.image.Channels();
+        };
+        std::thread first(draw, 0), second(draw, 1);
+        first.join();
+        second.join();
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(devices[i], ProcessingDevice::Gpu) << "round " << round << ", frame " << i;
+            EXPECT_EQ(images[i], serial[i]) << "round " << round << ", frame " << i;
+        }
+    }
+    EXPECT_EQ(standIn.LiveBuffers(), 0);
+    EXPECT_EQ(standIn.Misuse(), 0);
+}
+
+// The last error belongs to the thread whose call failed: another thread's frame neither sees it
+// nor clears it.
+TEST_F(GpuConcurrencyTest, ALaunchErrorStaysOnItsThread)
+{
+    constexpr GpuStatus kLaunchFailed = 719;
+    const SmallFrame frame(PixelFormat::Argb8);
+    const std::vector<double> gpu = frame.Draw(Renderer::Gpu, &runtime).image.Channels();
+
+    // The launch itself comes after making the context current.
+    standIn.FailCall(standIn.Calls().size() + 1, kLaunchFailed);
+    runtime.LaunchRasterizeTriangle({1, 1}, {});
+    ASSERT_EQ(standIn.Calls().at(standIn.Calls().size() - 2), "cuLaunchKernel");
+    ASSERT_EQ(runtime.PeekAtLastError(), kLaunchFailed);
+
+    std::thread other([&] {
+        EXPECT_EQ(runtime.PeekAtLastError(), kGpuSuccess);
+        const SmallFrame::Drawn drawn = frame.Draw(Renderer::Gpu, &runtime);
+        EXPECT_EQ(drawn.device, ProcessingDevice::Gpu);
+        EXPECT_EQ(drawn.image.Channels(), gpu);
+    });
+    other.join();
+    EXPECT_EQ(runtime.PeekAtLastError(), kLaunchFailed);
+    const SmallFrame::Drawn next = frame.Draw(Renderer::Gpu, &runtime);
+    EXPECT_EQ(next.device, ProcessingDevice::Gpu);
+    EXPECT_EQ(next.image.Channels(), gpu);
 }
 
 } // namespace

@@ -24,9 +24,7 @@ namespace {
 using namespace strandel::host;
 using Clock = std::chrono::steady_clock;
 
-struct Options {
-    int frames = 500, threads = 8, aborted = 100;
-};
+constexpr int kFrames = 500, kThreads = 8, kAborted = 100;
 
 std::atomic<int> failures{0};
 
@@ -70,22 +68,14 @@ FrameResult RenderChecked(EffectInstance& fx, std::int64_t frame, const std::ato
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    Options o;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i];
-        const int value = std::stoi(argv[i + 1]);
-        if (flag == "--frames") o.frames = value;
-        else if (flag == "--threads") o.threads = value;
-        else if (flag == "--aborted") o.aborted = value;
-    }
     std::printf("stress: %d frames of examples/helix.json at full size, time offsets on, %d render threads, %u cores\n",
-                o.frames, o.threads, std::thread::hardware_concurrency());
+                kFrames, kThreads, std::thread::hardware_concurrency());
 
     LoadedScene scene = LoadScene(strandel::test::DataFile("examples/helix.json"));
     Composition& main = scene.project.comps.front();
-    main.duration = std::max(main.duration, (o.frames + 1) / main.frameRate); // the keys hold past their end
+    main.duration = std::max(main.duration, (kFrames + 1) / main.frameRate); // the keys hold past their end
     Host host(HostOptions{strandel::test::PluginPath()});
     if (host.GlobalSetup() != PF_Err_NONE) return 1;
     host.OpenProject(std::move(scene.project));
@@ -96,8 +86,8 @@ int main(int argc, char** argv)
 
     // Serial: the reference digests.
     auto start = Clock::now();
-    std::vector<std::uint64_t> serial(o.frames);
-    for (int f = 0; f < o.frames; ++f) serial[f] = DigestOf(RenderChecked(fx, f).image);
+    std::vector<std::uint64_t> serial(kFrames);
+    for (int f = 0; f < kFrames; ++f) serial[f] = DigestOf(RenderChecked(fx, f).image);
     const double serialSeconds = Since(start);
     host.render().cache.Clear();
 
@@ -109,16 +99,16 @@ int main(int argc, char** argv)
     start = Clock::now();
     {
         std::vector<std::jthread> workers;
-        for (int t = 0; t < o.threads; ++t)
+        for (int t = 0; t < kThreads; ++t)
             workers.emplace_back([&] {
-                for (int f; (f = next++) < o.frames;) {
+                for (int f; (f = next++) < kFrames;) {
                     const FrameResult r = RenderChecked(fx, f);
                     if (r.fromCache || DigestOf(r.image) != serial[f]) ++mismatches;
                     ++done;
                 }
             });
         for (int third = 1; third <= 3; ++third) {
-            while (done < o.frames * third / 3) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            while (done < kFrames * third / 3) std::this_thread::sleep_for(std::chrono::milliseconds(20));
             peaks.push_back(PeakMiB());
             ResetPeak();
         }
@@ -126,8 +116,8 @@ int main(int argc, char** argv)
     const double parallelSeconds = Since(start);
     if (mismatches) Fail(std::to_string(mismatches.load()) + " frames differ from the serial render");
     std::printf("serial: %.1f s (%.1f ms a frame); %d threads: %.1f s (%.1f ms a frame), every frame %s\n",
-                serialSeconds, 1000 * serialSeconds / o.frames, o.threads, parallelSeconds,
-                1000 * parallelSeconds / o.frames, mismatches ? "NOT identical" : "byte-identical to the serial one");
+                serialSeconds, 1000 * serialSeconds / kFrames, kThreads, parallelSeconds,
+                1000 * parallelSeconds / kFrames, mismatches ? "NOT identical" : "byte-identical to the serial one");
     std::printf("peak memory by thirds of the frames: %.0f, %.0f, %.0f MiB\n", peaks[0], peaks[1], peaks[2]);
     constexpr double kGrowthAllowanceMiB = 32;
     if (peaks[2] > peaks[1] + kGrowthAllowanceMiB) Fail("peak memory grew with the frame count");
@@ -135,9 +125,9 @@ int main(int argc, char** argv)
     // Aborts at random moments: within the first few milliseconds of a frame or late in it.
     host.render().cache.Clear();
     std::mt19937 random(15);
-    const double frameMs = 1000 * serialSeconds / o.frames;
+    const double frameMs = 1000 * serialSeconds / kFrames;
     int partial = 0;
-    for (int i = 0; i < o.aborted; ++i) {
+    for (int i = 0; i < kAborted; ++i) {
         std::atomic<bool> cancel{false};
         const auto delay =
             std::chrono::microseconds(std::uniform_int_distribution<int>(0, static_cast<int>(1000 * frameMs))(random));
@@ -145,11 +135,11 @@ int main(int argc, char** argv)
             std::this_thread::sleep_for(delay);
             cancel = true;
         });
-        const int f = static_cast<int>(random() % o.frames);
+        const int f = static_cast<int>(random() % kFrames);
         const FrameResult r = RenderChecked(fx, f, &cancel);
         partial += DigestOf(r.image) != serial[f];
     }
-    std::printf("aborted renders: %d, of which %d ended early with part of the frame\n", o.aborted, partial);
+    std::printf("aborted renders: %d, of which %d ended early with part of the frame\n", kAborted, partial);
 
     const RenderServices& r = host.render();
     const std::size_t worlds = r.worlds.LiveCount(), receipts = r.receipts.LiveCount(),

@@ -10,16 +10,11 @@
 
 namespace strandel::test {
 
-inline const PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
-
+// An image of one colour, given in units of full scale.
 inline OwnedImage Uniform(int32_t width, int32_t height, PixelFormat format, const std::array<double, 4>& unit)
 {
-    OwnedImage image(width, height, format, 8);
     const double full = FullScale(format);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            image.Set(x, y, {unit[0] * full, unit[1] * full, unit[2] * full, unit[3] * full});
-    return image;
+    return Filled(width, height, format, {unit[0] * full, unit[1] * full, unit[2] * full, unit[3] * full});
 }
 
 // Row padding that no renderer may write.

@@ -21,6 +21,8 @@ inline std::ostream& operator<<(std::ostream& out, PixelFormat format)
 
 namespace strandel::test {
 
+inline constexpr PixelFormat kFormats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
+
 inline std::size_t ChannelBytes(PixelFormat format) { return static_cast<std::size_t>(BytesPerPixel(format)) / 4; }
 
 // Full scale of a stored channel: 255, 32768 or 1.0.
@@ -29,6 +31,31 @@ inline double FullScale(PixelFormat format)
     if (format == PixelFormat::ArgbFloat) return 1;
     if (format == PixelFormat::Argb16) return 32768;
     return 255;
+}
+
+// One stored channel at p, in stored units.
+inline double ReadStored(const std::byte* p, PixelFormat format)
+{
+    float f;
+    uint16_t v;
+    switch (format) {
+    case PixelFormat::ArgbFloat: return std::memcpy(&f, p, 4), f;
+    case PixelFormat::Argb16: return std::memcpy(&v, p, 2), v;
+    default: return std::to_integer<uint8_t>(*p);
+    }
+}
+
+inline void WriteStored(std::byte* p, PixelFormat format, double value)
+{
+    if (format == PixelFormat::ArgbFloat) {
+        const float f = static_cast<float>(value);
+        std::memcpy(p, &f, 4);
+    } else if (format == PixelFormat::Argb16) {
+        const uint16_t v = static_cast<uint16_t>(value);
+        std::memcpy(p, &v, 2);
+    } else {
+        *p = static_cast<std::byte>(static_cast<uint8_t>(value));
+    }
 }
 
 class OwnedImage {
@@ -55,14 +82,14 @@ public:
     {
         std::array<double, 4> out{};
         const std::byte* p = PixelAt(x, y);
-        for (int c = 0; c < 4; ++c) out[c] = ReadChannel(p + c * channelBytes_);
+        for (int c = 0; c < 4; ++c) out[c] = ReadStored(p + c * channelBytes_, Format());
         return out;
     }
 
     void Set(int32_t x, int32_t y, const std::array<double, 4>& stored)
     {
         std::byte* p = const_cast<std::byte*>(PixelAt(x, y));
-        for (int c = 0; c < 4; ++c) WriteChannel(p + c * channelBytes_, stored[c]);
+        for (int c = 0; c < 4; ++c) WriteStored(p + c * channelBytes_, Format(), stored[c]);
     }
 
     // Every pixel's channels in stored units, row by row, without the row padding.
@@ -95,38 +122,20 @@ private:
         return storage_.data() + static_cast<std::size_t>(y) * view_.rowBytes + x * 4 * channelBytes_;
     }
 
-    double ReadChannel(const std::byte* p) const
-    {
-        if (channelBytes_ == 4) {
-            float f;
-            std::memcpy(&f, p, 4);
-            return f;
-        }
-        if (channelBytes_ == 2) {
-            uint16_t v;
-            std::memcpy(&v, p, 2);
-            return v;
-        }
-        return static_cast<double>(std::to_integer<uint8_t>(*p));
-    }
-
-    void WriteChannel(std::byte* p, double value) const
-    {
-        if (channelBytes_ == 4) {
-            const float f = static_cast<float>(value);
-            std::memcpy(p, &f, 4);
-        } else if (channelBytes_ == 2) {
-            const uint16_t v = static_cast<uint16_t>(value);
-            std::memcpy(p, &v, 2);
-        } else {
-            *p = static_cast<std::byte>(static_cast<uint8_t>(value));
-        }
-    }
-
     std::size_t channelBytes_;
     std::vector<std::byte> storage_;
     ImageView view_;
 };
+
+// An image of one colour, given in stored units.
+inline OwnedImage Filled(int32_t width, int32_t height, PixelFormat format, const std::array<double, 4>& stored,
+                         int32_t padBytes = 8)
+{
+    OwnedImage image(width, height, format, padBytes);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) image.Set(x, y, stored);
+    return image;
+}
 
 // Pixels and row padding alike.
 inline OwnedImage CopyOf(const OwnedImage& image)

@@ -1,7 +1,5 @@
 // Random textures and triangle lists for comparing the renderer with the reference loop.
 #pragma once
-#include <gtest/gtest.h>
-
 #include <random>
 #include <sstream>
 #include <string>
@@ -65,19 +63,24 @@ inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads,
     return list;
 }
 
-// One case of the comparisons on random lists: the seed that makes the list, its range, the
-// formats, and whether the depth test is on.
+// One case of the comparisons on random lists: the seed that makes the list, its range and length,
+// the formats, whether the depth test is on, the small source's size and whether the output
+// starts transparent rather than random.
 struct RandomListCase {
     RandomListOptions options;
     PixelFormat outFormat, sourceFormat;
     bool depthTest;
     uint64_t seed;
+    int count = 80;
+    int32_t smallWidth = 17, smallHeight = 13;
+    bool startClear = false;
 
     std::string Describe() const
     {
         std::ostringstream s;
         s << "output " << outFormat << ", source " << sourceFormat << ", depth " << depthTest << ", range "
-          << options.xHi;
+          << options.xHi << ", opacity " << options.opacityLo << ".." << options.opacityHi << ", " << count
+          << " over a " << smallWidth << " x " << smallHeight << " source" << (startClear ? ", clear" : "");
         return s.str();
     }
 };
@@ -87,12 +90,11 @@ struct RandomListCase {
 inline std::vector<RandomListCase> RandomListCases()
 {
     const RandomListOptions ranges[] = {{}, {-3e5, 3e5, -2e5, 2e5, 0.5, 20}};
-    const PixelFormat formats[] = {PixelFormat::Argb8, PixelFormat::Argb16, PixelFormat::ArgbFloat};
     std::vector<RandomListCase> cases;
     uint64_t seed = 1;
     for (const RandomListOptions& options : ranges)
-        for (PixelFormat outFormat : formats)
-            for (PixelFormat sourceFormat : formats)
+        for (PixelFormat outFormat : kFormats)
+            for (PixelFormat sourceFormat : kFormats)
                 for (bool depthTest : {false, true})
                     cases.push_back({options, outFormat, sourceFormat, depthTest, seed++});
     return cases;
@@ -104,28 +106,18 @@ struct RandomListScene {
     SourceQuad quads[2];
     TriangleList list;
 
-    RandomListScene(const RandomListCase& k, std::mt19937_64&& random = {})
-        : small(17, 13, k.sourceFormat, 6), large(40, 33, k.sourceFormat, 10),
-          background(61, 47, k.outFormat, 12), quads{{small.View(), {}, 0, 0, 16, 12}, {large.View(), {}, 0, 0, 39, 32}}
+    explicit RandomListScene(const RandomListCase& k)
+        : small(k.smallWidth, k.smallHeight, k.sourceFormat, 6), large(40, 33, k.sourceFormat, 10),
+          background(61, 47, k.outFormat, 12), quads{{small.View(), {}, 0, 0, k.smallWidth - 1.0, k.smallHeight - 1.0},
+                                                     {large.View(), {}, 0, 0, 39, 32}}
     {
-        random.seed(k.seed);
+        std::mt19937_64 random(k.seed);
         FillRandom(small, random);
         FillRandom(large, random);
-        FillRandom(background, random);
-        list = RandomTriangles({&quads[0], &quads[1]}, 80, random, k.options);
+        if (!k.startClear) FillRandom(background, random);
+        list = RandomTriangles({&quads[0], &quads[1]}, k.count, random, k.options);
     }
     RandomListScene(const RandomListScene&) = delete; // the quads point into the scene's own images
 };
-
-// Runs fn(case, scene) on a fresh scene for every case.
-template <class Fn>
-void ForEachRandomList(Fn&& fn)
-{
-    for (const RandomListCase& k : RandomListCases()) {
-        SCOPED_TRACE(k.Describe());
-        RandomListScene scene(k);
-        fn(k, scene);
-    }
-}
 
 } // namespace strandel::test

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "render/Triangles.h"
+#include "support/OwnedImage.h"
 
 namespace strandel::test::reference {
 
@@ -15,38 +15,18 @@ struct Argb {
     double a = 0, r = 0, g = 0, b = 0;
 };
 
-inline double Scale(PixelFormat format)
+inline std::byte* PixelAddress(const ImageView& image, int64_t x, int64_t y)
 {
-    if (format == PixelFormat::ArgbFloat) return 1;
-    if (format == PixelFormat::Argb16) return 32768;
-    return 255;
-}
-
-inline const char* PixelAddress(const ImageView& image, int64_t x, int64_t y)
-{
-    const int64_t channelBytes = BytesPerPixel(image.format) / 4;
-    return reinterpret_cast<const char*>(image.data) + y * image.rowBytes + x * 4 * channelBytes;
+    return image.data + y * image.rowBytes + x * BytesPerPixel(image.format);
 }
 
 inline Argb FetchTexel(const ImageView& image, int64_t x, int64_t y)
 {
-    const PixelFormat format = image.format;
     if (!image.data || x < 0 || y < 0 || x >= image.width || y >= image.height) return {};
-    const char* p = PixelAddress(image, x, y);
+    const std::byte* p = PixelAddress(image, x, y);
+    const int64_t channelBytes = BytesPerPixel(image.format) / 4;
     double c[4];
-    for (int i = 0; i < 4; ++i) {
-        if (format == PixelFormat::ArgbFloat) {
-            float f;
-            std::memcpy(&f, p + 4 * i, 4);
-            c[i] = f;
-        } else if (format == PixelFormat::Argb16) {
-            uint16_t v;
-            std::memcpy(&v, p + 2 * i, 2);
-            c[i] = v * 3.0517578125e-5;
-        } else {
-            c[i] = static_cast<uint8_t>(p[i]) / 255.0;
-        }
-    }
+    for (int i = 0; i < 4; ++i) c[i] = ReadStored(p + i * channelBytes, image.format) / FullScale(image.format);
     return {c[0], c[1], c[2], c[3]};
 }
 
@@ -72,17 +52,12 @@ inline Argb SampleBilinear(const ImageView& image, double u, double v)
     return {std::clamp(sum.a, 0.0, 1.0), sum.r / sum.a, sum.g / sum.a, sum.b / sum.a};
 }
 
-inline void StoreChannel(char* p, PixelFormat format, int i, double value, bool clamp)
+// Integer formats round to the nearest level within [0, 1]; float clamps only where asked.
+inline void StoreChannel(std::byte* p, PixelFormat format, int i, double value, bool clamp)
 {
-    if (format == PixelFormat::ArgbFloat) {
-        const float f = static_cast<float>(clamp ? std::clamp(value, 0.0, 1.0) : value);
-        std::memcpy(p + 4 * i, &f, 4);
-    } else if (format == PixelFormat::Argb16) {
-        const uint16_t v = static_cast<uint16_t>(std::round(std::clamp(value, 0.0, 1.0) * 32768));
-        std::memcpy(p + 2 * i, &v, 2);
-    } else {
-        p[i] = static_cast<char>(static_cast<uint8_t>(std::round(std::clamp(value, 0.0, 1.0) * 255)));
-    }
+    if (format != PixelFormat::ArgbFloat) value = std::round(std::clamp(value, 0.0, 1.0) * FullScale(format));
+    else if (clamp) value = std::clamp(value, 0.0, 1.0);
+    WriteStored(p + i * BytesPerPixel(format) / 4, format, value);
 }
 
 inline void BlendPixelOver(const ImageView& output, int64_t x, int64_t y, const Argb& colour)
@@ -93,7 +68,7 @@ inline void BlendPixelOver(const ImageView& output, int64_t x, int64_t y, const 
     const Argb d = FetchTexel(output, x, y);
     const double outA = (1 - s) * d.a + s;
     const double den = std::max(outA, 1e-8);
-    char* p = const_cast<char*>(PixelAddress(output, x, y));
+    std::byte* p = PixelAddress(output, x, y);
     StoreChannel(p, format, 0, outA, true);
     StoreChannel(p, format, 1, (s * colour.r + (1 - s) * d.a * d.r) / den, false);
     StoreChannel(p, format, 2, (s * colour.g + (1 - s) * d.a * d.g) / den, false);

@@ -4,6 +4,7 @@
 #pragma once
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,11 +39,10 @@ public:
         for (int i = 0; i < STX_STANDIN(StandInCallCount)(); ++i) calls.emplace_back(STX_STANDIN(StandInCallName)(i));
         return calls;
     }
-    int CallsTo(const std::string& entry) const
+    long CallsTo(const std::string& entry) const
     {
-        int n = 0;
-        for (const std::string& call : Calls()) n += call == entry;
-        return n;
+        const std::vector<std::string> calls = Calls();
+        return std::count(calls.begin(), calls.end(), entry);
     }
     std::vector<StandInLaunch> Launches() const
     {
@@ -59,11 +59,8 @@ public:
 private:
     void* Symbol(const char* name) const
     {
-        void* entry = handle_ ? dlsym(handle_, name) : nullptr;
-        if (!entry)
-            throw std::runtime_error(std::string(kCudaDriverLibrary) +
-                                     " on the library path is not the stand-in driver");
-        return entry;
+        if (void* entry = handle_ ? dlsym(handle_, name) : nullptr) return entry;
+        throw std::runtime_error(std::string(kCudaDriverLibrary) + " on the library path is not the stand-in driver");
     }
 
     void* handle_;

@@ -69,45 +69,35 @@ double LevelsApart(const host::PixelValue& p, const host::PixelValue& q, host::P
     return worst;
 }
 
-class WindowsBuildTest : public ::testing::TestWithParam<Case> {
-protected:
-    void SetUp() override
-    {
-        fs::remove_all(work_);
-        fs::create_directories(work_);
-    }
-
-    // Every frame of the scene, drawn by `strandel` (a command line up to its subcommand) into
-    // work/<side>/.
-    void Render(const std::string& strandel, const std::string& side) const
-    {
-        const Case& c = GetParam();
-        const fs::path scene = DataFile("examples/" + c.scene + ".json");
-        const fs::path pattern = work_ / side / (c.scene + "_[####]" + (c.depth == 32 ? ".exr" : ".png"));
-        const fs::path log = work_ / (side + ".txt");
-        const std::string args = " --threads 2 --depth " + std::to_string(c.depth) + " -o " + Quoted(pattern);
-        ASSERT_EQ(RunLogged(strandel + " render " + Quoted(scene) + args, log), 0) << host::test::ReadText(log);
-    }
-
-    const fs::path work_ = Beside(STRANDEL_WINE_WORK) / Name(GetParam());
-};
+class WindowsBuildTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(WindowsBuildTest, RendersEveryFrameAsTheLinuxBuild)
 {
-    ASSERT_NO_FATAL_FAILURE(Render("'" + Beside(STRANDEL_CLI_PATH).string() + "'", "linux"));
+    const Case& c = GetParam();
+    const fs::path work = Beside(STRANDEL_WINE_WORK) / Name(c);
+    fs::remove_all(work);
+    // Every frame of the scene, drawn by `strandel` (a command line up to its subcommand) into work/<side>/.
+    const auto render = [&](const std::string& strandel, const std::string& side) {
+        const fs::path pattern = work / side / (c.scene + "_[####]" + (c.depth == 32 ? ".exr" : ".png"));
+        const std::string args = " --threads 2 --depth " + std::to_string(c.depth) + " -o " + Quoted(pattern);
+        const fs::path scene = DataFile("examples/" + c.scene + ".json"), log = work / (side + ".txt");
+        ASSERT_EQ(RunLogged(strandel + " render " + Quoted(scene) + args, log), 0) << host::test::ReadText(log);
+    };
+    fs::create_directories(work);
+    ASSERT_NO_FATAL_FAILURE(render("'" + Beside(STRANDEL_CLI_PATH).string() + "'", "linux"));
     // Stale files where the Windows frames go: Windows renames over an existing file only when asked.
-    fs::create_directories(work_ / "windows");
-    for (const auto& entry : fs::directory_iterator(work_ / "linux"))
-        host::test::WriteText(work_ / "windows" / entry.path().filename(), "stale");
-    ASSERT_NO_FATAL_FAILURE(Render(kWindowsStrandel, "windows"));
+    fs::create_directories(work / "windows");
+    for (const auto& entry : fs::directory_iterator(work / "linux"))
+        host::test::WriteText(work / "windows" / entry.path().filename(), "stale");
+    ASSERT_NO_FATAL_FAILURE(render(kWindowsStrandel, "windows"));
 
-    const auto read = GetParam().depth == 32 ? host::ReadExr : host::ReadPng;
+    const auto read = c.depth == 32 ? host::ReadExr : host::ReadPng;
     int frames = 0;
-    for (const auto& entry : fs::directory_iterator(work_ / "linux")) {
+    for (const auto& entry : fs::directory_iterator(work / "linux")) {
         const fs::path name = entry.path().filename();
         SCOPED_TRACE(name.string());
-        ASSERT_TRUE(fs::exists(work_ / "windows" / name));
-        const host::Image reference = read(entry.path()), windows = read(work_ / "windows" / name);
+        ASSERT_TRUE(fs::exists(work / "windows" / name));
+        const host::Image reference = read(entry.path()), windows = read(work / "windows" / name);
         ASSERT_EQ(windows.Depth(), reference.Depth());
         ASSERT_EQ(windows.Width(), reference.Width());
         ASSERT_EQ(windows.Height(), reference.Height());
@@ -125,8 +115,8 @@ TEST_P(WindowsBuildTest, RendersEveryFrameAsTheLinuxBuild)
         ++frames;
     }
     EXPECT_GT(frames, 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(work_ / "windows"), {}), frames);
-    if (!HasFailure()) fs::remove_all(work_); // kept for a look when something differs
+    EXPECT_EQ(std::distance(fs::directory_iterator(work / "windows"), {}), frames);
+    if (!HasFailure()) fs::remove_all(work); // kept for a look when something differs
 }
 
 // The Windows loader's failure reaches the user as the host's one line naming the file.
