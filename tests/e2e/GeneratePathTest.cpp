@@ -11,8 +11,6 @@
 namespace strandel::test {
 namespace {
 
-using nlohmann::json;
-
 const std::string kPrefix = "Strandel Generate Path\n\n";
 const std::string kPath3D =
     R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": [50, 60, 70]}})";

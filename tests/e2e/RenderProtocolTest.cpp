@@ -12,7 +12,6 @@
 #include "frame/PreRenderData.h"
 #include "host/render/EffectRenderer.h"
 #include "host/render/FrameCall.h"
-#include "host/render/LayerPixels.h"
 #include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
 #include "support/HostTestSupport.h"
