@@ -1,12 +1,18 @@
 // The strandel command run as a user runs it: exit statuses and messages, file patterns, depths
-// and resolutions, atomic writes, several frames at once, and Generate Path writing a new scene.
+// and resolutions, several frames at once, files that appear whole or not at all (the process
+// killed in the middle, a destination that takes no more bytes), and Generate Path writing a
+// new scene.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "host/image/ExrFile.h"
 #include "host/image/PngFile.h"
@@ -39,6 +45,29 @@ std::string PathScene(const std::string& pathExtra)
            pathExtra + "}]}]}";
 }
 
+// The count of copies grows from 1 to 200 over the first half second: so do the files.
+const char* kGrowingScene = R"({"comps": [{"name": "Main", "width": 160, "height": 90, "frameRate": 30,
+  "duration": 1, "layers": [
+    {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1], "effects": [{"name": "Strandel", "params": {
+       "Path Layer": "Path", "Source Layer 1": "Dot", "Random/Rotation Z": 180, "Random/Scale": 80,
+       "Count": {"keys": [{"time": 0, "value": 1}, {"time": 0.5, "value": 200}]}}}]},
+    {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
+       {"time": 0, "value": [10, 45, 0], "outTangent": [40, -80, 0]}, {"time": 1, "value": [150, 45, 0]}]}}},
+    {"name": "Dot", "type": "solid", "color": [1, 0.5, 0.25, 0.75], "width": 7, "height": 3}]}]})";
+
+constexpr int kFrames = 16;
+
+// Frames 0-15 of a scene at half size into folder/f_[##].png.
+std::string RenderFrames(const std::string& scene, const std::string& folder, int threads)
+{
+    return "render '" + scene + "' --resolution half --frames 0-" + std::to_string(kFrames - 1) + " --threads " +
+           std::to_string(threads) + " -o '" + folder + "/f_[##].png'";
+}
+
+std::string FrameFile(int frame) { return (frame < 10 ? "f_0" : "f_") + std::to_string(frame) + ".png"; }
+
+int ExitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status); }
+
 struct CliRun {
     int status = -1;
     std::string out, err;
@@ -53,13 +82,19 @@ protected:
     }
     fs::path work() const { return dir_ / "work"; }
 
-    // Runs the command in the work folder; its output is captured outside it.
-    CliRun Run(const std::string& args, const fs::path& strandel = Beside(STRANDEL_CLI_PATH)) const
+    // The shell command that runs strandel in the work folder after `prefix`; its output is
+    // captured outside it.
+    std::string Command(const std::string& args, const std::string& prefix = "",
+                        const fs::path& strandel = Beside(STRANDEL_CLI_PATH)) const
     {
-        const std::string command = "cd '" + work().string() + "' && '" + strandel.string() + "' " + args + " >'" +
-                                    (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
+        return prefix + "cd '" + work().string() + "' && exec '" + strandel.string() + "' " + args + " >'" +
+               (dir_ / "out.txt").string() + "' 2>'" + (dir_ / "err.txt").string() + "'";
+    }
+    CliRun Run(const std::string& args, const std::string& prefix = "",
+               const fs::path& strandel = Beside(STRANDEL_CLI_PATH)) const
+    {
+        const int status = std::system(Command(args, prefix, strandel).c_str());
+        return {ExitStatus(status), ReadText(dir_ / "out.txt"), ReadText(dir_ / "err.txt")};
     }
     CliRun Render(const std::string& args) const { return Run("render " + args); }
     CliRun Generate(const std::string& scene, const std::string& args) const
@@ -176,21 +211,6 @@ TEST_F(CliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
     }
 }
 
-TEST_F(CliTest, SeveralThreadsWriteTheSameFilesAsOne)
-{
-    ASSERT_EQ(Render("scene.json --frames 0-7 -o 'one/f_[##].png'").status, 0);
-    ASSERT_EQ(Render("scene.json --frames 0-7 -o 'two/f_[##].png' --threads 3").status, 0);
-    std::set<std::string> contents;
-    for (int f = 0; f < 8; ++f) {
-        const std::string name = "f_0" + std::to_string(f) + ".png";
-        const std::string one = ReadText(work() / "one" / name);
-        ASSERT_FALSE(one.empty()) << name;
-        EXPECT_EQ(one, ReadText(work() / "two" / name)) << name;
-        contents.insert(one);
-    }
-    EXPECT_GT(contents.size(), 1u) << "the frames differ from each other";
-}
-
 TEST_F(CliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
 {
     fs::create_directories(work() / "f_01.png"); // frame 1 cannot be written over a folder
@@ -219,30 +239,25 @@ TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
     EXPECT_FALSE(fs::exists(work() / "f_0.png")) << "a frame drawn without its source is not written";
 }
 
-TEST_F(CliTest, GeneratePathWritesTheKeysIntoANewSceneOrInPlace)
+TEST_F(CliTest, GeneratePathWritesANewSceneOrInPlaceAndARefusalWritesNothing)
 {
-    const CliRun run =
-        Generate(PathScene(R"(, "threeD": true)"), "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");
+    const std::string scene3D = PathScene(R"(, "threeD": true)");
+    const CliRun run = Generate(scene3D, "--set Preset=Wave --set 'Key Interval=0.5' -o new.json");
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto scene = host::Json::parse(ReadText(work() / "new.json"));
-    const auto& keys = scene["comps"][0]["layers"][1]["transform"]["position"]["keys"];
-    ASSERT_EQ(keys.size(), 13u); // three cycles, four keys each, and the last
-    EXPECT_EQ(keys[0]["value"], host::Json::parse("[10, 20, 30]"));
-    EXPECT_EQ(keys[12]["time"], 6.0);
-    EXPECT_EQ(ReadText(work() / "path.json"), PathScene(R"(, "threeD": true)")); // the input is left alone
+    auto keys = [&](const char* file) {
+        return host::Json::parse(ReadText(work() / file))["comps"][0]["layers"][1]["transform"]["position"]["keys"];
+    };
+    ASSERT_EQ(keys("new.json").size(), 13u); // three cycles, four keys each, and the last
+    EXPECT_EQ(keys("new.json")[0]["value"], host::Json::parse("[10, 20, 30]"));
+    EXPECT_EQ(keys("new.json")[12]["time"], 6.0);
+    EXPECT_EQ(ReadText(work() / "path.json"), scene3D); // the input is left alone
+    ASSERT_EQ(Generate(scene3D, "--in-place").status, 0);
+    EXPECT_EQ(keys("path.json").size(), 9u);
 
-    ASSERT_EQ(Generate(PathScene(R"(, "threeD": true)"), "--in-place").status, 0);
-    EXPECT_EQ(
-        host::Json::parse(ReadText(work() / "path.json"))["comps"][0]["layers"][1]["transform"]["position"]["keys"]
-            .size(),
-        9u);
-}
-
-TEST_F(CliTest, AGeneratePathRefusalGivesTheEffectsMessageAndWritesNothing)
-{
-    const CliRun run = Generate(PathScene(""), "--set Preset='Figure Eight' -o new.json");
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "Strandel Generate Path\n\nPath Layerが2Dレイヤーです。3Dレイヤーを指定してください。\n");
+    fs::remove(work() / "new.json");
+    const CliRun refused = Generate(PathScene(""), "--set Preset='Figure Eight' -o new.json");
+    EXPECT_EQ(refused.status, 1) << refused.err;
+    EXPECT_EQ(refused.out, "Strandel Generate Path\n\nPath Layerが2Dレイヤーです。3Dレイヤーを指定してください。\n");
     EXPECT_FALSE(fs::exists(work() / "new.json"));
     EXPECT_EQ(ReadText(work() / "path.json"), PathScene(""));
 }
@@ -253,9 +268,89 @@ TEST_F(CliTest, ACopyOfTheCommandFindsThePlugInBesideItself)
     const fs::path strandel = work() / "strandel", plugin = work() / "strandel.so";
     fs::copy_file(Beside(STRANDEL_CLI_PATH), strandel);
     fs::copy_file(PluginPath(), plugin);
-    const CliRun run = Run("info", strandel);
+    const CliRun run = Run("info", "", strandel);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("(" + plugin.string() + ")"), std::string::npos) << run.out;
+}
+
+int FramesIn(const fs::path& folder)
+{
+    int n = 0;
+    for (int f = 0; f < kFrames; ++f) n += fs::exists(folder / FrameFile(f));
+    return n;
+}
+
+// Kills at once, as the first frame lands and half way; driven by the files rather than by time,
+// so a loaded machine moves the kills but never past them. The whole frames are drawn on one
+// thread, the killed renders on two: several threads write the same files as one.
+TEST_F(CliTest, AKilledRenderLeavesEachFrameWholeOrAbsent)
+{
+    const std::string helix = DataFile("examples/helix.json").string();
+    ASSERT_EQ(Run(RenderFrames(helix, "whole", 1)).status, 0) << ReadText(dir_ / "err.txt");
+    int written = 0, absent = 0, killed = 0;
+    for (int framesBeforeKill : {0, 1, kFrames / 2}) {
+        SCOPED_TRACE("killed after " + std::to_string(framesBeforeKill) + " frames");
+        const std::string name = "killed" + std::to_string(framesBeforeKill);
+        const fs::path folder = work() / name;
+        fs::create_directories(folder);
+        const std::string command = Command(RenderFrames(helix, name, 2));
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        while (FramesIn(folder) < framesBeforeKill && ::waitpid(pid, nullptr, WNOHANG) == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        killed += ExitStatus(status) == -SIGKILL;
+        for (int f = 0; f < kFrames; ++f) {
+            const std::string frame = FrameFile(f);
+            if (!fs::exists(folder / frame)) {
+                ++absent;
+                continue;
+            }
+            ++written;
+            EXPECT_EQ(ReadText(folder / frame), ReadText(work() / "whole" / frame)) << frame << " is not whole";
+        }
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string file = entry.path().filename().string();
+            EXPECT_TRUE(file.starts_with(".") || file.starts_with("f_")) << "a stray file " << file;
+        }
+    }
+    EXPECT_GT(killed, 0);
+    EXPECT_GT(written, 0);
+    EXPECT_GT(absent, 0);
+}
+
+TEST_F(CliTest, AFullDestinationFailsTheFrameByNameAndKeepsTheFramesBefore)
+{
+    WriteText(work() / "growing.json", kGrowingScene);
+    ASSERT_EQ(Run(RenderFrames("growing.json", "whole", 1)).status, 0) << ReadText(dir_ / "err.txt");
+    // Files larger than the first frame cannot be written: the shell lowers the file size limit
+    // and ignores the signal that would otherwise end the process, so each write fails instead.
+    constexpr std::uintmax_t kBlock = 512;
+    const std::uintmax_t limit = (fs::file_size(work() / "whole" / "f_00.png") + kBlock - 1) / kBlock * kBlock;
+    int failing = -1;
+    for (int f = 0; f < kFrames && failing < 0; ++f)
+        if (fs::file_size(work() / "whole" / FrameFile(f)) > limit) failing = f;
+    ASSERT_GT(failing, 0) << "the frames must grow for this test";
+
+    fs::create_directories(work() / "full");
+    const std::string limits = "ulimit -f " + std::to_string(limit / kBlock) + "; trap '' XFSZ; ";
+    const CliRun run = Run(RenderFrames("growing.json", "full", 1), limits);
+    EXPECT_EQ(run.status, 1);
+    const std::string failed = FrameFile(failing);
+    EXPECT_NE(run.err.find("frame " + std::to_string(failing) + " failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("full/" + failed + ": writing failed: "), std::string::npos)
+        << "the message names the file and the reason: " << run.err;
+    for (const auto& entry : fs::directory_iterator(work() / "full")) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_LT(name, failed) << "only the frames before the failing one are there";
+        EXPECT_EQ(ReadText(entry.path()), ReadText(work() / "whole" / name)) << name;
+    }
+    EXPECT_EQ(static_cast<int>(std::distance(fs::directory_iterator(work() / "full"), {})), failing);
 }
 
 } // namespace

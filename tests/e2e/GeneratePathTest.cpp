@@ -5,14 +5,11 @@
 #include <string>
 
 #include "frame/ParamIndex.h"
-#include "host/scene/SceneReader.h"
 #include "host/scene/SceneWriter.h"
 #include "support/HostFixture.h"
 
 namespace strandel::test {
 namespace {
-
-using nlohmann::json;
 
 const std::string kPrefix = "Strandel Generate Path\n\n";
 const std::string kPath3D =
@@ -27,15 +24,6 @@ std::string Scene(const std::string& pathLayer, const std::string& fxParams = R"
 
 class GeneratePathTest : public HostTest {
 protected:
-    // A fresh host each time; the previous one is checked for leaks first.
-    host::EffectInstance& Open(const std::string& scene)
-    {
-        if (host_) HostTest::TearDown();
-        StartHost();
-        EXPECT_EQ(H().GlobalSetup(), PF_Err_NONE);
-        H().OpenProject(host::ParseScene(scene, "generate.json").project);
-        return *H().instances().front();
-    }
     PF_Err Press(const std::function<void(std::vector<PF_ParamDef>&)>& adjust = nullptr)
     {
         out_ = PF_OutData{};
@@ -59,7 +47,7 @@ TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
                  {"Wave", 5, true}, {"Figure Eight", 9, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.preset) + (c.low ? ", low" : ""));
-        Open(Scene(kPath3D));
+        OpenScene(Scene(kPath3D));
         Set("Preset", c.preset);
         Set("Key Interval", 0.25);
         H().currentSeconds = 2;
@@ -88,30 +76,27 @@ TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
 
 TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
 {
-    const struct {
-        std::string pathLayer;
-        std::string fxParams;
-        const char* message;
-        bool scriptRan;
-        std::function<void(std::vector<PF_ParamDef>&)> adjust = nullptr;
-    } cases[] = {
-        {R"({"name": "Path", "type": "null", "transform": {"position": [50, 60]}})", R"({"Path Layer": "Path"})",
-         "Path Layerが2Dレイヤーです。3Dレイヤーを指定してください。", true},
-        {R"({"name": "Path", "type": "null", "threeD": true, "locked": true})", R"({"Path Layer": "Path"})",
-         "Positionが書き込み不可です。レイヤーのロックを解除してください。", true},
-        {R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"value": [1, 2, 3], "separated": true}}})",
-         R"({"Path Layer": "Path"})", "Positionが次元分割されています。次元分割を解除してください。", true},
-        {R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"value": [1, 2, 3], "expression": true}}})",
-         R"({"Path Layer": "Path"})", "Position Expressionが有効です。Expressionを無効にしてください。", true},
+    const std::string kFx = R"({"Path Layer": "Path"})";
+    auto path = [](const std::string& rest) { return R"({"name": "Path", "type": "null", )" + rest + "}"; };
+    // clang-format off
+    const struct { std::string pathLayer, fxParams; const char* message; bool scriptRan;
+                   std::function<void(std::vector<PF_ParamDef>&)> adjust = nullptr; } cases[] = {
+        {path(R"("transform": {"position": [50, 60]})"), kFx, "Path Layerが2Dレイヤーです。3Dレイヤーを指定してください。", true},
+        {path(R"("threeD": true, "locked": true)"), kFx, "Positionが書き込み不可です。レイヤーのロックを解除してください。", true},
+        {path(R"("threeD": true, "transform": {"position": {"value": [1, 2, 3], "separated": true}})"), kFx,
+         "Positionが次元分割されています。次元分割を解除してください。", true},
+        {path(R"("threeD": true, "transform": {"position": {"value": [1, 2, 3], "expression": true}})"), kFx,
+         "Position Expressionが有効です。Expressionを無効にしてください。", true},
         {kPath3D, "{}", "Path Layerが未指定です。", false},
         {kPath3D, R"({"Path Layer": "Path", "Preset": "Figure Eight", "Size": 0})",
          "Loop Radiusには0より大きい値を指定してください。", true},
-        {kPath3D, R"({"Path Layer": "Path"})", "Key Intervalには0より大きい値を指定してください。", false,
+        {kPath3D, kFx, "Key Intervalには0より大きい値を指定してください。", false,
          [](std::vector<PF_ParamDef>& defs) { defs[kParamKeyInterval].u.fs_d.value = 0; }},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        Open(Scene(c.pathLayer, c.fxParams));
+        OpenScene(Scene(c.pathLayer, c.fxParams));
         const host::Project before = H().project();
         if (!c.scriptRan) {
             H().stubbedScript = host::ScriptOutcome{true, "OK", ""}; // would hide a run
@@ -126,14 +111,16 @@ TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
     }
 }
 
-TEST_F(GeneratePathTest, ExistingKeysAreReplacedOrKept)
+TEST_F(GeneratePathTest, ExistingKeysAreReplacedOrKeptAndUndoRestoresTheSceneExactly)
 {
     const std::string path = R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
-        {"time": 0, "value": [50, 60, 70]}, {"time": 0.5, "value": [9, 9, 9]}, {"time": 30, "value": [1, 1, 1]}]}}})";
+        {"time": 0, "value": [50, 60, 70], "outTangent": [5, 0, 0]}, {"time": 0.5, "value": [9, 9, 9]},
+        {"time": 30, "value": [1, 1, 1], "inInterpolation": "hold"}]}}})";
     for (bool replace : {true, false}) {
         SCOPED_TRACE(replace);
-        Open(Scene(path));
+        OpenScene(Scene(path));
         Set("Replace Existing Keys", replace);
+        const std::string before = host::SceneToJson(H().project(), "generate.json").dump();
         ASSERT_EQ(Press(), PF_Err_NONE);
         const auto& keys = Position().keys;
         // Helix, 2 turns, 1 s apart: keys at 0..8; kept keys at 0.5 and 30, the one at 0 overwritten.
@@ -143,37 +130,23 @@ TEST_F(GeneratePathTest, ExistingKeysAreReplacedOrKept)
             EXPECT_EQ(keys[1].value, (Vec3{9, 9, 9}));
             EXPECT_EQ(keys.back().value, (Vec3{1, 1, 1}));
         }
+        ASSERT_TRUE(H().Undo());
+        EXPECT_EQ(host::SceneToJson(H().project(), "generate.json").dump(), before);
     }
 }
 
 TEST_F(GeneratePathTest, ScriptingWithoutLayerIdsTakesThePathLayerByIndex)
 {
-    Open(Scene(kPath3D));
+    OpenScene(Scene(kPath3D));
     H().scriptLayersWithoutId = true;
     ASSERT_EQ(Press(), PF_Err_NONE);
     EXPECT_TRUE(H().log().messages.empty()) << H().log().messages.front();
     EXPECT_EQ(Position().keys.size(), 9u);
 }
 
-TEST_F(GeneratePathTest, UndoRestoresTheSceneExactly)
-{
-    const std::string path = R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
-        {"time": 0, "value": [50, 60, 70], "outTangent": [5, 0, 0]}, {"time": 3, "value": [9, 9, 9], "inInterpolation": "hold"}]}}})";
-    Open(Scene(path));
-    Set("Preset", "Wave");
-    const std::string before = host::SceneToJson(H().project(), "generate.json").dump();
-    ASSERT_EQ(Press(), PF_Err_NONE);
-    EXPECT_NE(host::SceneToJson(H().project(), "generate.json").dump(), before);
-    ASSERT_TRUE(H().Undo());
-    EXPECT_EQ(host::SceneToJson(H().project(), "generate.json").dump(), before);
-}
-
 TEST_F(GeneratePathTest, WithoutAPluginIdTheMessageGoesToTheOutData)
 {
-    StartHost();
-    H().SetRegistrationGivesNoId(true);
-    ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-    H().OpenProject(host::ParseScene(Scene(kPath3D), "generate.json").project);
+    OpenScene(Scene(kPath3D), host::kAppIdCompositor, true);
     ASSERT_EQ(Press(), PF_Err_NONE);
     EXPECT_TRUE(H().log().messages.empty());
     EXPECT_EQ(std::string(out_.return_msg), kPrefix + "スクリプト実行が利用できません。");

@@ -1,8 +1,7 @@
 // What the host sees of the loaded plug-in against what is stored in tests/golden: every example
-// scene's frame, and the plug-in's interface: registration, global setup, About, the PiPL and the
-// parameter set (IDs, names, ranges, defaults and flags are kept by saved projects and scripts).
-// STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into DIR instead, e.g. the source tree's tests/golden (look at
-// it before committing).
+// scene's frame, and the plug-in's interface (saved projects and scripts keep parameter IDs,
+// names, ranges, defaults and flags). STRANDEL_UPDATE_GOLDEN=DIR writes what the tests see into
+// DIR instead, e.g. the source tree's tests/golden (look at it before committing).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -106,20 +105,20 @@ std::string DescribeInterface(host::Host& host, const host::EffectInstance& fx)
     for (uint8_t byte : BuildPiPLResource()) out << " " << int(byte);
     out << std::dec << "\nreported " << fx.reportedParamCount() << ", custom UI events " << fx.customUi().events
         << "\n";
+    auto Ranges = [&](const auto& d) {
+        out << " range " << d.valid_min << ".." << d.valid_max << " slider " << d.slider_min << ".." << d.slider_max
+            << " default " << d.dephault;
+    };
     for (int i = 1; i < fx.paramCount(); ++i) {
         const PF_ParamDef& d = fx.param(i).def;
         out << i << " id " << d.uu.id << " type " << d.param_type << " '" << d.name << "' flags " << d.flags << " ui "
             << d.ui_flags << " " << d.ui_width << "x" << d.ui_height;
         const PF_ParamDefUnion& u = d.u;
         switch (d.param_type) {
-        case PF_Param_SLIDER:
-            out << " range " << u.sd.valid_min << ".." << u.sd.valid_max << " slider " << u.sd.slider_min << ".."
-                << u.sd.slider_max << " default " << u.sd.dephault;
-            break;
+        case PF_Param_SLIDER: Ranges(u.sd); break;
         case PF_Param_FLOAT_SLIDER:
-            out << " range " << u.fs_d.valid_min << ".." << u.fs_d.valid_max << " slider " << u.fs_d.slider_min << ".."
-                << u.fs_d.slider_max << " default " << u.fs_d.dephault << " precision " << u.fs_d.precision
-                << " display " << u.fs_d.display_flags;
+            Ranges(u.fs_d);
+            out << " precision " << u.fs_d.precision << " display " << u.fs_d.display_flags;
             break;
         case PF_Param_ANGLE: out << " default " << u.ad.dephault; break;
         case PF_Param_CHECKBOX:

@@ -31,39 +31,30 @@ protected:
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, host::test::ReadText(dir_ / "err.txt")};
     }
-    static std::string Example(const char* name)
-    {
-        return "'" + DataFile("examples/" + std::string(name)).string() + "'";
-    }
 
     host::test::ScratchDir dir_;
 };
 
 // STRANDEL_UPDATE_GOLDEN=DIR writes the panel into DIR instead (look at it before committing).
-TEST_F(PanelCliTest, TheWavePanelMatchesItsStoredImage)
+// The wave's scale curve rises from 0 to 1 at x 0.5 and falls back; an Alt-click on that point
+// leaves a straight line at 0, which --set can give the same render directly.
+TEST_F(PanelCliTest, TheWavePanelMatchesItsStoredImageAndAnAltClickSavedFlattensTheScaleRamp)
 {
-    const fs::path stored = DataFile("golden/panel.png");
-    ASSERT_EQ(Strandel("panel " + Example("wave.json") + " -o panel.png").status, 0);
-    const host::Image drawn = host::ReadPng(dir_ / "panel.png");
+    fs::copy(DataFile("examples"), dir_ / "examples");
+    ASSERT_EQ(Strandel("panel examples/wave.json -o panel.png").status, 0);
     if (const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN"); update && *update) {
         fs::copy_file(dir_ / "panel.png", fs::path(update) / "panel.png", fs::copy_options::overwrite_existing);
         GTEST_SKIP() << "wrote " << fs::path(update) / "panel.png";
     }
-    EXPECT_TRUE(SamePixels(drawn, host::ReadPng(stored)));
-}
+    EXPECT_TRUE(SamePixels(host::ReadPng(dir_ / "panel.png"), host::ReadPng(DataFile("golden/panel.png"))));
 
-TEST_F(PanelCliTest, AnAltClickSavedAndRenderedFlattensTheScaleRamp)
-{
-    // The wave's scale curve rises from 0 to 1 at x 0.5 and falls back; deleting that point
-    // leaves a straight line at 0, which --set can give the same render directly.
-    fs::copy(DataFile("examples"), dir_ / "examples");
-    ASSERT_EQ(
-        Strandel("panel examples/wave.json --click 'Ramp/Scale Curve' 110,10 --alt --save examples/edited.json").status,
-        0);
     const std::string kFlat = "'Ramp/Scale Curve=[[0,0,0,0,0.3333333333333333,0],[1,0,-0.3333333333333333,0,0,0]]'";
-    ASSERT_EQ(Strandel("render examples/edited.json --frame 15 -o edited.png").status, 0);
-    ASSERT_EQ(Strandel("render examples/wave.json --frame 15 --set " + kFlat + " -o flat.png").status, 0);
-    ASSERT_EQ(Strandel("render examples/wave.json --frame 15 -o wave.png").status, 0);
+    const std::string kRuns[] = {
+        "panel examples/wave.json --click 'Ramp/Scale Curve' 110,10 --alt --save examples/edited.json",
+        "render examples/edited.json --frame 15 -o edited.png",
+        "render examples/wave.json --frame 15 --set " + kFlat + " -o flat.png",
+        "render examples/wave.json --frame 15 -o wave.png"};
+    for (const std::string& args : kRuns) ASSERT_EQ(Strandel(args).status, 0) << args;
     const host::Image edited = host::ReadPng(dir_ / "edited.png");
     EXPECT_TRUE(SamePixels(edited, host::ReadPng(dir_ / "flat.png")));
     EXPECT_FALSE(SamePixels(edited, host::ReadPng(dir_ / "wave.png")));
@@ -71,11 +62,7 @@ TEST_F(PanelCliTest, AnAltClickSavedAndRenderedFlattensTheScaleRamp)
 
 TEST_F(PanelCliTest, BadScriptedInputIsRefusedBeforeAnythingIsWritten)
 {
-    struct Case {
-        std::string args;
-        std::string message;
-    };
-    const Case kCases[] = {
+    const std::pair<std::string, std::string> kCases[] = {
         {"--click 'Ramp/Scale Curve' 220,10", "220,10 lies outside the row's 220 x 84 area"},
         {"--drag 'Ramp/Scale Curve' 10,10 30,84", "30,84 lies outside the row's 220 x 84 area"},
         {"--click 'Ramp/Nope' 5,5", "unknown parameter \"Ramp/Nope\""},
@@ -84,11 +71,12 @@ TEST_F(PanelCliTest, BadScriptedInputIsRefusedBeforeAnythingIsWritten)
         {"--alt --click 'Ramp/Scale Curve' 5,5", "--alt belongs after a --click"},
         {"--stored-twirls --click 'Ramp/Scale Curve' 5,5", "the row is not shown in the panel"},
     };
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.args);
-        const CliRun run = Strandel("panel " + Example("wave.json") + " " + c.args + " --save saved.json -o panel.png");
+    for (const auto& [args, message] : kCases) {
+        SCOPED_TRACE(args);
+        const CliRun run = Strandel("panel '" + DataFile("examples/wave.json").string() + "' " + args +
+                                    " --save saved.json -o panel.png");
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(dir_ / "saved.json"));
         EXPECT_FALSE(fs::exists(dir_ / "panel.png"));
     }

@@ -1,19 +1,18 @@
 // Frames of the loaded plug-in rendered through the host's protocol: what pre-render is told
-// and answers, what smart render may check out, smart against legacy rendering, depth and
-// downsample of layer checkouts, nothing kept after a frame, the render cache and aborts.
+// and answers, smart against legacy rendering, nothing kept after a frame or an error, aborts,
+// the idle watcher against the host's cache, frames on several threads, and settings that leave
+// nothing to draw.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
-#include <cstring>
 #include <set>
+#include <thread>
 
-#include "AE_EffectSuites.h"
 #include "frame/PreRenderData.h"
 #include "host/render/EffectRenderer.h"
 #include "host/render/FrameCall.h"
-#include "host/render/LayerPixels.h"
 #include "host/scene/SceneReader.h"
-#include "support/AcquiredSuite.h"
 #include "support/HostFixture.h"
 #include "support/HostTestSupport.h"
 
@@ -27,11 +26,10 @@ using host::Image;
 using host::PixelDepth;
 using host::test::SamePixels;
 
-constexpr A_long kInputId = 0x57380000;
+constexpr A_long kInputId = kInputCheckoutId;
 
-// Fx (64 x 33) draws copies of Dot along a 3D path. Half is a 4 x 2 shape whose left column
-// alone is opaque, for checking reduced checkouts; Cluster a collapsed 3D precomp, Hidden one
-// whose only layer is switched off.
+// Fx (64 x 33) draws copies of Dot along a 3D path. Cluster is a collapsed 3D precomp, Hidden
+// one whose only layer is switched off.
 const char* kScene = R"({"comps": [
   {"name": "Main", "width": 64, "height": 33, "frameRate": 30, "duration": 2, "layers": [
     {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1],
@@ -40,8 +38,6 @@ const char* kScene = R"({"comps": [
     {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
         {"time": 0, "value": [6, 16, 0]}, {"time": 2, "value": [58, 16, 0]}]}}},
     {"name": "Dot", "type": "solid", "color": [1, 0.5, 0, 1], "width": 6, "height": 6},
-    {"name": "Half", "type": "shape", "width": 4, "height": 2, "color": [0, 0, 1, 1],
-     "shape": {"kind": "rect", "size": [1, 2], "position": [0.5, 1]}},
     {"name": "Cluster", "type": "precomp", "comp": "Inner", "threeD": true, "collapse": true},
     {"name": "Hidden", "type": "precomp", "comp": "Switched Off", "threeD": true, "collapse": true}]},
   {"name": "Switched Off", "width": 20, "height": 20, "frameRate": 30, "duration": 2, "layers": [
@@ -53,13 +49,7 @@ const char* kScene = R"({"comps": [
 
 class RenderProtocolTest : public HostTest {
 protected:
-    void SetUp() override
-    {
-        StartHost();
-        ASSERT_EQ(H().GlobalSetup(), PF_Err_NONE);
-        H().OpenProject(host::ParseScene(kScene, "render.json").project);
-        fx_ = H().instances().front().get();
-    }
+    void SetUp() override { fx_ = &OpenScene(kScene); }
     void TearDown() override
     {
         ExpectNothingHeld();
@@ -82,9 +72,7 @@ protected:
         EXPECT_EQ(H().render().renderOptions.LiveCount(), 0u) << "render options";
         EXPECT_EQ(fx_->OutstandingCheckouts(), 0) << "parameter checkouts";
         EXPECT_EQ(H().suites().Outstanding(), 0) << "suites";
-        EXPECT_EQ(H().log().liveEffectHandles, 0);
-        EXPECT_EQ(H().log().liveStreams, 0);
-        EXPECT_EQ(H().log().liveStreamValues, 0);
+        EXPECT_EQ(H().log().liveEffectHandles + H().log().liveStreams + H().log().liveStreamValues, 0);
     }
 
     const host::Layer* Layer(const std::string& name) { return H().project().comps.front().LayerByName(name); }
@@ -109,14 +97,13 @@ TEST_F(RenderProtocolTest, PreRenderIsAskedForTheWholeOutputAndRegistersItsLayer
 {
     // The host's request against what the plug-in answers: cut to the layer, or the whole
     // layer when the request misses it or is empty. At half resolution the layer is 32 x 17.
-    const struct {
-        int downsample;
-        PF_LRect request, result;
-    } cases[] = {
+    // clang-format off
+    const struct { int downsample; PF_LRect request, result; } cases[] = {
         {1, {0, 0, 64, 33}, {0, 0, 64, 33}},       {1, {-10, 4, 20, 50}, {0, 4, 20, 33}},
         {1, {100, 100, 120, 120}, {0, 0, 64, 33}}, {1, {0, 0, 0, 0}, {0, 0, 64, 33}},
         {2, {0, 0, 32, 17}, {0, 0, 32, 17}},       {2, {30, 10, 90, 90}, {30, 10, 32, 17}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         FrameCall frame(*fx_, {15, PixelDepth::Eight, c.downsample}, nullptr);
         ASSERT_EQ(frame.PreRender(c.request), PF_Err_NONE);
@@ -135,84 +122,13 @@ TEST_F(RenderProtocolTest, PreRenderIsAskedForTheWholeOutputAndRegistersItsLayer
     std::vector<A_long> ids;
     for (const auto& [id, c] : registered) ids.push_back(id);
     EXPECT_EQ(ids, (std::vector<A_long>{3, 23, 24, 25, 26, 27, kInputId}));
-    const host::Composition& comp = H().project().comps.front();
-    EXPECT_EQ(registered.at(kInputId).layer, comp.LayerByName("Fx"));
-    EXPECT_EQ(registered.at(3).layer, comp.LayerByName("Path"));
-    EXPECT_EQ(registered.at(23).layer, comp.LayerByName("Dot"));
+    EXPECT_EQ(registered.at(kInputId).layer, Layer("Fx"));
+    EXPECT_EQ(registered.at(3).layer, Layer("Path"));
+    EXPECT_EQ(registered.at(23).layer, Layer("Dot"));
     EXPECT_EQ(registered.at(24).layer, nullptr);
     EXPECT_DOUBLE_EQ(registered.at(23).seconds, 0.5);
     EXPECT_TRUE(registered.at(23).result.result_rect == (PF_LRect{0, 0, 6, 6}));
     EXPECT_TRUE(registered.at(24).result.max_result_rect == (PF_LRect{0, 0, 0, 0})) << "no layer: no pixels";
-}
-
-TEST_F(RenderProtocolTest, TimeShiftedSourcesAreAskedForOncePerFrameAndAtMost256)
-{
-    Set("Source Layer 3", "Cluster");
-    Set("Count", 1000);
-    const struct {
-        const char* param;
-        double value;
-        std::size_t frames;
-    } cases[] = {{"Time Random", 10, kMaxOffsetFrames},
-                 {"Ramp/Time Offset", 0.01, 2}}; // within half a frame: one a source
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.param);
-        Set("Time Random", 0);
-        Set(c.param, c.value);
-        FrameCall frame(*fx_, {15, PixelDepth::Eight, 1}, nullptr);
-        ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
-        std::set<std::pair<const host::Layer*, double>> frames;
-        for (const auto& [id, checkout] : frame.Registered()) {
-            if (id < kFirstShiftedCheckoutId) continue;
-            EXPECT_TRUE(frames.insert({checkout.layer, checkout.seconds}).second) << "a frame was asked for twice";
-            EXPECT_TRUE(checkout.layer == Layer("Dot") || checkout.layer == Layer("Cluster"));
-            EXPECT_NEAR(checkout.seconds * 30, std::round(checkout.seconds * 30), 1e-9) << "snapped to a frame";
-            if (c.frames == 2) {
-                EXPECT_EQ(checkout.seconds, 0.5);
-            }
-        }
-        EXPECT_EQ(frames.size(), c.frames);
-        EXPECT_TRUE(frame.Finish().empty());
-    }
-}
-
-TEST_F(RenderProtocolTest, SmartRenderChecksOutOnlyWhatPreRenderRegistered)
-{
-    FrameCall early(*fx_, {0, PixelDepth::Eight, 1}, nullptr);
-    PF_EffectWorld* pixels = nullptr;
-    EXPECT_EQ(early.SmartCallbacks().checkout_layer_pixels(early.EffectRef(), kInputId, &pixels),
-              PF_Err_BAD_CALLBACK_PARAM)
-        << "before pre-render";
-    EXPECT_EQ(early.SmartCallbacks().checkout_output(early.EffectRef(), &pixels), PF_Err_BAD_CALLBACK_PARAM);
-
-    FrameCall frame(*fx_, {0, PixelDepth::Sixteen, 1}, nullptr);
-    ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
-    PF_SmartRenderCallbacks& cb = frame.SmartCallbacks();
-    const PF_ProgPtr ref = frame.EffectRef();
-    for (A_long id : {12345, 28, kInputId + 0x10000}) {
-        pixels = reinterpret_cast<PF_EffectWorld*>(&id);
-        EXPECT_EQ(cb.checkout_layer_pixels(ref, id, &pixels), PF_Err_BAD_CALLBACK_PARAM) << id;
-        EXPECT_EQ(pixels, nullptr);
-        EXPECT_EQ(cb.checkin_layer_pixels(ref, id), PF_Err_BAD_CALLBACK_PARAM) << id;
-    }
-    // A registered layer: its pixels, checked out twice and in twice; then no more.
-    PF_EffectWorld* again = nullptr;
-    ASSERT_EQ(cb.checkout_layer_pixels(ref, 23, &pixels), PF_Err_NONE);
-    ASSERT_EQ(cb.checkout_layer_pixels(ref, 23, &again), PF_Err_NONE);
-    ASSERT_NE(pixels, nullptr);
-    EXPECT_EQ(pixels, again);
-    EXPECT_EQ(pixels->width, 6);
-    EXPECT_TRUE(pixels->world_flags & PF_WorldFlag_DEEP);
-    EXPECT_EQ(cb.checkin_layer_pixels(ref, 23), PF_Err_NONE);
-    EXPECT_EQ(cb.checkin_layer_pixels(ref, 23), PF_Err_NONE);
-    EXPECT_EQ(cb.checkin_layer_pixels(ref, 23), PF_Err_BAD_CALLBACK_PARAM);
-    // A registered parameter without a layer: a checkout without pixels.
-    EXPECT_EQ(cb.checkout_layer_pixels(ref, 24, &pixels), PF_Err_NONE);
-    EXPECT_EQ(pixels, nullptr);
-    // Left checked out: the end of the frame takes it back and says so.
-    const auto leaks = frame.Finish();
-    ASSERT_EQ(leaks.size(), 1u);
-    EXPECT_NE(leaks[0].find("24"), std::string::npos) << leaks[0];
 }
 
 TEST_F(RenderProtocolTest, SmartAndLegacyRenderingGiveTheSameFrame)
@@ -247,68 +163,97 @@ TEST_F(RenderProtocolTest, EverythingLentComesBackAfterEachFrameAlsoAfterAnError
     }
     EXPECT_GT(H().suites().AcquireCount(kAEGPRenderSuite), receiptsBefore) << "the precomp was rendered";
 
-    {
-        // The output cannot be had: the error comes back and the input was checked in.
-        FrameCall failing(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
-        failing.failOutputCheckout = PF_Err_OUT_OF_MEMORY;
-        ASSERT_EQ(failing.PreRender(failing.WholeOutput()), PF_Err_NONE);
-        EXPECT_EQ(failing.SmartRender(), PF_Err_OUT_OF_MEMORY);
-        EXPECT_TRUE(failing.Finish().empty());
-    }
-    {
-        // A source the host will not lend is left out of the frame; nothing else is handed back.
-        FrameCall refused(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
-        refused.failLayerCheckout = 24;
-        ASSERT_EQ(refused.PreRender(refused.WholeOutput()), PF_Err_NONE);
-        EXPECT_EQ(refused.SmartRender(), PF_Err_NONE);
-        EXPECT_GT(OpaquePixels(refused.Output()), 0);
-        EXPECT_TRUE(refused.Finish().empty());
-    }
-    {
-        // The input failing to go back is reported, not lost.
-        FrameCall unreturned(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
-        unreturned.failLayerCheckin = kInputId;
-        ASSERT_EQ(unreturned.PreRender(unreturned.WholeOutput()), PF_Err_NONE);
-        EXPECT_EQ(unreturned.SmartRender(), PF_Err_OUT_OF_MEMORY);
-        EXPECT_TRUE(unreturned.Finish().empty());
+    // The output cannot be had, a source is not lent, the input fails to go back: the first and
+    // last end the frame with the error, the source is left out; nothing is left lent.
+    for (int failure = 0; failure < 3; ++failure) {
+        SCOPED_TRACE(failure);
+        FrameCall frame(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        if (failure == 0) frame.failOutputCheckout = PF_Err_OUT_OF_MEMORY;
+        if (failure == 1) frame.failLayerCheckout = 24;
+        if (failure == 2) frame.failLayerCheckin = kInputId;
+        ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
+        EXPECT_EQ(frame.SmartRender(), failure == 1 ? PF_Err_NONE : PF_Err_OUT_OF_MEMORY);
+        if (failure == 1) {
+            EXPECT_GT(OpaquePixels(frame.Output()), 0);
+        }
+        EXPECT_TRUE(frame.Finish().empty());
     }
     ExpectNothingHeld();
+
+    // What a frame leaves checked out, the host takes back at its end and says so.
+    {
+        FrameCall frame(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
+        PF_EffectWorld* pixels = nullptr;
+        ASSERT_EQ(frame.SmartCallbacks().checkout_layer_pixels(frame.EffectRef(), 23, &pixels), PF_Err_NONE);
+        const auto leaks = frame.Finish();
+        ASSERT_EQ(leaks.size(), 1u);
+        EXPECT_NE(leaks[0].find("23"), std::string::npos) << leaks[0];
+    }
 
     // Legacy: the sixth parameter checkout is the first time-shifted source; it fails and ends
     // the frame after the five sources checked out before it went back.
     fx_->FailNthCheckout(6, PF_Err_OUT_OF_MEMORY);
-    const FrameResult r = Render({11, PixelDepth::Eight, 1, true});
-    EXPECT_EQ(r.err, PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(Render({11, PixelDepth::Eight, 1, true}).err, PF_Err_OUT_OF_MEMORY);
 }
 
-TEST_F(RenderProtocolTest, PreRenderCountsOnlySourcesTheRenderDraws)
+// Hidden has pixels when checked out flat but gives the render no quad: its slot counts as empty
+// in both commands, so the frame is the one drawn with Dot in its place, and pre-render asks for
+// exactly the shifted frames the copies take. Each shifted frame is asked for once, snapped to a
+// frame, and at most 256 of them.
+TEST_F(RenderProtocolTest, TimeShiftedSourcesAreAskedForOnceAtMost256AndOnlyForSourcesTheRenderDraws)
 {
-    // Hidden has pixels when checked out flat but gives the render no quad. Time-shifted copies
-    // must choose among the same sources in both commands: the frame is the one drawn with
-    // Hidden's slot empty, and pre-render asks for exactly the shifted frames the copies take.
     Set("Source Layer 2", "Dot");
     Set("Count", 20);
     Set("Time Random", 0.5);
     const FrameResult emptySlot = Render({10, PixelDepth::Eight, 1, false});
     ASSERT_EQ(emptySlot.err, PF_Err_NONE);
     ASSERT_GT(OpaquePixels(emptySlot.image), 0);
-
     Set("Source Layer 1", "Hidden");
-    FrameCall frame(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
-    ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
-    ASSERT_EQ(frame.SmartRender(), PF_Err_NONE);
-    std::set<A_long> shifted, taken;
-    for (const auto& [id, c] : frame.Registered()) {
-        if (id < kInputId + 0x10000) continue;
-        shifted.insert(id);
-        EXPECT_EQ(c.param, 24) << "a shifted frame of a source the render does not draw";
+    {
+        FrameCall frame(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
+        ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
+        ASSERT_EQ(frame.SmartRender(), PF_Err_NONE);
+        std::set<A_long> shifted, taken;
+        for (const auto& [id, c] : frame.Registered()) {
+            if (id < kFirstShiftedCheckoutId) continue;
+            shifted.insert(id);
+            EXPECT_EQ(c.param, 24) << "a shifted frame of a source the render does not draw";
+        }
+        for (A_long id : frame.PixelsAskedFor())
+            if (id >= kFirstShiftedCheckoutId) taken.insert(id);
+        EXPECT_GT(shifted.size(), 1u);
+        EXPECT_EQ(taken, shifted);
+        EXPECT_TRUE(SamePixels(frame.Output(), emptySlot.image)) << "every copy is drawn";
+        EXPECT_TRUE(frame.Finish().empty());
     }
-    for (A_long id : frame.PixelsAskedFor())
-        if (id >= kInputId + 0x10000) taken.insert(id);
-    EXPECT_GT(shifted.size(), 1u);
-    EXPECT_EQ(taken, shifted);
-    EXPECT_TRUE(SamePixels(frame.Output(), emptySlot.image)) << "every copy is drawn";
-    EXPECT_TRUE(frame.Finish().empty());
+
+    Set("Source Layer 3", "Cluster");
+    Set("Count", 1000);
+    // Within half a frame there is one shifted frame a source.
+    // clang-format off
+    const struct { const char* param; double value; std::size_t frames; } cases[] = {
+        {"Time Random", 10, kMaxOffsetFrames}, {"Ramp/Time Offset", 0.01, 2}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.param);
+        Set("Time Random", 0);
+        Set(c.param, c.value);
+        FrameCall frame(*fx_, {15, PixelDepth::Eight, 1}, nullptr);
+        ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
+        std::set<std::pair<const host::Layer*, double>> frames;
+        for (const auto& [id, checkout] : frame.Registered()) {
+            if (id < kFirstShiftedCheckoutId) continue;
+            EXPECT_TRUE(frames.insert({checkout.layer, checkout.seconds}).second) << "a frame was asked for twice";
+            EXPECT_TRUE(checkout.layer == Layer("Dot") || checkout.layer == Layer("Cluster"));
+            EXPECT_NEAR(checkout.seconds * 30, std::round(checkout.seconds * 30), 1e-9) << "snapped to a frame";
+            if (c.frames == 2) {
+                EXPECT_EQ(checkout.seconds, 0.5);
+            }
+        }
+        EXPECT_EQ(frames.size(), c.frames);
+        EXPECT_TRUE(frame.Finish().empty());
+    }
 }
 
 TEST_F(RenderProtocolTest, AMissingHostSuiteFailsTheFrameAndEverythingLentComesBack)
@@ -317,17 +262,14 @@ TEST_F(RenderProtocolTest, AMissingHostSuiteFailsTheFrameAndEverythingLentComesB
     // Without the PF interface suite not even the frame's time can be had: smart render reports
     // 512, the legacy command the missing suite's own 516.
     Set("Source Layer 2", "Cluster");
-    const struct {
-        const char* suite;
-        int32_t version;
-        bool legacy;
-        PF_Err expected;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* suite; int32_t version; bool legacy; PF_Err expected; } cases[] = {
         {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
         {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, true, PF_Err_INTERNAL_STRUCT_DAMAGED},
         {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
         {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, true, PF_Err_BAD_CALLBACK_PARAM},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.suite) + (c.legacy ? ", legacy" : ", smart"));
         H().suites().Disable(c.suite, c.version);
@@ -335,69 +277,6 @@ TEST_F(RenderProtocolTest, AMissingHostSuiteFailsTheFrameAndEverythingLentComesB
         H().suites().Enable(c.suite, c.version);
     }
     EXPECT_EQ(Render({10, PixelDepth::Eight, 1, false}).err, PF_Err_NONE);
-}
-
-TEST_F(RenderProtocolTest, LayerCheckoutsComeAtTheFramesDepthAndDownsample)
-{
-    Set("Source Layer 2", "Half");
-    Set("Source Layer 3", "Cluster");
-    // Half is 4 x 2 with only column 0 opaque: reduced by 2, pixel (0, 0) averages two opaque
-    // and two clear pixels (alpha 0.5, still pure blue); pixel (1, 0) is clear.
-    for (PixelDepth depth : {PixelDepth::Eight, PixelDepth::Sixteen, PixelDepth::Float}) {
-        auto call = fx_->NewCall();
-        host::FrameContext frame{depth, 2, nullptr};
-        call->frame = &frame;
-        PF_ParamDef half{}, cluster{}, unset{};
-        ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 24, 0, 1, 30, &half), PF_Err_NONE);
-        ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 25, 0, 1, 30, &cluster), PF_Err_NONE);
-        ASSERT_EQ(call->in.inter.checkout_param(call->in.effect_ref, 26, 0, 1, 30, &unset), PF_Err_NONE);
-        const PF_LayerDef& ld = half.u.ld;
-        ASSERT_NE(ld.data, nullptr);
-        EXPECT_EQ(ld.width, 2);
-        EXPECT_EQ(ld.height, 1);
-        EXPECT_EQ((ld.world_flags & PF_WorldFlag_DEEP) != 0, depth == PixelDepth::Sixteen);
-        Image view(ld.width, ld.height, depth); // the lent row, read through the host's own pixel view
-        std::memcpy(view.PixelAt<std::byte>(0, 0), ld.data, ld.width * host::BytesPerPixel(depth));
-        EXPECT_NEAR(view.Get(0, 0).a, 0.5, 1.0 / 255);
-        EXPECT_NEAR(view.Get(0, 0).b, 1.0, 1e-9);
-        EXPECT_EQ(view.Get(1, 0).a, 0.0);
-        // The precomp rendered flat and halved: 20 x 20 -> 10 x 10.
-        EXPECT_EQ(cluster.u.ld.width, 10);
-        EXPECT_EQ(cluster.u.ld.height, 10);
-        EXPECT_EQ(unset.u.ld.data, nullptr) << "no layer: no pixels";
-        for (PF_ParamDef* def : {&half, &cluster, &unset})
-            EXPECT_EQ(call->in.inter.checkin_param(call->in.effect_ref, def), PF_Err_NONE);
-        EXPECT_EQ(H().render().worlds.LiveCount(), 0u);
-    }
-}
-
-TEST_F(RenderProtocolTest, CachedFramesAreReusedUntilSomethingChanges)
-{
-    const FrameRequest frame{12, PixelDepth::Eight, 1, false};
-    const FrameResult first = Render(frame);
-    const FrameResult again = Render(frame);
-    EXPECT_FALSE(first.fromCache);
-    EXPECT_TRUE(again.fromCache);
-    EXPECT_TRUE(SamePixels(first.image, again.image));
-    EXPECT_FALSE(Render({13, PixelDepth::Eight, 1, false}).fromCache) << "another frame";
-
-    Set("Count", 2);
-    const FrameResult fewer = Render(frame);
-    EXPECT_FALSE(fewer.fromCache) << "a parameter changed";
-    EXPECT_LT(OpaquePixels(fewer.image), OpaquePixels(first.image));
-    EXPECT_TRUE(Render(frame).fromCache);
-
-    // As the plug-in asks: through the item suite, released before the next frame.
-    auto call = fx_->NewCall();
-    PF_EffectWorld world{};
-    for (bool touch : {true, false}) {
-        {
-            const Acquired<PF_AdvItemSuite1> item;
-            EXPECT_EQ(touch ? item->PF_TouchActiveItem() : item->PF_ForceRerender(&call->in, &world), PF_Err_NONE);
-        }
-        EXPECT_FALSE(Render(frame).fromCache) << (touch ? "the item was touched" : "a rerender was forced");
-        EXPECT_TRUE(Render(frame).fromCache);
-    }
 }
 
 TEST_F(RenderProtocolTest, AnAbortEndsTheFrameEarlyWithoutError)
@@ -410,21 +289,92 @@ TEST_F(RenderProtocolTest, AnAbortEndsTheFrameEarlyWithoutError)
     EXPECT_LT(OpaquePixels(aborted.image), OpaquePixels(full.image));
 }
 
-TEST_F(RenderProtocolTest, ACompShowsTheEffectInPlaceOfItsLayer)
+// Moving a path key changes none of the effect's parameters, so the host's cache would keep the
+// old frame; the idle watcher's request makes the next render draw the new path.
+TEST_F(RenderProtocolTest, AMovedPathKeyRendersAfreshAfterTheIdleScan)
 {
-    // Fx fills its comp-sized layer with the effect's output; nothing else in Main is visible
-    // except the layers the effect does not cover, so compare where the effect drew.
-    const FrameResult effect = Render({12, PixelDepth::Eight, 1, false});
-    const Image comp = host::RenderCompThroughHost(H(), H().project().comps.front(), 12 / 30.0, PixelDepth::Eight);
-    int compared = 0;
-    for (int y = 0; y < comp.Height(); ++y)
-        for (int x = 0; x < comp.Width(); ++x) {
-            const host::PixelValue p = effect.image.Get(x, y);
-            if (p.a < 1) continue;
-            EXPECT_EQ(comp.Get(x, y), p) << "at (" << x << ", " << y << ")";
-            ++compared;
-        }
-    EXPECT_GT(compared, 0);
+    H().RunIdleHooks(); // the first scan takes note of the path
+    const FrameResult before = Render({0});
+    for (auto& key : H().project().comps[0].layers[1].transform.position.keys) key.value.y = 22;
+    ++H().render().projectRevision;
+    EXPECT_TRUE(Render({0}).fromCache) << "the host alone cannot see the path move";
+
+    EXPECT_EQ(H().RunIdleHooks(), 0);
+    const FrameResult after = Render({0});
+    EXPECT_FALSE(after.fromCache);
+    EXPECT_FALSE(SamePixels(after.image, before.image));
+    H().render().cache.Clear();
+    EXPECT_TRUE(SamePixels(Render({0}).image, after.image));
+}
+
+// As the compositor's multi-frame rendering does, while its idle loop runs the idle watcher on
+// the UI thread. `make tsan` runs this suite.
+TEST_F(RenderProtocolTest, FramesOnSeveralThreadsBesideTheIdleLoopAreTheFramesDrawnAlone)
+{
+    constexpr int kFrames = 12, kRenderThreads = 4;
+    H().OpenProject(host::LoadScene(DataFile("examples/helix.json")).project);
+    fx_ = H().instances().front().get();
+    H().activeComp = &H().project().comps.front();
+    Set("Time Random", 0.5, fx_); // every frame checks out shifted source frames of its own
+
+    std::vector<FrameResult> alone(kFrames), together(kFrames);
+    for (int f = 0; f < kFrames; ++f) alone[f] = Render({f, PixelDepth::Sixteen, 4, false});
+    H().render().cache.Clear();
+    std::atomic<int> next{0}, rendering{kRenderThreads};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kRenderThreads; ++t)
+        threads.emplace_back([&] {
+            for (int f; (f = next++) < kFrames;)
+                together[f] = host::RenderEffectFrame(*fx_, {f, PixelDepth::Sixteen, 4, false});
+            --rendering;
+        });
+    int scans = 0;
+    for (; rendering > 0; ++scans) H().RunIdleHooks();
+    for (std::thread& t : threads) t.join();
+
+    EXPECT_GT(scans, 0);
+    for (int f = 0; f < kFrames; ++f) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(together[f].err, PF_Err_NONE);
+        EXPECT_FALSE(together[f].fromCache);
+        EXPECT_TRUE(together[f].leaks.empty());
+        EXPECT_TRUE(SamePixels(together[f].image, alone[f].image));
+    }
+    EXPECT_EQ(H().log().forcedRerenders, 0) << "the path did not change, so no instance is sent to rerender";
+}
+
+// Settings accumulate; opacity 0 comes first, so every later frame must stay fully transparent.
+// The path runs straight through the camera, from far in front to far behind it.
+TEST_F(RenderProtocolTest, SettingsThatLeaveNothingToDrawFinishTransparentFrames)
+{
+    fx_ = &OpenScene(R"({"comps": [{"name": "Main", "width": 160, "height": 90, "frameRate": 30, "duration": 1,
+      "layers": [
+        {"name": "Camera", "type": "camera", "zoom": 200, "transform": {"position": [80, 45, -200],
+         "pointOfInterest": [80, 45, 0]}},
+        {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {
+           "Path Layer": "Path", "Source Layer 1": "Dot", "Count": 40}}]},
+        {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
+           {"time": 0, "value": [80, 45, 800]}, {"time": 1, "value": [80, 45, -900]}]}}},
+        {"name": "Dot", "type": "solid", "width": 16, "height": 16, "color": [1, 1, 1, 1]}]}]})");
+    auto drawn = [&](bool legacy) {
+        H().render().cache.Clear();
+        const FrameResult r = Render({15, PixelDepth::Eight, 1, legacy});
+        EXPECT_EQ(r.err, PF_Err_NONE);
+        return OpaquePixels(r.image);
+    };
+    ASSERT_GT(drawn(false), 0) << "the scene draws nothing before the settings";
+    // clang-format off
+    const std::vector<std::pair<const char*, nlohmann::json>> settings = {
+        {"Render/Opacity", 0}, {"Orientation Mode", "Face Camera"}, {"Orientation Mode", "Follow Path"},
+        {"Placement Mode", "Path Ribbon"}, {"Object Transform/Scale", 0}, {"Array Transform/Scale", 0},
+        {"Count", 1}, {"Random/Scale", 10000}, {"Time Random", 3600}, {"Debug Path", "Path Only"},
+    };
+    // clang-format on
+    for (const auto& [name, value] : settings) {
+        SCOPED_TRACE(std::string(name) + " = " + value.dump());
+        Set(name, value, fx_);
+        for (bool legacy : {false, true}) EXPECT_EQ(drawn(legacy), 0);
+    }
 }
 
 } // namespace

@@ -35,10 +35,7 @@ struct FuzzSource {
             }
         quad.image = image.View();
         const double w = image.Width(), h = image.Height();
-        quad.corners[0] = {-w / 2, -h / 2, 0};
-        quad.corners[1] = {w / 2, -h / 2, 0};
-        quad.corners[2] = {w / 2, h / 2, 0};
-        quad.corners[3] = {-w / 2, h / 2, 0};
+        for (int i = 0; i < 4; ++i) quad.corners[i] = {(i == 1 || i == 2 ? w : -w) / 2, (i < 2 ? -h : h) / 2, 0};
         quad.uMax = w - 1;
         quad.vMax = h - 1;
     }

@@ -6,6 +6,7 @@
 
 #include "host/Host.h"
 #include "host/SceneParams.h"
+#include "host/scene/SceneReader.h"
 #include "support/PluginUnderTest.h"
 #include "support/TestPaths.h"
 
@@ -32,6 +33,19 @@ protected:
         host_ = std::make_unique<host::Host>(options);
     }
     host::Host& H() { return *host_; }
+
+    // A fresh host (the previous one checked for leaks first) that has set the plug-in up and
+    // opened the scene; returns the scene's first effect. `noPluginId`: registration gives none.
+    host::EffectInstance& OpenScene(const std::string& sceneJson, A_long appId = host::kAppIdCompositor,
+                                    bool noPluginId = false)
+    {
+        if (host_) HostTest::TearDown();
+        StartHost(appId);
+        H().SetRegistrationGivesNoId(noPluginId);
+        EXPECT_EQ(H().GlobalSetup(), PF_Err_NONE);
+        H().OpenProject(host::ParseScene(sceneJson, "test.json").project);
+        return *H().instances().at(0);
+    }
 
     // Sets a parameter of fx (by default the first instance) as a scene would; layer names
     // resolve in the first comp.

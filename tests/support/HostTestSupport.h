@@ -107,13 +107,6 @@ inline void ExpectNear(const Vec3& actual, const Vec3& expected, double toleranc
     ExpectVecNear(actual, expected, tolerance);
 }
 
-inline void ExpectNear(const Matrix4& actual, const Matrix4& expected, double tolerance = 1e-9)
-{
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(actual.m[r][c], expected.m[r][c], tolerance) << "at row " << r << " column " << c;
-}
-
 // Row-vector point transform, written out here so tests do not lean on the code under test.
 inline Vec3 Apply(const Matrix4& m, const Vec3& p)
 {

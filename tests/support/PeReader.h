@@ -1,7 +1,7 @@
 // Reads what tests need from a Windows PE DLL: its export names, module name, imports and resources.
 #pragma once
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -19,16 +19,15 @@ public:
         if (!in) throw std::runtime_error("cannot open " + path);
         bytes_.assign(std::istreambuf_iterator<char>(in), {});
         if (U16(0) != 0x5A4D) throw std::runtime_error(path + " is not an MZ executable");
-        uint32_t pe = U32(0x3C);
+        const uint32_t pe = U32(0x3C), opt = pe + 24;
         if (U32(pe) != 0x00004550) throw std::runtime_error(path + " has no PE header");
-        uint16_t sections = U16(pe + 6), optSize = U16(pe + 20);
-        uint32_t opt = pe + 24;
         if (U16(opt) != 0x20B) throw std::runtime_error(path + " is not PE32+");
+        // The export, import and resource entries of the data directory, 8 bytes apart.
         exportRva_ = U32(opt + 112);
-        importRva_ = U32(opt + 112 + 8);
-        resourceRva_ = U32(opt + 112 + 16);
-        uint32_t sec = opt + optSize;
-        for (uint16_t i = 0; i < sections; ++i, sec += 40)
+        importRva_ = U32(opt + 120);
+        resourceRva_ = U32(opt + 128);
+        uint32_t sec = opt + U16(pe + 20);
+        for (uint16_t i = 0, n = U16(pe + 6); i < n; ++i, sec += 40)
             sections_.push_back({U32(sec + 12), std::max(U32(sec + 8), U32(sec + 16)), U32(sec + 20)});
     }
 
@@ -36,10 +35,9 @@ public:
 
     std::vector<std::string> ExportNames() const
     {
-        uint32_t dir = Offset(exportRva_);
-        uint32_t count = U32(dir + 24), names = Offset(U32(dir + 32));
+        const uint32_t dir = Offset(exportRva_), names = Offset(U32(dir + 32));
         std::vector<std::string> out;
-        for (uint32_t i = 0; i < count; ++i) out.push_back(CString(Offset(U32(names + 4 * i))));
+        for (uint32_t i = 0; i < U32(dir + 24); ++i) out.push_back(CString(Offset(U32(names + 4 * i))));
         return out;
     }
 
@@ -55,18 +53,15 @@ public:
     // The data of resource type `type` (a name), id, language; nullopt when absent.
     std::optional<std::vector<uint8_t>> Resource(const std::string& type, uint32_t id, uint32_t lang) const
     {
-        uint32_t root = Offset(resourceRva_);
-        auto typeDir = FindEntry(root, root, [&](uint32_t nameField) {
+        const uint32_t root = Offset(resourceRva_);
+        std::optional<uint32_t> at = FindEntry(root, root, [&](uint32_t nameField) {
             return (nameField & 0x80000000u) && ResourceName(root + (nameField & 0x7FFFFFFFu)) == type;
         });
-        if (!typeDir) return std::nullopt;
-        auto idDir = FindEntry(root, *typeDir, [&](uint32_t n) { return n == id; });
-        if (!idDir) return std::nullopt;
-        auto leaf = FindEntry(root, *idDir, [&](uint32_t n) { return n == lang; });
-        if (!leaf) return std::nullopt;
-        uint32_t dataRva = U32(*leaf), size = U32(*leaf + 4);
-        uint32_t at = Offset(dataRva);
-        return std::vector<uint8_t>(bytes_.begin() + at, bytes_.begin() + at + size);
+        for (uint32_t key : {id, lang})
+            if (at) at = FindEntry(root, *at, [&](uint32_t n) { return n == key; });
+        if (!at) return std::nullopt;
+        const uint32_t data = Offset(U32(*at));
+        return std::vector<uint8_t>(bytes_.begin() + data, bytes_.begin() + data + U32(*at + 4));
     }
 
 private:
@@ -77,9 +72,8 @@ private:
     template <class Match>
     std::optional<uint32_t> FindEntry(uint32_t root, uint32_t dir, Match match) const
     {
-        uint32_t n = U16(dir + 12) + U16(dir + 14);
-        for (uint32_t i = 0; i < n; ++i) {
-            uint32_t e = dir + 16 + 8 * i;
+        for (uint32_t i = 0, n = U16(dir + 12) + U16(dir + 14); i < n; ++i) {
+            const uint32_t e = dir + 16 + 8 * i;
             if (match(U32(e))) return root + (U32(e + 4) & 0x7FFFFFFFu);
         }
         return std::nullopt;
@@ -99,13 +93,13 @@ private:
         throw std::runtime_error("address outside every section");
     }
 
-    uint16_t U16(uint32_t at) const { return uint16_t(At(at) | At(at + 1) << 8); }
-    uint32_t U32(uint32_t at) const { return uint32_t(U16(at)) | uint32_t(U16(at + 2)) << 16; }
     uint8_t At(uint32_t at) const
     {
         if (at >= bytes_.size()) throw std::runtime_error("read past the end of the file");
         return bytes_[at];
     }
+    uint16_t U16(uint32_t at) const { return uint16_t(At(at) | At(at + 1) << 8); }
+    uint32_t U32(uint32_t at) const { return uint32_t(U16(at)) | uint32_t(U16(at + 2)) << 16; }
     std::string CString(uint32_t at) const
     {
         std::string s;

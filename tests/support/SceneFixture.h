@@ -3,7 +3,6 @@
 #include <string>
 
 #include "frame/SuiteCache.h"
-#include "host/scene/SceneReader.h"
 #include "support/HostFixture.h"
 
 namespace strandel::test {
@@ -13,11 +12,7 @@ protected:
     // Opens the scene; the returned instance is the scene's first Strandel effect.
     host::EffectInstance& Open(const std::string& sceneJson)
     {
-        StartHost();
-        EXPECT_EQ(H().GlobalSetup(), PF_Err_NONE);
-        H().OpenProject(host::ParseScene(sceneJson, "test.json").project);
-        EXPECT_FALSE(H().instances().empty());
-        fx_ = H().instances().front().get();
+        fx_ = &OpenScene(sceneJson);
         call_ = fx_->NewCall();
         return *fx_;
     }
