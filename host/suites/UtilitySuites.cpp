@@ -45,13 +45,27 @@ A_Err IsScriptingAvailable(A_Boolean* available)
     return A_Err_NONE;
 }
 
+// A script said to be in the platform's encoding is read as Latin-1, a code page as a real system
+// would use: UTF-8 text beyond ASCII arrives as other characters, as it would there.
+std::string Utf8FromLatin1(const A_char* text)
+{
+    std::string out;
+    for (auto p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (*p >= 0x80) out += static_cast<char>(0xC0 | (*p >> 6));
+        out += static_cast<char>(*p >= 0x80 ? 0x80 | (*p & 0x3F) : *p);
+    }
+    return out;
+}
+
 // Both handles are always filled; a script that throws, or runs past the host's limit, fails the call.
-A_Err ExecuteScript(AEGP_PluginID id, const A_char* script, A_Boolean, AEGP_MemHandle* result, AEGP_MemHandle* error)
+A_Err ExecuteScript(AEGP_PluginID id, const A_char* script, A_Boolean platformEncoding, AEGP_MemHandle* result,
+                    AEGP_MemHandle* error)
 {
     if (id == 0 || !script || !result || !error) return A_Err_PARAMETER;
     Host& host = Host::Current();
+    const std::string source = platformEncoding ? Utf8FromLatin1(script) : script;
     const ScriptOutcome outcome =
-        host.stubbedScript ? *host.stubbedScript : RunScript(host, script, host.scriptTimeLimit);
+        host.stubbedScript ? *host.stubbedScript : RunScript(host, source, host.scriptTimeLimit);
     *result = NewTextMemHandle(outcome.result);
     *error = NewTextMemHandle(outcome.error);
     return outcome.ok ? A_Err_NONE : A_Err_GENERIC;

@@ -15,11 +15,13 @@ const std::string kPrefix = "Strandel Generate Path\n\n";
 const std::string kPath3D =
     R"({"name": "Path", "type": "null", "threeD": true, "transform": {"position": [50, 60, 70]}})";
 
+// The path layer comes first: its ID is 1, its index 0.
 std::string Scene(const std::string& pathLayer, const std::string& fxParams = R"({"Path Layer": "Path"})")
 {
     return R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 20,
-        "layers": [{"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": )" +
-           fxParams + "}]}, " + pathLayer + "]}]}";
+        "layers": [)" +
+           pathLayer + R"(, {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": )" + fxParams +
+           "}]}]}]}";
 }
 
 class GeneratePathTest : public HostTest {
