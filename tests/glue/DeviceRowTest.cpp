@@ -62,72 +62,52 @@ protected:
     }
 };
 
-TEST_F(DeviceRowTest, EachStateHasItsSquareColourAndLabel)
+// The host's default font size is kept to 10..12 (a failed size query, the 6th call, gives 11)
+// and the baseline moves with it.
+TEST_F(DeviceRowTest, EachStateHasItsSquareColourLabelAndAFontOfTenToTwelve)
 {
     // clang-format off
-    const struct { uint32_t state; std::vector<double> colour; const char* label; } cases[] = {
-        {0, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown"},
-        {1, {0.30f, 0.56f, 0.88f, 1}, "Processing Device: CPU"},
-        {2, {0.18f, 0.72f, 0.34f, 1}, "Processing Device: GPU"},
-        {3, {0.95f, 0.61f, 0.20f, 1}, "Processing Device: CPU (fallback)"},
-        {9, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown"},
+    const struct { uint32_t state; std::vector<double> colour; const char* label; float hostSize; int failCall;
+                   double fontSize, baseline; } cases[] = {
+        {0, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown", 20, 0, 12, 36},
+        {1, {0.30f, 0.56f, 0.88f, 1}, "Processing Device: CPU", 4, 0, 10, 35},
+        {2, {0.18f, 0.72f, 0.34f, 1}, "Processing Device: GPU", 11, 0, 11, 35.5},
+        {3, {0.95f, 0.61f, 0.20f, 1}, "Processing Device: CPU (fallback)", 12, 6, 11, 35.5},
+        {9, {0.48f, 0.50f, 0.53f, 1}, "Processing Device: Unknown", 12, 0, 12, 36},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
         SetProcessingDeviceState(c.state);
-        const Drawn drawn = Draw();
+        const Drawn drawn = Draw(true, c.hostSize, c.failCall);
         ASSERT_EQ(drawn.err, PF_Err_NONE);
         const host::DrawbotCall* background = Find(drawn.calls, "PaintRect", 0);
         const host::DrawbotCall* square = Find(drawn.calls, "PaintRect", 1);
+        const host::DrawbotCall* font = Find(drawn.calls, "NewDefaultFont");
         const host::DrawbotCall* text = Find(drawn.calls, "DrawString");
-        ASSERT_TRUE(background && square && text);
+        ASSERT_TRUE(background && square && font && text);
         EXPECT_EQ(background->args, (std::vector<double>{0.12f, 0.13f, 0.14f, 1, 10, 20, 220, 22}));
         std::vector<double> expectedSquare = c.colour;
         expectedSquare.insert(expectedSquare.end(), {17, 27, 8, 8});
         EXPECT_EQ(square->args, expectedSquare);
+        EXPECT_EQ(font->args[0], c.fontSize);
         EXPECT_EQ(text->text, c.label);
         // Left-aligned at x + 21 on the baseline, cut with an ellipsis to the row less 25 pixels.
-        EXPECT_EQ(text->args,
-                  (std::vector<double>{31, 36, kDRAWBOT_TextAlignment_Left, kDRAWBOT_TextTruncation_EndEllipsis, 195}));
+        EXPECT_EQ(text->args, (std::vector<double>{31, c.baseline, kDRAWBOT_TextAlignment_Left,
+                                                   kDRAWBOT_TextTruncation_EndEllipsis, 195}));
         EXPECT_EQ(drawn.calls.back().name, "Flush");
     }
-}
+    // A failed call ends the row with 512, releasing what it made.
+    const Drawn failed = Draw(true, 12, 3);
+    EXPECT_EQ(failed.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
+    for (std::size_t i = 3; i < failed.calls.size(); ++i) EXPECT_EQ(failed.calls[i].name, "ReleaseObject");
 
-TEST_F(DeviceRowTest, TheFontSizeKeepsToTenToTwelveAndAFailedCallGives512)
-{
-    // Calls: surface, supplier, two rectangles, text support, then the default size (6th).
-    const struct {
-        float hostSize;
-        int failCall;
-        double fontSize, baseline; // 0: the row fails
-    } cases[] = {{20, 0, 12, 36}, {4, 0, 10, 35}, {11, 0, 11, 35.5}, {12, 6, 11, 35.5},
-                 {12, 1, 0, 0},   {12, 3, 0, 0},  {12, 9, 0, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.hostSize << " failing call " << c.failCall);
-        const Drawn drawn = Draw(true, c.hostSize, c.failCall);
-        if (c.fontSize == 0) {
-            EXPECT_EQ(drawn.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
-            for (std::size_t i = c.failCall; i < drawn.calls.size(); ++i)
-                EXPECT_EQ(drawn.calls[i].name, "ReleaseObject");
-            continue;
-        }
-        EXPECT_EQ(drawn.err, PF_Err_NONE);
-        const host::DrawbotCall* font = Find(drawn.calls, "NewDefaultFont");
-        const host::DrawbotCall* text = Find(drawn.calls, "DrawString");
-        ASSERT_TRUE(font && text);
-        EXPECT_EQ(font->args[0], c.fontSize);
-        EXPECT_EQ(text->args[1], c.baseline);
-    }
-
-    SetProcessingDeviceState(2); // without text the row still shows its background and square
-    const Drawn drawn = Draw(false);
-    EXPECT_EQ(drawn.err, PF_Err_NONE);
+    // Without text the row keeps its background and square; told not to draw, it draws nothing.
     std::vector<std::string> names;
-    for (const host::DrawbotCall& c : drawn.calls) names.push_back(c.name);
+    for (const host::DrawbotCall& c : Draw(false).calls) names.push_back(c.name);
     EXPECT_EQ(names, (std::vector<std::string>{"GetSurface", "GetSupplier", "PaintRect", "PaintRect", "SupportsText",
                                                "Flush"}));
-    EXPECT_TRUE(Draw(true, 12, 0, PF_EI_DONT_DRAW).calls.empty()) << "the host said not to draw";
+    EXPECT_TRUE(Draw(true, 12, 0, PF_EI_DONT_DRAW).calls.empty());
 }
 
 } // namespace

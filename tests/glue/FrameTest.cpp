@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include "AE_EffectSuites.h"
 #include "frame/CommandGuard.h"
@@ -15,12 +12,10 @@
 #include "frame/Registration.h"
 #include "frame/TagRecord.h"
 #include "layout/IdleWatcher.h"
-#include "support/HostFixture.h"
+#include "support/SceneFixture.h"
 
 namespace strandel::test {
 namespace {
-
-using namespace std::chrono_literals;
 
 TEST(Commands, AboutTruncatesTo254CharactersAndExceptionsBecomeHostErrors)
 {
@@ -39,48 +34,14 @@ TEST(Commands, AboutTruncatesTo254CharactersAndExceptionsBecomeHostErrors)
     EXPECT_EQ(GuardCommand([]() -> PF_Err { throw 3.5; }), PF_Err_INTERNAL_STRUCT_DAMAGED);
 }
 
-std::atomic<int> gWakeUps{0};
-A_Err CountWakeUp()
-{
-    ++gWakeUps;
-    return A_Err_NONE;
-}
-
-TEST(WakeUp, StartsOnceCallsRepeatedlyAndSlowsDownWithoutInstances)
-{
-    GlobalSetdown();
-    gWakeUps = 0;
-    ASSERT_TRUE(StartWakeUpThread(CountWakeUp));
-    EXPECT_FALSE(StartWakeUpThread(CountWakeUp)) << "a second thread was started";
-    EXPECT_TRUE(Watcher().found) << "starting the thread assumes instances exist";
-
-    // Same window, both cadences: the fast one must call far more often. Counts, not clocks.
-    std::this_thread::sleep_for(500ms);
-    int fast = gWakeUps.exchange(0);
-    Watcher().found = false;
-    std::this_thread::sleep_for(260ms); // let the current fast sleep end
-    gWakeUps = 0;
-    std::this_thread::sleep_for(500ms);
-    int slow = gWakeUps.load();
-    EXPECT_GE(fast, 5);
-    EXPECT_LE(slow, 4);
-    EXPECT_GT(fast, 2 * slow);
-
-    GlobalSetdown();
-    EXPECT_FALSE(WakeUpThreadRunning());
-    EXPECT_FALSE(Watcher().found);
-    EXPECT_FALSE(StartWakeUpThread(nullptr));
-}
-
 class RerenderRequestTest : public HostTest {};
 
 TEST_F(RerenderRequestTest, PicksTheWorldToRerenderOrTouchesTheActiveItem)
 {
     StartHost();
     PF_InData in = H().BaseInData();
-    PF_LayerDef output{}, input{};
+    PF_LayerDef output{};
     PF_ParamDef inputParam{};
-    inputParam.u.ld = input;
     PF_ParamDef* params[] = {&inputParam};
     PF_ParamDef* noInput[] = {nullptr};
     int foreign = 0;
@@ -104,6 +65,64 @@ TEST_F(RerenderRequestTest, PicksTheWorldToRerenderOrTouchesTheActiveItem)
     EXPECT_EQ(DispatchCommand(PF_Cmd_COMPLETELY_GENERAL, &in, nullptr, params, &output, RerenderToken()),
               PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_NE(RerenderToken(), CurveParamRefcon());
+}
+
+// "Fx" carries two instances following "Path"; "Other" one that follows nothing.
+const char* kWatchedScene = R"({"comps": [{"name": "Main", "width": 64, "height": 32, "frameRate": 30, "duration": 2,
+  "layers": [
+    {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": {"Path Layer": "Path"}},
+                                               {"name": "Strandel", "params": {"Path Layer": "Path"}}]},
+    {"name": "Other", "type": "solid", "effects": [{"name": "Strandel", "params": {}}]},
+    {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
+       {"time": 0, "value": [0, 0, 0]}, {"time": 1, "value": [10, 0, 0]}]}}}]}]})";
+
+class IdleWatcherTest : public SceneTest {
+protected:
+    void SetUp() override
+    {
+        Open(kWatchedScene);
+        detail::gSavedBasicSuite = H().BaseInData().pica_basicP;
+        ClearWatchedList();
+        ResetWatcherForWakeUp();
+    }
+    void TearDown() override
+    {
+        detail::gSavedBasicSuite = nullptr;
+        SceneTest::TearDown();
+    }
+    // One idle call; the rerender requests it sent.
+    int Idle()
+    {
+        const int calls = H().log().genericCalls;
+        A_long sleep = 1000;
+        EXPECT_EQ(IdleWatcher(nullptr, nullptr, &sleep), A_Err_NONE);
+        return H().log().genericCalls - calls;
+    }
+};
+
+// The instance without a Path Layer is found but never asked to rerender.
+TEST_F(IdleWatcherTest, AFailedSuiteMakesTheNextCallScanAgain)
+{
+    // clang-format off
+    const struct { const char* suite; int version; } suites[] = {
+        {"AEGP Effect Suite", 5}, {"AEGP Item Suite", 10}, {"AEGP Comp Suite", 26}, {"AEGP Stream Suite", 11}};
+    // clang-format on
+    for (const auto& s : suites) {
+        SCOPED_TRACE(s.suite);
+        ClearWatchedList();
+        ResetWatcherForWakeUp();
+        H().suites().Disable(s.suite, s.version);
+        EXPECT_EQ(Idle(), 0);
+        EXPECT_TRUE(Watcher().rescan);
+        H().suites().Enable(s.suite, s.version);
+        EXPECT_EQ(Idle(), 2);
+        EXPECT_FALSE(Watcher().rescan);
+    }
+
+    // The host going away stops the fast wake-up cadence.
+    Watcher().found = true;
+    DeathHook(nullptr, nullptr);
+    EXPECT_FALSE(Watcher().found.load());
 }
 
 } // namespace

@@ -15,6 +15,8 @@ using nlohmann::json;
 
 using test::SameBytes;
 
+const json kEditedCurve = json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})});
+
 class RenderSettingsTest : public HostTest {
 protected:
     void SetUp() override
@@ -41,16 +43,16 @@ protected:
     std::vector<PF_ParamDef> defs_;
 };
 
-TEST_F(RenderSettingsTest, ConvertsUnitsAsThePanelShowsThem)
+// Only unedited ramp curves follow the Curve popup; an edited one is used as stored.
+TEST_F(RenderSettingsTest, ConvertsUnitsAsThePanelShowsThemAndAppliesTheCurvePopup)
 {
-    Set("Array Transform/Rotation X", 90);
-    Set("Roll", -45.5);
-    Set("Spacing", 250);
-    Set("Loop", true);
-    Set("Position", json::array({10, -20, 30}));
-    Set("Orientation Mode", "Follow Path");
-    Set("Renderer", "CPU");
-    Set("Time Random", 1.5);
+    // clang-format off
+    const std::pair<const char*, json> values[] = {
+        {"Array Transform/Rotation X", 90}, {"Roll", -45.5}, {"Spacing", 250}, {"Loop", true},
+        {"Position", json::array({10, -20, 30})}, {"Orientation Mode", "Follow Path"}, {"Renderer", "CPU"},
+        {"Time Random", 1.5}, {"Ramp/Opacity Curve", kEditedCurve}, {"Curve", "Ease In"}};
+    // clang-format on
+    for (const auto& [name, value] : values) Set(name, value);
     auto params = Params();
     RenderSettings s = BuildSettingsFromParams(&call_->in, params.data());
     EXPECT_EQ(s.arrayRotation.x, 90.0);
@@ -61,31 +63,19 @@ TEST_F(RenderSettingsTest, ConvertsUnitsAsThePanelShowsThem)
     EXPECT_EQ(s.orientationMode, OrientationMode::FollowPath);
     EXPECT_EQ(s.renderer, Renderer::Cpu);
     EXPECT_EQ(s.timeRandom, 1.5);
-    EXPECT_EQ(s.count, 20);
-    EXPECT_TRUE(s.depthSort);
+    EXPECT_EQ(s.rampShape, 2);
+    const RampCurve identity = MakeDefaultCurve(false);
+    for (int c = kCurveRotationX; c < kCurveOpacity; ++c)
+        EXPECT_TRUE(SameBytes(s.rampCurves[c], MakeShapeCurve(kShapeEaseIn, false))) << c;
+    EXPECT_TRUE(s.rampCurves[kCurveOpacity].Edited());
+    EXPECT_TRUE(SameBytes(s.rampTimeOffsetCurve, identity));
+    for (const RampCurve& c : s.gradientCurves) EXPECT_TRUE(SameBytes(c, identity));
+    EXPECT_TRUE(SameBytes(s.gradientTimeOffsetCurve, identity));
 
     for (PF_ParamValue count : {0, -5}) {
         defs_[kParamCount].u.sd.value = count;
         EXPECT_EQ(BuildSettingsFromParams(&call_->in, params.data()).count, 1);
     }
-}
-
-TEST_F(RenderSettingsTest, OnlyUneditedRampCurvesFollowTheCurvePopup)
-{
-    const RampCurve identity = MakeDefaultCurve(false);
-    Set("Ramp/Opacity Curve",
-        json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})}));
-    Set("Curve", "Ease In");
-    auto params = Params();
-    RenderSettings s = BuildSettingsFromParams(&call_->in, params.data());
-    EXPECT_EQ(s.rampShape, 2);
-    for (int c = kCurveRotationX; c < kCurveOpacity; ++c)
-        EXPECT_TRUE(SameBytes(s.rampCurves[c], MakeShapeCurve(kShapeEaseIn, false))) << c;
-    EXPECT_TRUE(s.rampCurves[kCurveOpacity].Edited()) << "an edited curve is used as stored";
-    EXPECT_TRUE(SameBytes(s.rampTimeOffsetCurve, identity));
-    for (const RampCurve& c : s.gradientCurves) EXPECT_TRUE(SameBytes(c, identity));
-    EXPECT_TRUE(SameBytes(s.gradientTimeOffsetCurve, identity));
-
     defs_[kParamRampShape].u.pd.value = 9;
     s = BuildSettingsFromParams(&call_->in, params.data());
     EXPECT_EQ(s.rampShape, 1);
@@ -120,8 +110,7 @@ TEST_F(RenderSettingsTest, CheckoutBuildReadsWhatTheArrayBuildReadsAndUndoesAFai
         case PF_Param_POINT_3D: fx_->SetValue(i, Vec3(i, 2 * i, 3 * i)); break;
         }
     }
-    Set("Ramp/Opacity Curve",
-        json::array({json::array({0, 0, 0, 0, 0.2, 0.1}), json::array({1, 1, -0.2, -0.1, 0, 0})}));
+    Set("Ramp/Opacity Curve", kEditedCurve);
     auto params = Params();
     const RenderSettings fromArray = BuildSettingsFromParams(&call_->in, params.data());
     RenderSettings checkedOut;

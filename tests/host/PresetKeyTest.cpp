@@ -71,14 +71,10 @@ void ExpectKeys(const Built& b, std::size_t count, std::size_t first, const std:
 TEST(PresetKeys, HelixWaveAndFigureEightKeysLieOnTheirCurves)
 {
     const double z = 10.0 / 3, h = 100 * 4.0 / 3 * std::tan(kPi / 8), w = 2 * kPi / 12, f = 10 * 0.5522847498307936;
-    std::vector<Triple> rising, risingOuts; // a helix of size 0: a line along z
-    for (int i = 0; i < 9; ++i) {
-        rising.push_back({100, 200, 300 + 10.0 * i});
-        risingOuts.push_back({0, 0, z});
-    }
     // clang-format off
     const struct { uint32_t preset; Json fields; std::size_t count, first; std::vector<Triple> values, outs; } cases[] = {
-        {1, {{"depth", 40}, {"turns", 2}, {"keyInterval", 0.5}}, 9, 0, rising, risingOuts},
+        // Size 0: a line along z, its depth given per turn.
+        {1, {{"depth", 40}, {"turns", 2}, {"keyInterval", 0.5}}, 9, 8, {{100, 200, 380}}, {{0, 0, z}}},
         {1, {{"size", 100}, {"depth", 40}}, 5, 1, {{0, 300, 310}, {-100, 200, 320}}, {{-h, 0, z}, {0, -h, z}}},
         {3, {{"size", 30}, {"waveYAmplitude", 20}, {"waveYPhase", 90}, {"waveLengthZ", 400}, {"waveCycles", 1}}, 5, 0,
          {{100, 200, 300}, {130, 180, 400}, {100, 160, 500}, {70, 180, 600}, {100, 200, 700}},

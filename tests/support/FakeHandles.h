@@ -2,7 +2,6 @@
 // locked handles for leak checks, and fails allocation, locking or resizing on request.
 // The callbacks carry no context, so one instance at a time is the active one.
 #pragma once
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -17,9 +16,7 @@ class FakeHandles {
 public:
     PF_UtilCallbacks utils{};
     PF_InData in_data{};
-    bool failNew = false;
-    bool failLock = false;
-    bool failResize = false;
+    bool failNew = false, failLock = false, failResize = false;
     int badCalls = 0; // calls on a handle that is not live (double dispose, stale handle)
 
     FakeHandles()
@@ -59,8 +56,9 @@ public:
     int LiveHandles() const { return static_cast<int>(blocks_.size()); }
     int LockedHandles() const
     {
-        return static_cast<int>(
-            std::count_if(blocks_.begin(), blocks_.end(), [](auto& e) { return e.second->locks > 0; }));
+        int locked = 0;
+        for (const auto& [h, block] : blocks_) locked += block->locks > 0;
+        return locked;
     }
 
     // A handle holding a copy of the given bytes, made without going through the callbacks.
@@ -92,8 +90,7 @@ private:
     Block* FindOrCount(PF_Handle h)
     {
         auto it = blocks_.find(h);
-        if (it == blocks_.end()) ++badCalls;
-        return it == blocks_.end() ? nullptr : it->second.get();
+        return it != blocks_.end() ? it->second.get() : (++badCalls, nullptr);
     }
     PF_Handle New(A_HandleSize size)
     {

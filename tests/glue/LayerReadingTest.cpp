@@ -1,14 +1,138 @@
+// What a render reads from the host: the Path Layer's keys, the comp's camera, and the source
+// layers as quads.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "host/render/RenderServices.h"
 #include "layout/SourceFrames.h"
+#include "path/CameraReader.h"
+#include "path/PathReader.h"
 #include "support/SceneFixture.h"
 #include "support/VecExpect.h"
 
 namespace strandel::test {
 namespace {
+
+class PathReadingTest : public SceneTest {
+protected:
+    bool Read(std::vector<PathKeyframe>& keys)
+    {
+        SuiteCache suites(In()->pica_basicP);
+        return ReadPathKeyframes(In(), suites, CompTime(), keys);
+    }
+    CameraInfo Camera(int outW = 200, int outH = 100)
+    {
+        SuiteCache suites(In()->pica_basicP);
+        PF_LayerDef output{};
+        output.width = outW;
+        output.height = outH;
+        return ReadCompCamera(In(), suites, CompTime(), output);
+    }
+};
+
+std::string PathLayer(const std::string& fields, const std::string& position)
+{
+    return R"({"name": "Path", "type": "null")" + fields + R"(, "transform": {"position": )" + position + "}}";
+}
+
+const std::string kTwoKeys = R"("keys": [{"time": 0, "value": [10, 20, 30], "outTangent": [5, 0, -5]},
+    {"time": 1, "value": [110, 20, 60], "inTangent": [-5, 1, 0]}])";
+const std::string kPath3D = PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + "}");
+
+TEST_F(PathReadingTest, ReadsPlainKeyframesAndRefusesAnyOtherPath)
+{
+    const PathKeyframe first{{10, 20, 30}, {}, {5, 0, -5}}, second{{110, 20, 60}, {-5, 1, 0}, {}};
+    const struct {
+        const char* what;
+        std::string pathLayer, extraLayers;
+        std::function<void()> setup;
+        std::vector<PathKeyframe> keys; // empty: refused
+    } cases[] = {
+        // clang-format off
+        {"3D keys with spatial tangents", kPath3D, "", nullptr, {first, second}},
+        {"2D keys lie in the plane z = 0",
+         PathLayer("", R"({"keys": [{"time": 0, "value": [10, 20], "outTangent": [3, 4]}, {"time": 1, "value": [50, 60]}]})"),
+         "", nullptr, {{{10, 20, 0}, {}, {3, 4, 0}}, {{50, 60, 0}, {}, {}}}},
+        {"a failing tangent query leaves zero tangents", kPath3D, "",
+         [this] { H().faults.spatialTangents = true; }, {{first.position, {}, {}}, {second.position, {}, {}}}},
+        {"one key", PathLayer(R"(, "threeD": true)", R"({"keys": [{"time": 0, "value": [1, 2, 3]}]})"), "", nullptr, {}},
+        {"no keys", PathLayer(R"(, "threeD": true)", "[1, 2, 3]"), "", nullptr, {}},
+        {"separated", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "separated": true})"), "", nullptr, {}},
+        {"expression", PathLayer(R"(, "threeD": true)", "{" + kTwoKeys + R"(, "expression": true})"), "", nullptr, {}},
+        {"parented", PathLayer(R"(, "threeD": true, "parent": "Holder")", "{" + kTwoKeys + "}"),
+         R"({"name": "Holder", "type": "null"},)", nullptr, {}},
+        {"no path layer chosen", kPath3D, "", [this] { fx_->SetValue(3, A_long{0}); }, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(SceneWithPath(c.pathLayer, c.extraLayers));
+        if (c.setup) c.setup();
+        std::vector<PathKeyframe> keys = {PathKeyframe{}};
+        EXPECT_EQ(Read(keys), !c.keys.empty());
+        if (!c.keys.empty()) {
+            ASSERT_EQ(keys.size(), c.keys.size());
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                EXPECT_EQ(keys[k].position, c.keys[k].position) << k;
+                EXPECT_EQ(keys[k].inTangent, c.keys[k].inTangent) << k;
+                EXPECT_EQ(keys[k].outTangent, c.keys[k].outTangent) << k;
+            }
+        }
+        TearDown();
+    }
+}
+
+TEST_F(PathReadingTest, ReadsTheCompCameraOrTheDefaultViewAtTheRendersScale)
+{
+    const double hostZoom = 200 * 50.0 / 36.0;
+    // clang-format off
+    const struct { const char* what; std::string camera, fxTransform; bool fault, hasCamera; double zoom;
+                   Vec3 position, forward, right; } cases[] = {
+        {"the host's default camera", "", "{}", false, true, hostZoom, {100, 50, -hostZoom}, {0, 0, 1}, {1, 0, 0}},
+        // Looking along +X from the left: forward (1, 0, 0), right = Y x forward = (0, 0, -1), whatever
+        // the effect layer's own transform.
+        {"a point-of-interest camera", R"({"name": "Cam", "type": "camera", "zoom": 400,
+            "transform": {"position": [-300, 50, 0], "pointOfInterest": [100, 50, 0]}},)",
+         R"({"rotation": 30, "position": [80, 40], "scale": [50, 200, 100]})", false, true, 400, {-300, 50, 0},
+         {1, 0, 0}, {0, 0, -1}},
+        {"no camera matrix", "", "{}", true, false, 200, {100, 50, -200}, {0, 0, 1}, {1, 0, 0}},
+        {"an effect layer that cannot be inverted", "", R"({"scale": [0, 0, 100]})", false, false, 200,
+         {100, 50, -200}, {0, 0, 1}, {1, 0, 0}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(SceneWithPath(kPath3D, c.camera, c.fxTransform));
+        H().faults.cameraMatrix = c.fault;
+        const CameraInfo cam = Camera();
+        EXPECT_EQ(cam.hasCamera, c.hasCamera);
+        EXPECT_NEAR(cam.zoom, c.zoom, 1e-9);
+        ExpectVecNear(cam.cameraPosition, c.position, 1e-9);
+        ExpectVecNear(cam.cameraForward, c.forward);
+        ExpectVecNear(cam.cameraRight, c.right);
+        ExpectVecNear(cam.cameraDown, {0, 1, 0});
+        EXPECT_EQ(cam.compWidth, 200);
+        EXPECT_EQ(cam.compHeight, 100);
+        TearDown();
+    }
+
+    // The render's downsampling and buffer origin; the comp's own size, not the buffer's.
+    Open(SceneWithPath(kPath3D));
+    call_->in.downsample_x = {1, 2};
+    call_->in.downsample_y = {1, 3};
+    call_->in.output_origin_x = 7;
+    const CameraInfo cam = Camera(100, 34);
+    EXPECT_EQ(cam.downsampleX, 0.5);
+    EXPECT_NEAR(cam.downsampleY, 1.0 / 3, 1e-15);
+    EXPECT_EQ(cam.originX, 7);
+    EXPECT_EQ(cam.compWidth, 200);
+    // Without a camera the comp's size comes from its item, down to the smallest comp there is.
+    H().faults.cameraMatrix = true;
+    H().project().comps[0].height = 1;
+    EXPECT_EQ(Camera(100, 34).compHeight, 1);
+}
 
 const char* kPath = R"({"name": "Path", "type": "null", "threeD": true})";
 const std::string kDot = R"({"name": "Dot", "type": "solid", "width": 64, "height": 64, "color": [1, 0, 0, 1]},)";
@@ -29,11 +153,6 @@ protected:
         SuiteCache suites(In()->pica_basicP);
         return BuildSourceList({In(), suites, CompTime()}, slots_, list_);
     }
-    PF_Err Resolve(InstanceList& instances)
-    {
-        SuiteCache suites(In()->pica_basicP);
-        return ResolveInstanceFrames({In(), suites, CompTime()}, list_, slots_, shifted_, instances, nullptr);
-    }
     void ExpectEverythingReturned()
     {
         EXPECT_EQ(ReleaseSourceFrames(In(), slots_, nullptr), PF_Err_NONE);
@@ -51,31 +170,7 @@ protected:
     host::FrameContext frame_;
     SourceSlots slots_;
     SourceList list_;
-    ShiftedFrames shifted_;
 };
-
-InstanceList ShiftedInstances(const std::vector<double>& offsets)
-{
-    InstanceList list;
-    for (double t : offsets) list.emplace_back().timeOffset = t;
-    return list;
-}
-
-TEST_F(SourceFramesTest, OnlyChosenSlotsBecomeSourcesInSlotOrder)
-{
-    Start(kDot, {});
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    EXPECT_TRUE(list_.empty());
-    ExpectEverythingReturned();
-
-    Set("Source Layer 5", "Dot");
-    Set("Source Layer 2", "Dot");
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    ASSERT_EQ(list_.size(), 2u);
-    EXPECT_EQ(list_[0].slot, 1);
-    EXPECT_EQ(list_[1].slot, 4);
-    ExpectEverythingReturned();
-}
 
 TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolution)
 {
@@ -95,7 +190,6 @@ TEST_F(SourceFramesTest, AFlatLayerIsOneQuadAnchoredAtItsAnchorPointAtAnyResolut
         // The quad spans the shape's bounds (20 x 10 at x 20..40, y 35..45); the anchor, the layer's
         // centre (50, 40), sits 30 right of the shape's left edge and 5 below its top.
         {"shape", shape, 1, Depth::Eight, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
-        {"shape at 16 bits", shape, 1, Depth::Sixteen, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
         {"shape in float", shape, 1, Depth::Float, {-30, -5, 0}, {-10, 5, 0}, 20, 35, 39, 44, 100},
         // Rows of the image stand for two of the layer's one: the anchor keeps to the layer's size.
         {"one pixel high, at half resolution", R"({"name": "Dot", "type": "solid", "width": 4, "height": 1},)", 2,
@@ -188,31 +282,6 @@ TEST_F(SourceFramesTest, ACollapsed3DPrecompGivesAQuadPerVisibleLayer)
         ExpectEverythingReturned();
         *fault = false;
     }
-}
-
-TEST_F(SourceFramesTest, TimeShiftedFramesAreSharedAndTheFullCacheReusesTheNearest)
-{
-    Start(kDot, {{"Source Layer 1", "Dot"}});
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    std::vector<double> offsets = {0.1, 0.1 + 0.01, 0.0}; // the first two round to the same frame
-    for (int i = 0; i < 300; ++i) offsets.push_back(1 + i / 30.0);
-    InstanceList instances = ShiftedInstances(offsets);
-    ASSERT_EQ(Resolve(instances), PF_Err_NONE);
-    EXPECT_EQ(shifted_.size(), kMaxOffsetFrames);
-    EXPECT_EQ(instances[0].frame, instances[1].frame);
-    EXPECT_NE(instances[0].frame, nullptr);
-    EXPECT_EQ(instances[2].frame, nullptr) << "an unshifted copy keeps the frame it had";
-    // Beyond 256 distinct frames a copy shows the fetched frame nearest to its own time.
-    EXPECT_EQ(instances.back().frame, instances[3 + 254].frame);
-    ExpectEverythingReturned();
-
-    // A failed checkout ends the frame, and everything is still returned.
-    InstanceList failing = ShiftedInstances({0.5, 1.0, 1.5});
-    ASSERT_EQ(Build(), PF_Err_NONE);
-    shifted_.clear();
-    fx_->FailNthCheckout(2, PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(Resolve(failing), PF_Err_OUT_OF_MEMORY);
-    ExpectEverythingReturned();
 }
 
 } // namespace
