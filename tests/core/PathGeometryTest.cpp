@@ -212,6 +212,10 @@ TEST(PathBuild, CoincidentPointsOnlyRefreshTheLastTangent)
     ExpectVecNear(repeated[1].position, {10, 0, 0});
     ExpectVecNear(repeated[1].tangent, {1, 0, 0});
     EXPECT_EQ(TotalLength(repeated), 20);
+
+    // A first out-tangent no longer than the negligible 1e-8 gives way to the chord.
+    const PathTable faint = FlattenKeyframes({Key({0, 0, 0}, {}, {1e-8, 0, 0}), Key({0, 10, 0})}, 0.5);
+    ExpectVecNear(faint.front().tangent, {0, 1, 0});
 }
 
 TEST(PathBuild, DegenerateKeysGiveAnEmptyTable)
