@@ -48,21 +48,5 @@ TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
 INSTANTIATE_TEST_SUITE_P(Examples, GpuScenesTest, ::testing::ValuesIn(Scenes()),
                          [](const auto& param) { return param.param; });
 
-TEST(GpuScenesWithoutDeviceTest, TheCpuDrawsTheSameFramesAndTheStateSaysSo)
-{
-    StandIn standIn;
-    standIn.Reset(0);
-    for (const gpucheck::Comparison& c :
-         gpucheck::CheckScene(Scene("helix"), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
-        SCOPED_TRACE(c.depth->name);
-        EXPECT_TRUE(c.error.empty()) << c.error;
-        EXPECT_TRUE(c.gpuStates.count(3)) << "no frame reported the fallback";
-        // A frame with nothing to draw reports the CPU.
-        for (const auto& [state, frames] : c.gpuStates) EXPECT_TRUE(state == 3 || state == 1) << "state " << state;
-        EXPECT_EQ(c.difference.straight, 0);
-    }
-    EXPECT_EQ(standIn.HeldByRuntimes(), 0);
-}
-
 } // namespace
 } // namespace strandel::test
