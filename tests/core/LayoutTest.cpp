@@ -221,13 +221,7 @@ struct PoseFixture {
 
 SourceQuad UnitQuad(const ImageView& image = {})
 {
-    SourceQuad quad;
-    quad.image = image;
-    quad.corners[0] = {-0.5, -0.5, 0};
-    quad.corners[1] = {0.5, -0.5, 0};
-    quad.corners[2] = {0.5, 0.5, 0};
-    quad.corners[3] = {-0.5, 0.5, 0};
-    return quad;
+    return {image, {{-0.5, -0.5, 0}, {0.5, -0.5, 0}, {0.5, 0.5, 0}, {-0.5, 0.5, 0}}};
 }
 
 // PlaceSprite below pins the corners of a flat quad facing the world axes; here a corner with depth

@@ -56,9 +56,7 @@ TEST(ProjectToScreenTest, MapsThroughZoomCompCentreDownsampleAndOrigin)
     ASSERT_TRUE(v);
     EXPECT_DOUBLE_EQ(v->x, 120 * 0.5 + 3);
     EXPECT_DOUBLE_EQ(v->y, 90 * 0.25 + 4);
-    EXPECT_EQ(v->z, 50);
-    EXPECT_EQ(v->u, 7);
-    EXPECT_EQ(v->v, 8);
+    EXPECT_TRUE(v->z == 50 && v->u == 7 && v->v == 8);
 
     EXPECT_TRUE(ProjectToScreen(camera, {1, 1, kNearPlaneZ, 0, 0})) << "the near plane itself is in front";
     // clang-format off
@@ -74,14 +72,12 @@ TEST(ClipTriangleNearTest, CornersBehindThePlaneAreCutAwayExactlyAtThePlane)
 {
     const CameraInfo camera = AxisCamera();
     const ViewVertex front[3] = {{-10, -10, 5, 0, 0}, {10, -10, 5, 63, 0}, {10, 10, 5, 63, 31}};
-    // Rotate which vertex is special so every position in the triangle is covered.
-    for (int special = 0; special < 3; ++special) {
+    const double along = (5 - kNearPlaneZ) / 6; // where a front-to-back edge from z = 5 to z = -1 crosses
+    for (int special = 0; special < 3; ++special)
         for (int behindCount : {1, 2}) {
             ViewVertex v[3] = {front[0], front[1], front[2]};
-            for (int i = 0; i < 3; ++i) {
-                const bool behind = behindCount == 1 ? i == special : i != special;
-                if (behind) v[i].z = -1; // from z = 5 the computed crossing rounds below the plane
-            }
+            for (int i = 0; i < 3; ++i)
+                if ((i == special) == (behindCount == 1)) v[i].z = -1; // the computed crossing rounds below the plane
             const ClippedPolygon polygon = ClipTriangleNear(v[0], v[1], v[2]);
             SCOPED_TRACE(testing::Message() << "special " << special << ", behind " << behindCount);
             ASSERT_EQ(polygon.count, behindCount == 1 ? 4 : 3);
@@ -89,26 +85,18 @@ TEST(ClipTriangleNearTest, CornersBehindThePlaneAreCutAwayExactlyAtThePlane)
             for (int i = 0; i < polygon.count; ++i) {
                 const ViewVertex& p = polygon.vertices[i];
                 EXPECT_TRUE(ProjectToScreen(camera, p)) << "vertex " << i;
-                if (p.z != 5) {
-                    EXPECT_EQ(p.z, kNearPlaneZ);
-                    ++onPlane;
-                    // The crossing lies on a front-to-back edge: 5/6 of the way along z from z = 5.
-                    const double along = (5 - kNearPlaneZ) / 6;
-                    const bool onSomeEdge = [&] {
-                        for (int a = 0; a < 3; ++a)
-                            for (int b = 0; b < 3; ++b)
-                                if (v[a].z == 5 && v[b].z == -1 &&
-                                    std::fabs(p.x - (v[a].x + along * (v[b].x - v[a].x))) < 1e-9 &&
-                                    std::fabs(p.u - (v[a].u + along * (v[b].u - v[a].u))) < 1e-9)
-                                    return true;
-                        return false;
-                    }();
-                    EXPECT_TRUE(onSomeEdge) << "vertex " << i;
-                }
+                if (p.z == 5) continue;
+                EXPECT_EQ(p.z, kNearPlaneZ);
+                ++onPlane;
+                bool onSomeEdge = false;
+                for (const ViewVertex& a : v)
+                    for (const ViewVertex& b : v)
+                        onSomeEdge |= a.z == 5 && b.z == -1 && std::fabs(p.x - (a.x + along * (b.x - a.x))) < 1e-9 &&
+                                      std::fabs(p.u - (a.u + along * (b.u - a.u))) < 1e-9;
+                EXPECT_TRUE(onSomeEdge) << "vertex " << i;
             }
             EXPECT_EQ(onPlane, 2);
         }
-    }
 }
 
 std::array<Vec3, 4> Square(double z)
@@ -285,10 +273,7 @@ TEST(DrawDebugPathTest, LinesCoverTheirVisibleSpanAndNothingBehindTheCamera)
     DrawDebugPath(PathThrough({{20, 30, 0}, {60, 30, 0}}), FlatCamera(), deep.View(), 1, 5);
     EXPECT_EQ(deep.Get(15, 30), (std::array<double, 4>{32768, 32768, 32768, 32768}));
     EXPECT_EQ(deep.Get(14, 30), (std::array<double, 4>{}));
-}
-
-TEST(DrawDebugPathTest, OutputsOnePixelWideOrHighAreDrawnOn)
-{
+    // Outputs one pixel wide or high are drawn on.
     for (const auto& [w, h] : {std::pair{1, 100}, std::pair{200, 1}}) {
         test::OwnedImage out(w, h, PixelFormat::Argb8);
         DrawDebugPath(PathThrough({{0, 0, 0}, {199, 99, 0}}), FlatCamera(), out.View(), 1, 2);
