@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 // A few frames of each scene, at half resolution.
 constexpr gpucheck::Sampling kSampling{10, 2};
 
-fs::path Scene(const std::string& name) { return DataFile("examples/" + name + ".json"); }
-
 std::vector<std::string> Scenes()
 {
     std::vector<std::string> names;
@@ -34,8 +32,8 @@ class GpuScenesTest : public ::testing::TestWithParam<std::string> {};
 TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
 {
     StandIn standIn;
-    for (const gpucheck::Comparison& c :
-         gpucheck::CheckScene(Scene(GetParam()), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
+    for (const gpucheck::Comparison& c : gpucheck::CheckScene(DataFile("examples/" + GetParam() + ".json"),
+                                                              Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
         SCOPED_TRACE(c.depth->name);
         EXPECT_TRUE(c.Passed()) << c.error << " weighted difference " << c.difference.weighted;
         EXPECT_TRUE(c.gpuStates.count(2)) << "no frame drew on the GPU";
@@ -47,22 +45,6 @@ TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
 
 INSTANTIATE_TEST_SUITE_P(Examples, GpuScenesTest, ::testing::ValuesIn(Scenes()),
                          [](const auto& param) { return param.param; });
-
-TEST(GpuScenesWithoutDeviceTest, TheCpuDrawsTheSameFramesAndTheStateSaysSo)
-{
-    StandIn standIn;
-    standIn.Reset(0);
-    for (const gpucheck::Comparison& c :
-         gpucheck::CheckScene(Scene("helix"), Beside(STRANDEL_PROBE_PATH).string(), kSampling)) {
-        SCOPED_TRACE(c.depth->name);
-        EXPECT_TRUE(c.error.empty()) << c.error;
-        EXPECT_TRUE(c.gpuStates.count(3)) << "no frame reported the fallback";
-        // A frame with nothing to draw reports the CPU.
-        for (const auto& [state, frames] : c.gpuStates) EXPECT_TRUE(state == 3 || state == 1) << "state " << state;
-        EXPECT_EQ(c.difference.straight, 0);
-    }
-    EXPECT_EQ(standIn.HeldByRuntimes(), 0);
-}
 
 } // namespace
 } // namespace strandel::test

@@ -63,9 +63,7 @@ inline TriangleList RandomTriangles(const std::vector<const SourceQuad*>& quads,
     return list;
 }
 
-// One case of the comparisons on random lists: the seed that makes the list, its range and length,
-// the formats, whether the depth test is on, the small source's size and whether the output
-// starts transparent rather than random.
+// One case of the comparisons on random lists; each has its own seed, which Describe names.
 struct RandomListCase {
     RandomListOptions options;
     PixelFormat outFormat, sourceFormat;
@@ -78,9 +76,7 @@ struct RandomListCase {
     std::string Describe() const
     {
         std::ostringstream s;
-        s << "output " << outFormat << ", source " << sourceFormat << ", depth " << depthTest << ", range "
-          << options.xHi << ", opacity " << options.opacityLo << ".." << options.opacityHi << ", " << count
-          << " over a " << smallWidth << " x " << smallHeight << " source" << (startClear ? ", clear" : "");
+        s << "seed " << seed << ": output " << outFormat << ", source " << sourceFormat << ", depth " << depthTest;
         return s.str();
     }
 };
