@@ -1,7 +1,4 @@
-// The strandel command run as a user runs it: exit statuses and messages, file patterns, depths
-// and resolutions, several frames at once, files that appear whole or not at all (the process
-// killed in the middle, a destination that takes no more bytes), and Generate Path writing a
-// new scene.
+// The strandel command (render, generate-path, panel) run as a user runs it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -25,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using host::test::ReadText;
+using host::test::SamePixels;
 using host::test::ScratchDir;
 using host::test::WriteText;
 
@@ -123,34 +121,28 @@ TEST_F(CliTest, BadArgumentsAndScenesExitTwoWithOneLineAndWriteNothing)
         "duration": 1, "layers": [{"name": "Fx", "type": "solid",
         "effects": [{"name": "Strandel", "params": {"Count": "many"}}]}]}]})");
     // Argument errors take one line, on standard error; a bad scene lists each of its problems on a line of its own.
-    const struct {
-        const char* args;
-        const char* says;
-        bool oneLine = true;
-    } cases[] = {
-        {"render scene.json --frame 30", "outside"},
-        {"render scene.json --frames 5-2", "--frames"},
-        {"render scene.json --frames five", "--frames"},
-        {"render scene.json --frame 1 --frames 0-2", "--frames"},
-        {"render scene.json --layer Nope", "Nope"},
-        {"render scene.json --layer Dot", "Dot"},
-        {"render scene.json --comp Nope", "Nope"},
-        {"render scene.json --depth 32 -o f_[#].png", ".exr"},
-        {"render scene.json --depth 12", "--depth"},
-        {"render scene.json --resolution double", "--resolution"},
-        {"render scene.json --threads 0", "--threads"},
-        {"render scene.json --set Count=abc", "Count"},
-        {"render scene.json --set Nope=1", "Nope"},
-        {"render scene.json --set Count", "Param=value"},
-        {"render scene.json -o f.png", "[####]"},
-        {"render scene.json -o f_[#].tif", ".png or .exr"},
-        {"render scene.json -o file.txt/f_[#].png", "file.txt"},
-        {"render missing.json", "missing.json"},
-        {"render bad.json", "Count", false},
-        {"generate-path scene.json -o scene.json", "use --in-place"},
+    // clang-format off
+    const struct { const char* args; const char* says; bool oneLine = true; } cases[] = {
+        {"render scene.json --frame 30", "outside"},            {"render scene.json --frames 5-2", "--frames"},
+        {"render scene.json --frames five", "--frames"},        {"render scene.json --frame 1 --frames 0-2", "--frames"},
+        {"render scene.json --layer Nope", "Nope"},             {"render scene.json --layer Dot", "Dot"},
+        {"render scene.json --comp Nope", "Nope"},              {"render scene.json --depth 32 -o f_[#].png", ".exr"},
+        {"render scene.json --depth 12", "--depth"},            {"render scene.json --resolution double", "--resolution"},
+        {"render scene.json --threads 0", "--threads"},         {"render scene.json --set Count=abc", "Count"},
+        {"render scene.json --set Nope=1", "unknown parameter \"Nope\""},
+        {"render scene.json --set Scale=1", R"("Array Transform/Scale", "Object Transform/Scale", "Ramp/Scale", "Random/Scale")"},
+        {"render scene.json --set 'Orientation Mode=Sideways'", "Orientation Mode"},
+        {"render scene.json --set 'Path Layer=Nowhere'", "Nowhere"},
+        {"render scene.json --set 'Generate Path=1'", "Generate Path"}, {"render scene.json --set Count", "Param=value"},
+        {"render scene.json -o f.png", "[####]"},               {"render scene.json -o f_[#].tif", ".png or .exr"},
+        {"render scene.json -o file.txt/f_[#].png", "file.txt"}, {"render missing.json", "missing.json"},
+        {"--plugin /nonexistent/strandel.so render scene.json", "/nonexistent/strandel.so"},
+        {"--plugin libm.so.6 render scene.json", "libm.so.6"},
+        {"render bad.json", "Count", false},                    {"generate-path scene.json -o scene.json", "use --in-place"},
         {"generate-path scene.json", "-o NEW_SCENE is required"},
         {"generate-path scene.json --set Bogus=1 -o new.json", "Bogus"},
     };
+    // clang-format on
     const std::set<std::string> before = FilesIn(work());
     for (const auto& c : cases) {
         const CliRun run = Run(c.args);
@@ -211,19 +203,16 @@ TEST_F(CliTest, DepthsAndResolutionsGiveTheirFormatsAndSizes)
     }
 }
 
-TEST_F(CliTest, AFailedFrameExitsOneAndKeepsTheFramesBeforeIt)
+TEST_F(CliTest, AFailedFrameExitsOneNamingItsFileAndKeepsTheFramesBeforeIt)
 {
     fs::create_directories(work() / "f_01.png"); // frame 1 cannot be written over a folder
     const CliRun run = Render("scene.json --frames 0-2 -o 'f_[##].png'");
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("frame 1 failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("frame 1 failed: f_01.png"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::is_regular_file(work() / "f_00.png"));
     EXPECT_NE(run.out.find("1 frame"), std::string::npos) << run.out;
-}
 
-TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
-{
-    // The header is whole, so the scene loads; the pixels are cut off.
+    // A source image whose header is whole, so the scene loads, and whose pixels are cut off.
     host::WritePng(work() / "whole.png", host::Image(6, 6, host::PixelDepth::Eight));
     const std::string png = ReadText(work() / "whole.png");
     WriteText(work() / "cut.png", png.substr(0, 40));
@@ -232,10 +221,10 @@ TEST_F(CliTest, ASourceImageThatCannotBeReadFailsItsFrameNamingTheFile)
                   R"({"name": "Pic", "type": "image", "file": "cut.png"},)");
     WriteText(work() / "cut.json", scene);
 
-    const CliRun run = Render("cut.json --frames 0-1 -o 'f_[#].png' --set 'Source Layer 1=Pic'");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("frame 0 failed: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("cut.png"), std::string::npos) << run.err;
+    const CliRun cut = Render("cut.json --frames 0-1 -o 'f_[#].png' --set 'Source Layer 1=Pic'");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("frame 0 failed: "), std::string::npos) << cut.err;
+    EXPECT_NE(cut.err.find("cut.png"), std::string::npos) << cut.err;
     EXPECT_FALSE(fs::exists(work() / "f_0.png")) << "a frame drawn without its source is not written";
 }
 
@@ -248,7 +237,6 @@ TEST_F(CliTest, GeneratePathWritesANewSceneOrInPlaceAndARefusalWritesNothing)
         return host::Json::parse(ReadText(work() / file))["comps"][0]["layers"][1]["transform"]["position"]["keys"];
     };
     ASSERT_EQ(keys("new.json").size(), 13u); // three cycles, four keys each, and the last
-    EXPECT_EQ(keys("new.json")[0]["value"], host::Json::parse("[10, 20, 30]"));
     EXPECT_EQ(keys("new.json")[12]["time"], 6.0);
     EXPECT_EQ(ReadText(work() / "path.json"), scene3D); // the input is left alone
     ASSERT_EQ(Generate(scene3D, "--in-place").status, 0);
@@ -351,6 +339,53 @@ TEST_F(CliTest, AFullDestinationFailsTheFrameByNameAndKeepsTheFramesBefore)
         EXPECT_EQ(ReadText(entry.path()), ReadText(work() / "whole" / name)) << name;
     }
     EXPECT_EQ(static_cast<int>(std::distance(fs::directory_iterator(work() / "full"), {})), failing);
+}
+
+// The panel's stored image: STRANDEL_UPDATE_GOLDEN=DIR writes it into DIR instead. The wave's scale
+// curve rises from 0 to 1 at x 0.5 and falls back; an Alt-click on that point leaves a straight
+// line at 0, which --set can give the same render directly.
+TEST_F(CliTest, TheWavePanelMatchesItsStoredImageAndAnAltClickSavedFlattensTheScaleRamp)
+{
+    fs::copy(DataFile("examples"), work() / "examples");
+    ASSERT_EQ(Run("panel examples/wave.json -o panel.png").status, 0);
+    if (const char* update = std::getenv("STRANDEL_UPDATE_GOLDEN"); update && *update) {
+        fs::copy_file(work() / "panel.png", fs::path(update) / "panel.png", fs::copy_options::overwrite_existing);
+        GTEST_SKIP() << "wrote " << fs::path(update) / "panel.png";
+    }
+    EXPECT_TRUE(SamePixels(host::ReadPng(work() / "panel.png"), host::ReadPng(DataFile("golden/panel.png"))));
+
+    const std::string kFlat = "'Ramp/Scale Curve=[[0,0,0,0,0.3333333333333333,0],[1,0,-0.3333333333333333,0,0,0]]'";
+    const std::string kRuns[] = {
+        "panel examples/wave.json --click 'Ramp/Scale Curve' 110,10 --alt --save examples/edited.json",
+        "render examples/edited.json --frame 15 -o edited.png",
+        "render examples/wave.json --frame 15 --set " + kFlat + " -o flat.png",
+        "render examples/wave.json --frame 15 -o wave.png"};
+    for (const std::string& args : kRuns) ASSERT_EQ(Run(args).status, 0) << args;
+    const host::Image edited = host::ReadPng(work() / "edited.png");
+    EXPECT_TRUE(SamePixels(edited, host::ReadPng(work() / "flat.png")));
+    EXPECT_FALSE(SamePixels(edited, host::ReadPng(work() / "wave.png")));
+}
+
+TEST_F(CliTest, BadScriptedPanelInputIsRefusedBeforeAnythingIsWritten)
+{
+    const std::pair<std::string, std::string> kCases[] = {
+        {"--click 'Ramp/Scale Curve' 220,10", "220,10 lies outside the row's 220 x 84 area"},
+        {"--drag 'Ramp/Scale Curve' 10,10 30,84", "30,84 lies outside the row's 220 x 84 area"},
+        {"--click 'Ramp/Nope' 5,5", "unknown parameter \"Ramp/Nope\""},
+        {"--click Count 5,5", "only its custom rows take the mouse"},
+        {"--click 'Ramp/Scale Curve' '5;5'", "\"5;5\" is not a point X,Y in pixels"},
+        {"--alt --click 'Ramp/Scale Curve' 5,5", "--alt belongs after a --click"},
+        {"--stored-twirls --click 'Ramp/Scale Curve' 5,5", "the row is not shown in the panel"},
+    };
+    for (const auto& [args, message] : kCases) {
+        SCOPED_TRACE(args);
+        const CliRun run =
+            Run("panel '" + DataFile("examples/wave.json").string() + "' " + args + " --save saved.json -o panel.png");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(work() / "saved.json"));
+        EXPECT_FALSE(fs::exists(work() / "panel.png"));
+    }
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The "Generate Path" button pressed through the host: the keys the script writes, the refusals
-// that leave the project alone, messages and flags, and undo.
+// The "Generate Path" button pressed through the host.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,8 +17,7 @@ const std::string kPath3D =
 // The path layer comes first: its ID is 1, its index 0.
 std::string Scene(const std::string& pathLayer, const std::string& fxParams = R"({"Path Layer": "Path"})")
 {
-    return R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 20,
-        "layers": [)" +
+    return R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 20, "layers": [)" +
            pathLayer + R"(, {"name": "Fx", "type": "solid", "effects": [{"name": "Strandel", "params": )" + fxParams +
            "}]}]}]}";
 }
@@ -38,18 +36,19 @@ protected:
 
 constexpr A_long kRerenderAndRefresh = PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI;
 
-// Turns and cycles below one (`low`) are raised to one.
+// Turns and cycles below one (`low`) are raised to one. `noIds`: the host's scripting gives
+// layers no IDs, so the path layer is taken by its index.
 TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
 {
-    const struct {
-        const char* preset;
-        std::size_t keys;
-        bool low = false;
-    } cases[] = {{"Helix", 9},      {"Tornado Helix", 9},     {"Wave", 13}, {"Figure Eight", 9}, {"Helix", 5, true},
-                 {"Wave", 5, true}, {"Figure Eight", 9, true}};
+    // clang-format off
+    const struct { const char* preset; std::size_t keys; bool low = false, noIds = false; } cases[] = {
+        {"Helix", 9}, {"Tornado Helix", 9}, {"Wave", 13}, {"Figure Eight", 9}, {"Helix", 5, true},
+        {"Wave", 5, true}, {"Figure Eight", 9, true}, {"Helix", 9, false, true}};
+    // clang-format on
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.preset) + (c.low ? ", low" : ""));
+        SCOPED_TRACE(std::string(c.preset) + (c.low ? ", low" : "") + (c.noIds ? ", no IDs" : ""));
         OpenScene(Scene(kPath3D));
+        H().scriptLayersWithoutId = c.noIds;
         Set("Preset", c.preset);
         Set("Key Interval", 0.25);
         H().currentSeconds = 2;
@@ -111,6 +110,13 @@ TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
         EXPECT_EQ(H().log().touchedActiveItem, c.scriptRan ? 1 : 0);
         EXPECT_EQ(out_.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
     }
+
+    // Without a plug-in ID there is no script to run, and the message goes to the out data.
+    OpenScene(Scene(kPath3D), host::kAppIdCompositor, true);
+    ASSERT_EQ(Press(), PF_Err_NONE);
+    EXPECT_TRUE(H().log().messages.empty());
+    EXPECT_EQ(std::string(out_.return_msg), kPrefix + "スクリプト実行が利用できません。");
+    EXPECT_EQ(out_.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, PF_OutFlag_DISPLAY_ERROR_MESSAGE);
 }
 
 TEST_F(GeneratePathTest, ExistingKeysAreReplacedOrKeptAndUndoRestoresTheSceneExactly)
@@ -135,24 +141,6 @@ TEST_F(GeneratePathTest, ExistingKeysAreReplacedOrKeptAndUndoRestoresTheSceneExa
         ASSERT_TRUE(H().Undo());
         EXPECT_EQ(host::SceneToJson(H().project(), "generate.json").dump(), before);
     }
-}
-
-TEST_F(GeneratePathTest, ScriptingWithoutLayerIdsTakesThePathLayerByIndex)
-{
-    OpenScene(Scene(kPath3D));
-    H().scriptLayersWithoutId = true;
-    ASSERT_EQ(Press(), PF_Err_NONE);
-    EXPECT_TRUE(H().log().messages.empty()) << H().log().messages.front();
-    EXPECT_EQ(Position().keys.size(), 9u);
-}
-
-TEST_F(GeneratePathTest, WithoutAPluginIdTheMessageGoesToTheOutData)
-{
-    OpenScene(Scene(kPath3D), host::kAppIdCompositor, true);
-    ASSERT_EQ(Press(), PF_Err_NONE);
-    EXPECT_TRUE(H().log().messages.empty());
-    EXPECT_EQ(std::string(out_.return_msg), kPrefix + "スクリプト実行が利用できません。");
-    EXPECT_EQ(out_.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, PF_OutFlag_DISPLAY_ERROR_MESSAGE);
 }
 
 } // namespace

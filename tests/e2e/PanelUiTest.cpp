@@ -1,6 +1,4 @@
-// The effect panel through the host's real commands on the loaded plug-in: rows hidden, shown and
-// relabelled, the user's changes routed by parameter index, and the curve editor rows' clicks,
-// drags and Alt-clicks, what the host keeps of them, and what a row draws through DRAWBOT.
+// The effect panel and the curve editor rows through the host's commands on the loaded plug-in.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,8 +79,9 @@ protected:
         return {words, words + 4};
     }
 
-    // The row drawn onto a scratch surface, every DRAWBOT call recorded.
-    std::vector<host::DrawbotCall> Draw(int row, PF_Rect frame, int failCall = 0, PF_Err* err = nullptr)
+    // Every DRAWBOT call of the row, drawn onto a scratch surface; `failCall` fails.
+    std::vector<host::DrawbotCall> Draw(int row = kParamRampScaleCurve, PF_Rect frame = kFrame, int failCall = 0,
+                                        PF_Err* err = nullptr)
     {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 300, 200);
         cairo_t* cr = cairo_create(surface);
@@ -99,11 +98,6 @@ protected:
         cairo_surface_destroy(surface);
         return calls;
     }
-    std::vector<host::DrawbotCall> DrawCurve(int failCall = 0, PF_Err* err = nullptr)
-    {
-        return Draw(kParamRampScaleCurve, kFrame, failCall, err);
-    }
-    // The label the "Processing Device" row draws.
     std::string DeviceLabel()
     {
         for (const host::DrawbotCall& c : Draw(kParamProcessingDevice, {0, 0, 220, 22}))
@@ -159,6 +153,17 @@ TEST_F(PanelUiTest, EachPresetRelabelsSizeAndShowsOnlyItsSliders)
     EXPECT_EQ(std::vector<int>(fx_->panelUpdates.begin() + 1, fx_->panelUpdates.end()), kPresetOrder);
     EXPECT_FALSE(fx_->RowHidden(kParamYPhase)) << "a row after both failures was not shown";
     EXPECT_TRUE(StreamHidden(kParamEndRadius)) << "the failed row's stream was not hidden";
+
+    // Without a plug-in ID, and in the editor, which registers none, only the panel changes.
+    for (const A_long appId : {host::kAppIdCompositor, host::kAppIdVideoEditor}) {
+        SCOPED_TRACE(appId);
+        Reopen(appId, appId == host::kAppIdCompositor);
+        ASSERT_EQ(UpdateWith(kParamPreset, 3), PF_Err_NONE);
+        EXPECT_EQ(fx_->panelRow(kParamPresetSize).name, "X Amplitude");
+        EXPECT_TRUE(fx_->panelRow(kParamDepth).uiFlags & PF_PUI_INVISIBLE);
+        EXPECT_FALSE(fx_->panelRow(kParamCycles).uiFlags & PF_PUI_INVISIBLE);
+        EXPECT_TRUE(std::none_of(fx_->hiddenStreams.begin(), fx_->hiddenStreams.end(), [](bool h) { return h; }));
+    }
 }
 
 TEST_F(PanelUiTest, PlacementHidesInsideAndSpreadByTheirStreamsAndEnablesOrientation)
@@ -178,19 +183,6 @@ TEST_F(PanelUiTest, PlacementHidesInsideAndSpreadByTheirStreamsAndEnablesOrienta
             EXPECT_EQ(std::count(fx_->panelUpdates.begin(), fx_->panelUpdates.end(), row), 0) << row;
         }
         EXPECT_FALSE(fx_->panelRow(kParamOrientationMode).uiFlags & PF_PUI_DISABLED);
-    }
-}
-
-TEST_F(PanelUiTest, WithoutAPluginIdOnlyThePanelChanges)
-{
-    for (const A_long appId : {host::kAppIdCompositor, host::kAppIdVideoEditor}) {
-        SCOPED_TRACE(appId);
-        Reopen(appId, appId == host::kAppIdCompositor); // the editor registers no plug-in anyway
-        ASSERT_EQ(UpdateWith(kParamPreset, 3), PF_Err_NONE);
-        EXPECT_EQ(fx_->panelRow(kParamPresetSize).name, "X Amplitude");
-        EXPECT_TRUE(fx_->panelRow(kParamDepth).uiFlags & PF_PUI_INVISIBLE);
-        EXPECT_FALSE(fx_->panelRow(kParamCycles).uiFlags & PF_PUI_INVISIBLE);
-        EXPECT_TRUE(std::none_of(fx_->hiddenStreams.begin(), fx_->hiddenStreams.end(), [](bool h) { return h; }));
     }
 }
 
@@ -250,7 +242,7 @@ TEST_F(PanelUiTest, AltClickDeletesOnlyInnerPointsOfLongerCurves)
 }
 
 // The dots a row filled, as "r g b a radius"; the rest of the drawing is held by the panel's
-// stored image (PanelCliTest).
+// stored image (CliTest).
 std::vector<std::string> Dots(const std::vector<host::DrawbotCall>& calls)
 {
     std::vector<std::string> dots;
@@ -277,7 +269,7 @@ TEST_F(PanelUiTest, APointWinsOverANearerHandleAndIsDrawnOrangeUntilAClickElsewh
     const A_intptr_t kTag = ('W' << 24) | ('8' << 16) | ('D' << 8) | 'R';
     EXPECT_EQ(DragWords(), (std::vector<A_intptr_t>{kTag, kParamRampScaleCurve, 1, 1}));
     ExpectPoints(Curve().points, curve);
-    std::vector<std::string> dots = Dots(DrawCurve());
+    std::vector<std::string> dots = Dots(Draw());
     EXPECT_EQ(std::count(dots.begin(), dots.end(), "1.00 0.74 0.25 1.00 5"), 1);
     EXPECT_EQ(std::count(dots.begin(), dots.end(), "0.94 0.96 0.98 1.00 4"), 2);
 
@@ -287,7 +279,7 @@ TEST_F(PanelUiTest, APointWinsOverANearerHandleAndIsDrawnOrangeUntilAClickElsewh
     EXPECT_FALSE(away.sendDrag);
     EXPECT_EQ(DragWords(), (std::vector<A_intptr_t>{0, 0, 0, -1}));
     ExpectPoints(Curve().points, curve);
-    dots = Dots(DrawCurve());
+    dots = Dots(Draw());
     EXPECT_EQ(std::count(dots.begin(), dots.end(), "0.94 0.96 0.98 1.00 4"), 3);
 }
 
@@ -358,12 +350,12 @@ TEST_F(PanelUiTest, TheFirstEditCommitsTheEasePresetAndSetsThePopupBackToLinear)
 TEST_F(PanelUiTest, ADrawbotFailureEndsTheDrawingWith512AndChangesNothing)
 {
     SetCurve(kThree);
-    const std::size_t total = DrawCurve().size();
+    const std::size_t total = Draw().size();
     for (std::size_t fail : {std::size_t(1), std::size_t(4), total / 2, total}) {
         SCOPED_TRACE(fail);
         fx_->changedInPanel.clear();
         PF_Err err = PF_Err_NONE;
-        const std::vector<host::DrawbotCall> calls = DrawCurve(int(fail), &err);
+        const std::vector<host::DrawbotCall> calls = Draw(kParamRampScaleCurve, kFrame, int(fail), &err);
         EXPECT_EQ(err, PF_Err_INTERNAL_STRUCT_DAMAGED);
         // Only releases follow the failed call.
         for (std::size_t i = fail; i < calls.size(); ++i) EXPECT_EQ(calls[i].name, "ReleaseObject");

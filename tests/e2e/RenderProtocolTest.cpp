@@ -1,7 +1,4 @@
-// Frames of the loaded plug-in rendered through the host's protocol: what pre-render is told
-// and answers, smart against legacy rendering, nothing kept after a frame or an error, aborts,
-// the idle watcher against the host's cache, frames on several threads, and settings that leave
-// nothing to draw.
+// Frames of the loaded plug-in rendered through the host's protocol.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -115,7 +112,7 @@ TEST_F(RenderProtocolTest, PreRenderIsAskedForTheWholeOutputAndRegistersItsLayer
         EXPECT_TRUE(frame.Finish().empty());
     }
 
-    // The input, the path layer and the five source layers, at the frame's time.
+    // The path layer, the five source layers and the input, at the frame's time.
     FrameCall frame(*fx_, {15, PixelDepth::Eight, 1}, nullptr);
     ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
     const auto& registered = frame.Registered();
@@ -263,19 +260,19 @@ TEST_F(RenderProtocolTest, AMissingHostSuiteFailsTheFrameAndEverythingLentComesB
     // 512, the legacy command the missing suite's own 516.
     Set("Source Layer 2", "Cluster");
     // clang-format off
-    const struct { const char* suite; int32_t version; bool legacy; PF_Err expected; } cases[] = {
-        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
-        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, true, PF_Err_INTERNAL_STRUCT_DAMAGED},
-        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, false, PF_Err_INTERNAL_STRUCT_DAMAGED},
-        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, true, PF_Err_BAD_CALLBACK_PARAM},
+    const struct { const char* suite; int32_t version; PF_Err legacy; } cases[] = {
+        {kAEGPKeyframeSuite, kAEGPKeyframeSuiteVersion5, PF_Err_INTERNAL_STRUCT_DAMAGED},
+        {kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1, PF_Err_BAD_CALLBACK_PARAM},
     };
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.suite) + (c.legacy ? ", legacy" : ", smart"));
-        H().suites().Disable(c.suite, c.version);
-        EXPECT_EQ(Render({10, PixelDepth::Eight, 1, c.legacy}).err, c.expected);
-        H().suites().Enable(c.suite, c.version);
-    }
+    for (const auto& c : cases)
+        for (bool legacy : {false, true}) {
+            SCOPED_TRACE(std::string(c.suite) + (legacy ? ", legacy" : ", smart"));
+            H().suites().Disable(c.suite, c.version);
+            EXPECT_EQ(Render({10, PixelDepth::Eight, 1, legacy}).err,
+                      legacy ? c.legacy : PF_Err_INTERNAL_STRUCT_DAMAGED);
+            H().suites().Enable(c.suite, c.version);
+        }
     EXPECT_EQ(Render({10, PixelDepth::Eight, 1, false}).err, PF_Err_NONE);
 }
 

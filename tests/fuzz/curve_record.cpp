@@ -22,13 +22,6 @@ RampCurve Held(const test::FakeHandles& host, PF_Handle h)
     return curve;
 }
 
-PF_Handle Call(test::FakeHandles& host, PF_ArbParamsExtra call, PF_Handle* out)
-{
-    Require(CurveArbCallback(&host.in_data, &call) == PF_Err_NONE);
-    Require(*out != nullptr);
-    return *out;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
@@ -59,41 +52,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
 
     // The raw bytes as a handle of their own length: every selector that reads a handle.
+    auto ok = [&](PF_ArbParamsExtra call) { return CurveArbCallback(&host.in_data, &call) == PF_Err_NONE; };
     const PF_Handle raw = host.Make(data, size);
     PF_Handle copied = nullptr, interpolated = nullptr;
     PF_ArbParamsExtra copy = test::ArbCall(PF_Arbitrary_COPY_FUNC);
     copy.u.copy_func_params = {nullptr, raw, &copied};
-    Call(host, copy, &copied);
+    Require(ok(copy) && copied);
     PF_ArbParamsExtra interp = test::ArbCall(PF_Arbitrary_INTERP_FUNC);
     const double tF = size ? data[0] / 255.0 : 0.5;
     interp.u.interp_func_params = {nullptr, raw, loaded, tF, &interpolated};
-    Call(host, interp, &interpolated);
+    Require(ok(interp) && interpolated);
     PF_ArbCompareResult same = PF_ArbCompare_NOT_EQUAL;
     PF_ArbParamsExtra compare = test::ArbCall(PF_Arbitrary_COMPARE_FUNC);
     compare.u.compare_func_params = {nullptr, copied, raw, &same};
-    Require(CurveArbCallback(&host.in_data, &compare) == PF_Err_NONE && same == PF_ArbCompare_EQUAL);
+    Require(ok(compare) && same == PF_ArbCompare_EQUAL);
     A_u_long flatSize = 0, printSize = 0;
     PF_ArbParamsExtra sizeCall = test::ArbCall(PF_Arbitrary_FLAT_SIZE_FUNC);
     sizeCall.u.flat_size_func_params = {nullptr, raw, &flatSize};
-    Require(CurveArbCallback(&host.in_data, &sizeCall) == PF_Err_NONE && flatSize == kCurveRecordSize);
+    Require(ok(sizeCall) && flatSize == kCurveRecordSize);
     PF_ArbParamsExtra printSizeCall = test::ArbCall(PF_Arbitrary_PRINT_SIZE_FUNC);
     printSizeCall.u.print_size_func_params = {nullptr, raw, &printSize};
-    Require(CurveArbCallback(&host.in_data, &printSizeCall) == PF_Err_NONE);
+    Require(ok(printSizeCall));
     char text[64];
     const A_u_long textSize = size > 1 ? data[1] % sizeof text : 0;
     PF_ArbParamsExtra print = test::ArbCall(PF_Arbitrary_PRINT_FUNC);
     print.u.print_func_params = {nullptr, 0, raw, textSize, text};
-    Require(CurveArbCallback(&host.in_data, &print) == PF_Err_NONE);
-    Require(textSize == 0 || std::memchr(text, '\0', textSize) != nullptr);
+    Require(ok(print) && (textSize == 0 || std::memchr(text, '\0', textSize) != nullptr));
     // Any selector and parameter ID, with empty records: refused or harmless.
-    PF_ArbParamsExtra unknown = test::ArbCall(static_cast<PF_FunctionSelector>(size > 2 ? data[2] : 0),
-                                              static_cast<A_short>(size > 3 ? data[3] : 0));
-    CurveArbCallback(&host.in_data, &unknown);
-
+    ok(test::ArbCall(static_cast<PF_FunctionSelector>(size > 2 ? data[2] : 0),
+                     static_cast<A_short>(size > 3 ? data[3] : 0)));
     for (PF_Handle h : {loaded, reloaded, raw, copied, interpolated}) {
         PF_ArbParamsExtra dispose = test::ArbCall(PF_Arbitrary_DISPOSE_FUNC);
         dispose.u.dispose_func_params = {nullptr, h};
-        Require(CurveArbCallback(&host.in_data, &dispose) == PF_Err_NONE);
+        Require(ok(dispose));
     }
     Require(host.LiveHandles() == 0 && host.LockedHandles() == 0 && host.badCalls == 0);
     return 0;

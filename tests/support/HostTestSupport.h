@@ -74,11 +74,8 @@ inline void WriteRawPng(const std::filesystem::path& file, int width, int height
     std::unique_ptr<FILE, decltype(&fclose)> out(fopen(file.c_str(), "wb"), fclose);
     ASSERT_TRUE(out);
     ASSERT_EQ(spng_set_png_file(ctx.get(), out.get()), 0);
-    spng_ihdr header{};
-    header.width = static_cast<std::uint32_t>(width);
-    header.height = static_cast<std::uint32_t>(height);
-    header.bit_depth = static_cast<std::uint8_t>(bitDepth);
-    header.color_type = static_cast<std::uint8_t>(colorType);
+    spng_ihdr header{
+        std::uint32_t(width), std::uint32_t(height), std::uint8_t(bitDepth), std::uint8_t(colorType), 0, 0, 0};
     ASSERT_EQ(spng_set_ihdr(ctx.get(), &header), 0);
     ASSERT_EQ(spng_encode_image(ctx.get(), samples, size, SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE), 0);
 }

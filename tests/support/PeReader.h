@@ -1,4 +1,4 @@
-// Reads what tests need from a Windows PE DLL: its export names, module name, imports and resources.
+// Reads what tests need from a Windows PE DLL: its export names, module name and resources.
 #pragma once
 #include <algorithm>
 #include <cstdint>
@@ -22,9 +22,8 @@ public:
         const uint32_t pe = U32(0x3C), opt = pe + 24;
         if (U32(pe) != 0x00004550) throw std::runtime_error(path + " has no PE header");
         if (U16(opt) != 0x20B) throw std::runtime_error(path + " is not PE32+");
-        // The export, import and resource entries of the data directory, 8 bytes apart.
+        // The export and resource entries of the data directory.
         exportRva_ = U32(opt + 112);
-        importRva_ = U32(opt + 120);
         resourceRva_ = U32(opt + 128);
         uint32_t sec = opt + U16(pe + 20);
         for (uint16_t i = 0, n = U16(pe + 6); i < n; ++i, sec += 40)
@@ -39,15 +38,6 @@ public:
         std::vector<std::string> out;
         for (uint32_t i = 0; i < U32(dir + 24); ++i) out.push_back(CString(Offset(U32(names + 4 * i))));
         return out;
-    }
-
-    // The DLLs it imports from, as its import table names them.
-    std::vector<std::string> ImportedModules() const
-    {
-        std::vector<std::string> names;
-        for (uint32_t descriptor = Offset(importRva_); U32(descriptor + 12) != 0; descriptor += 20)
-            names.push_back(CString(Offset(U32(descriptor + 12))));
-        return names;
     }
 
     // The data of resource type `type` (a name), id, language; nullopt when absent.
@@ -109,7 +99,7 @@ private:
 
     std::vector<uint8_t> bytes_;
     std::vector<Section> sections_;
-    uint32_t exportRva_ = 0, importRva_ = 0, resourceRva_ = 0;
+    uint32_t exportRva_ = 0, resourceRva_ = 0;
 };
 
 } // namespace strandel::test

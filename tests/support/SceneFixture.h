@@ -41,14 +41,9 @@ protected:
 inline std::string SceneWithPath(const std::string& pathLayer, const std::string& extraLayers = "",
                                  const std::string& fxTransform = "{}")
 {
-    return R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 2,
-        "layers": [)" +
-           extraLayers + R"(
-          {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1], "transform": )" +
-           fxTransform + R"(,
-           "effects": [{"name": "Strandel", "params": {"Path Layer": "Path"}}]},
-          )" +
-           pathLayer + R"(]}]})";
+    return R"({"comps": [{"name": "Main", "width": 200, "height": 100, "frameRate": 30, "duration": 2, "layers": [)" +
+           extraLayers + R"({"name": "Fx", "type": "solid", "color": [0, 0, 0, 1], "transform": )" + fxTransform +
+           R"(, "effects": [{"name": "Strandel", "params": {"Path Layer": "Path"}}]}, )" + pathLayer + "]}]}";
 }
 
 } // namespace strandel::test
