@@ -99,9 +99,7 @@ TEST_F(GeneratePathTest, RefusalsLeaveTheProjectAsItWas)
         SCOPED_TRACE(c.message);
         OpenScene(Scene(c.pathLayer, c.fxParams));
         const host::Project before = H().project();
-        if (!c.scriptRan) {
-            H().stubbedScript = host::ScriptOutcome{true, "OK", ""}; // would hide a run
-        }
+        if (!c.scriptRan) H().stubbedScript = host::ScriptOutcome{true, "OK", ""}; // would hide a run
         ASSERT_EQ(Press(c.adjust), PF_Err_NONE);
         ASSERT_EQ(H().log().messages.size(), 1u);
         EXPECT_EQ(H().log().messages[0], kPrefix + c.message);
