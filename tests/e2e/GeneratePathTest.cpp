@@ -1,6 +1,7 @@
 // The "Generate Path" button pressed through the host.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "frame/ParamIndex.h"
@@ -45,6 +46,10 @@ TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
         {"Helix", 9}, {"Tornado Helix", 9}, {"Wave", 13}, {"Figure Eight", 9}, {"Helix", 5, true},
         {"Wave", 5, true}, {"Figure Eight", 9, true}, {"Helix", 9, false, true}};
     // clang-format on
+    const std::function<void(std::vector<PF_ParamDef>&)> belowOne = [](std::vector<PF_ParamDef>& defs) {
+        defs[kParamTurns].u.sd.value = 0;
+        defs[kParamCycles].u.sd.value = -2;
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.preset) + (c.low ? ", low" : "") + (c.noIds ? ", no IDs" : ""));
         OpenScene(Scene(kPath3D));
@@ -52,12 +57,7 @@ TEST_F(GeneratePathTest, EachPresetWritesLinearKeysFromTheStartPosition)
         Set("Preset", c.preset);
         Set("Key Interval", 0.25);
         H().currentSeconds = 2;
-        ASSERT_EQ(Press([&](std::vector<PF_ParamDef>& defs) {
-                      if (!c.low) return;
-                      defs[kParamTurns].u.sd.value = 0;
-                      defs[kParamCycles].u.sd.value = -2;
-                  }),
-                  PF_Err_NONE);
+        ASSERT_EQ(Press(c.low ? belowOne : nullptr), PF_Err_NONE);
         EXPECT_TRUE(H().log().messages.empty()) << H().log().messages.front();
         EXPECT_EQ(out_.out_flags & kRerenderAndRefresh, kRerenderAndRefresh);
         EXPECT_EQ(H().log().touchedActiveItem, 1);

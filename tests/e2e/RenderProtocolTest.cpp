@@ -17,21 +17,16 @@ namespace strandel::test {
 namespace {
 
 using host::FrameCall;
-using host::FrameRequest;
 using host::FrameResult;
-using host::Image;
 using host::PixelDepth;
 using host::test::SamePixels;
-
-constexpr A_long kInputId = kInputCheckoutId;
 
 // Fx (64 x 33) draws copies of Dot along a 3D path. Cluster is a collapsed 3D precomp, Hidden
 // one whose only layer is switched off.
 const char* kScene = R"({"comps": [
   {"name": "Main", "width": 64, "height": 33, "frameRate": 30, "duration": 2, "layers": [
-    {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1],
-     "effects": [{"name": "Strandel", "params": {"Path Layer": "Path", "Source Layer 1": "Dot", "Count": 6,
-                                                  "Spacing": 150}}]},
+    {"name": "Fx", "type": "solid", "color": [0, 0, 0, 1], "effects": [{"name": "Strandel",
+     "params": {"Path Layer": "Path", "Source Layer 1": "Dot", "Count": 6, "Spacing": 150}}]},
     {"name": "Path", "type": "null", "threeD": true, "transform": {"position": {"keys": [
         {"time": 0, "value": [6, 16, 0]}, {"time": 2, "value": [58, 16, 0]}]}}},
     {"name": "Dot", "type": "solid", "color": [1, 0.5, 0, 1], "width": 6, "height": 6},
@@ -53,7 +48,7 @@ protected:
         HostTest::TearDown();
     }
 
-    FrameResult Render(FrameRequest request, const std::atomic<bool>* cancel = nullptr)
+    FrameResult Render(host::FrameRequest request, const std::atomic<bool>* cancel = nullptr)
     {
         FrameResult r = host::RenderEffectFrame(*fx_, request, cancel);
         EXPECT_TRUE(r.leaks.empty()) << r.leaks.front();
@@ -74,7 +69,7 @@ protected:
 
     const host::Layer* Layer(const std::string& name) { return H().project().comps.front().LayerByName(name); }
 
-    static int OpaquePixels(const Image& image)
+    static int OpaquePixels(const host::Image& image)
     {
         int n = 0;
         for (int y = 0; y < image.Height(); ++y)
@@ -118,8 +113,8 @@ TEST_F(RenderProtocolTest, PreRenderIsAskedForTheWholeOutputAndRegistersItsLayer
     const auto& registered = frame.Registered();
     std::vector<A_long> ids;
     for (const auto& [id, c] : registered) ids.push_back(id);
-    EXPECT_EQ(ids, (std::vector<A_long>{3, 23, 24, 25, 26, 27, kInputId}));
-    EXPECT_EQ(registered.at(kInputId).layer, Layer("Fx"));
+    EXPECT_EQ(ids, (std::vector<A_long>{3, 23, 24, 25, 26, 27, kInputCheckoutId}));
+    EXPECT_EQ(registered.at(kInputCheckoutId).layer, Layer("Fx"));
     EXPECT_EQ(registered.at(3).layer, Layer("Path"));
     EXPECT_EQ(registered.at(23).layer, Layer("Dot"));
     EXPECT_EQ(registered.at(24).layer, nullptr);
@@ -167,7 +162,7 @@ TEST_F(RenderProtocolTest, EverythingLentComesBackAfterEachFrameAlsoAfterAnError
         FrameCall frame(*fx_, {10, PixelDepth::Eight, 1}, nullptr);
         if (failure == 0) frame.failOutputCheckout = PF_Err_OUT_OF_MEMORY;
         if (failure == 1) frame.failLayerCheckout = 24;
-        if (failure == 2) frame.failLayerCheckin = kInputId;
+        if (failure == 2) frame.failLayerCheckin = kInputCheckoutId;
         ASSERT_EQ(frame.PreRender(frame.WholeOutput()), PF_Err_NONE);
         EXPECT_EQ(frame.SmartRender(), failure == 1 ? PF_Err_NONE : PF_Err_OUT_OF_MEMORY);
         if (failure == 1) {

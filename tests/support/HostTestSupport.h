@@ -1,5 +1,4 @@
-// Shared helpers for the host tests: scratch folders, PNGs made without the host's writer,
-// scenes written to disk, and tolerant comparisons.
+// Helpers for tests of the host and the command: scratch folders, raw PNGs, scenes on disk.
 #pragma once
 #include <gtest/gtest.h>
 #include <spng.h>
