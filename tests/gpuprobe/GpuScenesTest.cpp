@@ -3,9 +3,6 @@
 // library path, draws with it, and lets go of everything when the host unloads the plug-in.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-
 #include "bench/GpuSceneCheck.h"
 #include "support/StandIn.h"
 #include "support/TestPaths.h"
@@ -13,19 +10,8 @@
 namespace strandel::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 // A few frames of each scene, at half resolution.
 constexpr gpucheck::Sampling kSampling{10, 2};
-
-std::vector<std::string> Scenes()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(DataFile("examples")))
-        if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class GpuScenesTest : public ::testing::TestWithParam<std::string> {};
 
@@ -43,7 +29,7 @@ TEST_P(GpuScenesTest, DrawOnTheGpuAsOnTheCpu)
     EXPECT_EQ(standIn.Misuse(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, GpuScenesTest, ::testing::ValuesIn(Scenes()),
+INSTANTIATE_TEST_SUITE_P(Examples, GpuScenesTest, ::testing::ValuesIn(ExampleScenes()),
                          [](const auto& param) { return param.param; });
 
 } // namespace

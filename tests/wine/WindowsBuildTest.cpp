@@ -30,12 +30,8 @@ std::string Name(const Case& c) { return c.scene + "_" + std::to_string(c.depth)
 
 std::vector<Case> Cases()
 {
-    std::vector<std::string> scenes;
-    for (const auto& entry : fs::directory_iterator(DataFile("examples")))
-        if (entry.path().extension() == ".json") scenes.push_back(entry.path().stem().string());
-    std::sort(scenes.begin(), scenes.end());
     std::vector<Case> cases;
-    for (const std::string& scene : scenes)
+    for (const std::string& scene : ExampleScenes())
         for (int depth : {8, 16, 32}) cases.push_back({scene, depth});
     return cases;
 }
