@@ -4,7 +4,8 @@
 Draws a seeded sample of one-token faults in plugin/ (flipped or shifted comparisons, swapped
 arithmetic and logical operators, negated conditions, changed constants, flipped booleans),
 applies each alone to a copy of the source under build-mutants/, rebuilds incrementally and runs
-the fast tests: no Wine and no GPU tests, so no mutant goes into the GPU renderer. A mutant the
+the fast tests and the replays of the plug-in's fuzz targets: no Wine and no GPU tests, so no
+mutant goes into the GPU renderer. A mutant the
 tests fail on or time out on is caught; one that does not build is not counted. The working tree
 is never written to.
 
@@ -32,14 +33,15 @@ WORK = ROOT / "build-mutants"
 SRC = WORK / "src"
 BUILD = WORK / "build"
 
-# The test executables run for every mutant, cheapest first; the first failure ends the run.
-TEST_RUNS = [
-    ("core_tests", "*"),
-    ("glue_tests", "*"),
-    ("e2e_tests", "*"),
-    ("host_tests", "*"),
-]
-BUILD_TARGETS = ["strandel", "strandel_cli"] + [name for name, _ in TEST_RUNS]
+# The test executables run for every mutant, cheapest first, with their arguments (relative paths
+# from the measured tree); the first failure ends the run. The fuzz targets replay their corpus
+# and past failures, as `make test` does.
+GTEST = ["--gtest_fail_fast", "--gtest_brief=1"]
+FUZZ_REPLAYS = ["curve_record", "path", "triangles"]
+TEST_RUNS = [("core_tests", GTEST), ("glue_tests", GTEST)] + [
+    (f"fuzz/fuzz_{name}", [f"tests/fuzz/corpus/{name}", f"tests/fuzz/regressions/{name}"]) for name in FUZZ_REPLAYS
+] + [("e2e_tests", GTEST), ("host_tests", GTEST)]
+BUILD_TARGETS = ["strandel", "strandel_cli"] + [name.split("/")[-1] for name, _ in TEST_RUNS]
 # The GPU renderer is reached only by the GPU tests, which need the kernel image: no mutant goes there.
 GPU_ONLY = {"render/CudaDriverApi.h", "render/DriverRuntime.cpp", "render/DriverRuntime.h", "render/GpuPass.cpp",
             "render/GpuPass.h", "render/GpuPixels.cpp", "render/GpuPixels.h", "render/GpuRenderer.cpp",
@@ -244,12 +246,12 @@ def build(timeout):
 def run_tests(timeout):
     """'pass', 'fail' or 'timeout', the seconds taken, and the test executable that failed."""
     start = time.monotonic()
-    for name, pattern in TEST_RUNS:
+    for name, arguments in TEST_RUNS:
         left = timeout - (time.monotonic() - start)
         if left <= 0:
             return "timeout", time.monotonic() - start, name
-        code, _ = run([str(BUILD / "tests" / name), f"--gtest_filter={pattern}", "--gtest_fail_fast",
-                       "--gtest_brief=1"], timeout=left, cwd=BUILD / "tests")
+        arguments = [str(SRC / a) if a.startswith("tests/") else a for a in arguments]
+        code, _ = run([str(BUILD / "tests" / name)] + arguments, timeout=left, cwd=BUILD / "tests")
         if code is None:
             return "timeout", time.monotonic() - start, name
         if code != 0:

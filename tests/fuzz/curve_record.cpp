@@ -1,6 +1,5 @@
 // A stored curve record of any length and content, as a project file hands it over: through
 // unflatten and every other arbitrary-data selector, and into evaluation.
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -22,6 +21,41 @@ RampCurve Held(const test::FakeHandles& host, PF_Handle h)
     return curve;
 }
 
+// Every rule a repaired record keeps; small tolerances where a handle end is a sum of doubles.
+void RequireRepaired(const RampCurve& c)
+{
+    Require(c.version == 1 && c.flags <= 1 && c.reserved == 0);
+    Require(c.pointCount >= 2 && c.pointCount <= kMaxCurvePoints);
+    const int last = c.pointCount - 1;
+    const CurvePoint* p = c.points;
+    Require(p[0].x == 0 && p[last].x == 1);
+    Require(p[0].inDx == 0 && p[0].inDy == 0 && p[last].outDx == 0 && p[last].outDy == 0);
+    const double eps = 1e-12;
+    for (int i = 0; i <= last; ++i) {
+        Require(p[i].x >= 0 && p[i].x <= 1 && p[i].y >= 0 && p[i].y <= 1);
+        if (i > 0) {
+            Require(p[i].inDx <= 0 && p[i].x + p[i].inDx >= p[i - 1].x - eps);
+            Require(p[i].y + p[i].inDy >= -eps && p[i].y + p[i].inDy <= 1 + eps);
+        }
+        if (i == last) break;
+        const CurvePoint& next = p[i + 1];
+        Require(p[i].x + 0.000001 < next.x);
+        Require(p[i].outDx >= 0 && p[i].x + p[i].outDx <= next.x + eps);
+        Require(p[i].y + p[i].outDy >= -eps && p[i].y + p[i].outDy <= 1 + eps);
+        // x(u) of the segment never turns back, or evaluation could not invert it.
+        const double x[4] = {p[i].x, p[i].x + p[i].outDx, next.x + next.inDx, next.x};
+        double previous = x[0];
+        for (int k = 1; k <= 64; ++k) {
+            const double u = k / 64.0, v = 1 - u;
+            const double at = v * v * v * x[0] + 3 * v * v * u * x[1] + 3 * v * u * u * x[2] + u * u * u * x[3];
+            Require(at >= previous - 1e-12);
+            previous = at;
+        }
+    }
+    const CurvePoint zero{};
+    for (int i = c.pointCount; i < kMaxCurvePoints; ++i) Require(std::memcmp(&p[i], &zero, sizeof zero) == 0);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
@@ -30,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     PF_Handle loaded = nullptr;
     Require(test::Unflatten(host, data, static_cast<A_u_long>(size), &loaded) == PF_Err_NONE && loaded);
     const RampCurve curve = Held(host, loaded);
+    RequireRepaired(curve);
 
     // What is loaded is already repaired: repairing again, or saving and loading, changes nothing.
     RampCurve again = curve;

@@ -2,13 +2,11 @@
 // parameters of the effect.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -83,96 +81,6 @@ TEST(CurveEvaluation, ShapesAndSegmentsMatchForwardEvaluationAndTheEndsHold)
     for (double above : {1.0, 1.001, 7.0, kInf}) EXPECT_EQ(EvaluateCurve(ends, above), 0.9) << above;
 }
 
-// Every rule a repaired record keeps; small tolerances where a handle end is a sum of doubles.
-void ExpectRepairedInvariants(const RampCurve& c)
-{
-    ASSERT_EQ(c.version, 1u);
-    ASSERT_LE(c.flags, 1u);
-    ASSERT_EQ(c.reserved, 0u);
-    ASSERT_GE(c.pointCount, 2);
-    ASSERT_LE(c.pointCount, kMaxCurvePoints);
-    const int last = c.pointCount - 1;
-    const CurvePoint* p = c.points;
-    EXPECT_EQ(p[0].x, 0.0);
-    EXPECT_EQ(p[last].x, 1.0);
-    EXPECT_TRUE(p[0].inDx == 0 && p[0].inDy == 0 && p[last].outDx == 0 && p[last].outDy == 0);
-    const double eps = 1e-12;
-    for (int i = 0; i <= last; ++i) {
-        EXPECT_TRUE(p[i].x >= 0 && p[i].x <= 1 && p[i].y >= 0 && p[i].y <= 1) << i;
-        if (i < last) {
-            EXPECT_LT(p[i].x + 0.000001, p[i + 1].x) << i;
-            EXPECT_TRUE(p[i].outDx >= 0 && p[i].x + p[i].outDx <= p[i + 1].x + eps) << i;
-            EXPECT_TRUE(p[i].y + p[i].outDy >= -eps && p[i].y + p[i].outDy <= 1 + eps) << i;
-        }
-        if (i > 0) {
-            EXPECT_TRUE(p[i].inDx <= 0 && p[i].x + p[i].inDx >= p[i - 1].x - eps) << i;
-            EXPECT_TRUE(p[i].y + p[i].inDy >= -eps && p[i].y + p[i].inDy <= 1 + eps) << i;
-        }
-    }
-    const CurvePoint zero{};
-    for (int i = c.pointCount; i < kMaxCurvePoints; ++i) EXPECT_EQ(std::memcmp(&p[i], &zero, sizeof zero), 0) << i;
-}
-
-// Mostly sorted points inside the square, so that many records survive repair with several points;
-// a quarter raw bytes, and now and then a NaN or an infinity.
-RampCurve RandomRecord(std::mt19937_64& rng)
-{
-    std::uniform_real_distribution<double> wide(-0.3, 1.3), handle(-0.7, 0.7), unit(0.0, 1.0);
-    RampCurve c{};
-    if (rng() % 4 == 0) {
-        auto* words = reinterpret_cast<uint64_t*>(&c);
-        for (std::size_t i = 0; i < kCurveRecordSize / 8; ++i) words[i] = rng();
-        return c;
-    }
-    c.version = rng() % 16 == 0 ? static_cast<uint32_t>(rng() % 3) : 1u;
-    c.flags = static_cast<uint32_t>(rng());
-    c.pointCount = static_cast<int32_t>(rng() % 19) - 1;
-    c.reserved = static_cast<uint32_t>(rng());
-    std::vector<double> xs(kMaxCurvePoints);
-    for (double& x : xs) x = rng() % 8 ? unit(rng) : wide(rng);
-    if (rng() % 3) std::sort(xs.begin(), xs.end());
-    for (int i = 0; i < kMaxCurvePoints; ++i)
-        c.points[i] = {xs[i], wide(rng), handle(rng), handle(rng), handle(rng), handle(rng)};
-    if (rng() % 32 == 0) reinterpret_cast<double*>(c.points)[rng() % (6 * kMaxCurvePoints)] = rng() % 2 ? kNaN : kInf;
-    return c;
-}
-
-TEST(CurveFuzz, RandomRecordsRepairAndEvaluate)
-{
-    test::FakeHandles host;
-    std::mt19937_64 rng(20240611);
-    int multiPointCurves = 0;
-    for (int n = 0; n < 4000; ++n) {
-        SCOPED_TRACE(n);
-        const RampCurve raw = RandomRecord(rng);
-        PF_Handle h = nullptr;
-        ASSERT_EQ(test::Unflatten(host, &raw, kCurveRecordSize, &h), PF_Err_NONE);
-        const CurveRead read = ReadCurveHandle(&host.in_data, h);
-        ASSERT_TRUE(read.ok);
-        const RampCurve& c = read.curve;
-        ExpectRepairedInvariants(c);
-        ASSERT_TRUE(test::HandleHolds(host, h, c)); // the stored record is already repaired
-        multiPointCurves += c.pointCount > 2;
-        for (int s = 0; s + 1 < c.pointCount; ++s) { // x(u) never turns back
-            const CurvePoint &a = c.points[s], &b = c.points[s + 1];
-            double previous = a.x;
-            for (double u = 1.0 / 64; u <= 1; u += 1.0 / 64) {
-                const double x = PointOnSegment({a.x, 0}, {a.x + a.outDx, 0}, {b.x + b.inDx, 0}, {b.x, 0}, u).x;
-                ASSERT_GE(x, previous - 1e-12) << "segment " << s << " u " << u;
-                previous = x;
-            }
-        }
-        for (double t = 0; t <= 1; t += 1.0 / 256) {
-            const double y = EvaluateCurve(c, t);
-            ASSERT_TRUE(y >= 0 && y <= 1) << "t " << t << " y " << y;
-        }
-        host.utils.host_dispose_handle(h);
-    }
-    EXPECT_GT(multiPointCurves, 1000);
-    EXPECT_EQ(host.LiveHandles(), 0);
-    EXPECT_EQ(host.badCalls, 0);
-}
-
 void AddPointAfterMiddle(RampCurve& c, double x)
 {
     c.points[3] = c.points[2];
@@ -237,7 +145,6 @@ TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
     c.points[0] = {0.2, -0.5, 0.3, 0.3, 0.9, 2.0}; // x forced to 0, y to 0; out-handle past point 1
     c.points[1] = {0.4, 1.5, -0.7, -3.0, -0.1, 0.3}; // y to 1; in-handle past point 0, going below 0
     c.points[2] = {0.7, 0.5, 0.1, 0.9, 0.4, 0.4}; // x forced to 1; in dx positive
-    c.points[5] = {9, 9, 9, 9, 9, 9}; // beyond the count
     ASSERT_TRUE(NormalizeCurve(c));
     EXPECT_EQ(c.flags, 1u);
     EXPECT_EQ(c.reserved, 0u);
@@ -248,10 +155,6 @@ TEST(RampCurveRecord, RepairClampsIntoTheUnitSquareAndSegments)
     };
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(std::memcmp(&c.points[i], &expected[i], sizeof(CurvePoint)), 0) << "point " << i;
-    }
-    const CurvePoint zero{};
-    for (int i = 3; i < kMaxCurvePoints; ++i) {
-        EXPECT_EQ(std::memcmp(&c.points[i], &zero, sizeof zero), 0) << "point " << i;
     }
     RampCurve again = c;
     EXPECT_TRUE(NormalizeCurve(again));
@@ -380,9 +283,7 @@ TEST_F(CurveArbCallbackTest, PrintsAFixedLabelWithinTheBufferAndRefusesToScan)
     EXPECT_EQ(Call(size), PF_Err_NONE);
     EXPECT_EQ(printSize, 32u);
     const std::pair<A_u_long, std::string> cases[] = {
-        // clang-format off
         {32, "Ramp Custom Curve"}, {18, "Ramp Custom Curve"}, {17, "Ramp Custom Curv"}, {5, "Ramp"}, {1, ""}, {0, "#"}};
-    // clang-format on
     for (const auto& [bufferSize, expected] : cases) {
         char buffer[40];
         std::memset(buffer, '#', sizeof buffer);
