@@ -88,7 +88,6 @@ TEST(PathVectors, NormalizeOrAndRotateEulerDegrees)
 
 TEST(PathFrames, InitialFrameProjectsWorldZOrElseYAndTransportCarriesItWithoutFlipping)
 {
-    // clang-format off
     const std::pair<Vec3, PathFrame> initial[] = {
         {{30, 0, 40}, {{-0.8, 0, 0.6}, {0, -1, 0}, {0.6, 0, 0.8}}},
         {{1, 0, 0}, {{0, 0, 1}, {0, -1, 0}, {1, 0, 0}}},
@@ -96,7 +95,6 @@ TEST(PathFrames, InitialFrameProjectsWorldZOrElseYAndTransportCarriesItWithoutFl
         {{0, 0, -2}, {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}}},
         {{0, 0, 0}, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}}, // no direction: +Z
     };
-    // clang-format on
     for (const auto& [t, expected] : initial) ExpectFrame(InitialFrame(t), expected);
 
     struct Case {
@@ -105,7 +103,6 @@ TEST(PathFrames, InitialFrameProjectsWorldZOrElseYAndTransportCarriesItWithoutFl
         PathFrame expected;
     };
     const PathFrame alongX{{0, 0, 1}, {0, -1, 0}, {1, 0, 0}};
-    // clang-format off
     const Case transported[] = {
         {alongX, {-3, 0, 0}, {{0, 0, -1}, {0, -1, 0}, {-1, 0, 0}}}, // reversal: the binormal keeps its side
         {alongX, {0, 2, 0}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}}, // a turn in the osculating plane keeps the normal
@@ -113,7 +110,6 @@ TEST(PathFrames, InitialFrameProjectsWorldZOrElseYAndTransportCarriesItWithoutFl
         {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {1, 0, 0}, {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}},
         {alongX, {0, 0, 0}, alongX}, // no direction: the old tangent is kept, and with it the frame
     };
-    // clang-format on
     for (const Case& c : transported) ExpectFrame(TransportFrame(c.previous, c.t), c.expected);
 }
 
@@ -312,14 +308,12 @@ TEST(PathSampling, SamplePathAtDistanceInterpolatesAndClamps)
     }
 
     const Vec3 up{0, 0, 1}, slant = Vec3{1, 3, 0} / std::sqrt(10.0), slantSide = Vec3{3, -1, 0} / std::sqrt(10.0);
-    // clang-format off
     const std::tuple<double, Vec3, PathFrame> cases[] = {
         {50, {50, 0, 0}, {up, {0, -1, 0}, {1, 0, 0}}},
         {100, {100, 0, 0}, {up, {0, -1, 0}, {1, 0, 0}}},
         {150, {100, 50, 0}, {up, {kHalfRoot2, -kHalfRoot2, 0}, {kHalfRoot2, kHalfRoot2, 0}}},
         {175, {100, 75, 0}, {up, slantSide, slant}},
     };
-    // clang-format on
     for (const auto& [distance, position, frame] : cases) {
         const PathSample s = SamplePathAtDistance(table, distance);
         EXPECT_EQ(s.arcLength, distance);
@@ -350,17 +344,9 @@ TEST(PathSampling, ApplyArrayPositionMovesAlongTheCameraAxes)
     EXPECT_TRUE(empty.empty());
 }
 
-Matrix4 Rows(std::initializer_list<std::initializer_list<double>> rows)
-{
-    Matrix4 m;
-    int r = 0;
-    for (const auto& row : rows) std::copy(row.begin(), row.end(), m.m[r++]);
-    return m;
-}
-
 TEST(CameraMath, TransformsTakeRowVectorsAndOnlyPointsDivideByW)
 {
-    const Matrix4 affine = Rows({{2, 0, 0, 0}, {0, 3, 0, 0}, {0, 0, 4, 0}, {10, 20, 30, 1}});
+    const Matrix4 affine{{{2, 0, 0, 0}, {0, 3, 0, 0}, {0, 0, 4, 0}, {10, 20, 30, 1}}};
     ExpectVecNear(TransformPoint(affine, {1, 1, 1}), {12, 23, 34});
     // Row 2 column 3 feeds z into w: w = 0.5 z + 1, so (1, 1, 2) is divided by 2.
     Matrix4 projective = affine;
@@ -371,7 +357,7 @@ TEST(CameraMath, TransformsTakeRowVectorsAndOnlyPointsDivideByW)
     flat.m[3][3] = 0;
     ExpectVecNear(TransformPoint(flat, {1, 1, 1}), {12, 23, 34});
 
-    const Matrix4 m = Rows({{0, 1, 0, 7}, {-1, 0, 0, 7}, {0, 0, 2, 7}, {100, 200, 300, 9}});
+    const Matrix4 m{{{0, 1, 0, 7}, {-1, 0, 0, 7}, {0, 0, 2, 7}, {100, 200, 300, 9}}};
     ExpectVecNear(TransformDirection(m, {1, 2, 3}), {-2, 1, 6});
 }
 
@@ -401,18 +387,16 @@ TEST(CameraMath, InvertMatrix4InvertsAllButSingularMatricesWhichLeaveTheOutputAl
         expectNear(inverse * m, Matrix4::Identity());
     }
     Matrix4 out;
-    ASSERT_TRUE(InvertMatrix4(Rows({{1e-11, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), out));
-    expectNear(out, Rows({{1e11, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}));
+    ASSERT_TRUE(InvertMatrix4(Matrix4{{{1e-11, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}}, out));
+    expectNear(out, Matrix4{{{1e11, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}});
 
-    // clang-format off
     const Matrix4 singular[] = {
-        Rows({{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}}), // zero scale
-        Rows({{1, 2, 3, 0}, {2, 4, 6, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // dependent rows
-        Rows({{1e-13, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // pivot below 1e-12
-        Rows({{1, 1, 0, 0}, {1, 1 + 1e-14, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}), // near-singular after elimination
+        Matrix4{{{0, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {3, 4, 5, 1}}}, // zero scale
+        Matrix4{{{1, 2, 3, 0}, {2, 4, 6, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}}, // dependent rows
+        Matrix4{{{1e-13, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}}, // pivot below 1e-12
+        Matrix4{{{1, 1, 0, 0}, {1, 1 + 1e-14, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}}, // near-singular after elimination
     };
-    // clang-format on
-    const Matrix4 sentinel = Rows({{9, 8, 7, 6}, {5, 4, 3, 2}, {1, 0, -1, -2}, {-3, -4, -5, -6}});
+    const Matrix4 sentinel{{{9, 8, 7, 6}, {5, 4, 3, 2}, {1, 0, -1, -2}, {-3, -4, -5, -6}}};
     for (const Matrix4& m : singular) {
         out = sentinel;
         EXPECT_FALSE(InvertMatrix4(m, out));

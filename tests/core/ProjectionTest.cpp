@@ -13,13 +13,21 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Camera at the origin looking down +z: view space equals world space.
-CameraInfo AxisCamera()
+// Camera at the origin looking down +z: view space equals world space, and a point at depth 100
+// lands at (x + 100, y + 50).
+CameraInfo FlatCamera()
 {
     CameraInfo camera;
     camera.zoom = 100;
     camera.compWidth = 200;
     camera.compHeight = 100;
+    return camera;
+}
+
+// The same camera through a render's downsampling and buffer origin.
+CameraInfo AxisCamera()
+{
+    CameraInfo camera = FlatCamera();
     camera.downsampleX = 0.5;
     camera.downsampleY = 0.25;
     camera.originX = 3;
@@ -170,16 +178,6 @@ TEST(EmitQuadTrianglesTest, NonFiniteFieldsCountAsBehindAndAreNeverEmitted)
     }
 }
 
-// Looking down +z from the origin: a point at depth 100 lands at (x + 100, y + 50).
-CameraInfo FlatCamera()
-{
-    CameraInfo camera;
-    camera.zoom = 100;
-    camera.compWidth = 200;
-    camera.compHeight = 100;
-    return camera;
-}
-
 // Samples at depth 100 through the given output pixel positions (z overrides the depth).
 PathTable PathThrough(std::initializer_list<Vec3> screenPoints)
 {
@@ -215,7 +213,6 @@ TEST(DrawDebugPathTest, LinesCoverTheirVisibleSpanAndNothingBehindTheCamera)
         double opacity, radius;
         int32_t y, x0, x1;
     };
-    // clang-format off
     const Case cases[] = {
         {PathThrough({{40, 40, 0}}), 1, 5, -1, 0, 0}, // one sample
         {PathThrough({{40, 40, 0}, {60, 40, -5}}), 1, 5, -1, 0, 0}, // second end behind the camera
@@ -235,7 +232,6 @@ TEST(DrawDebugPathTest, LinesCoverTheirVisibleSpanAndNothingBehindTheCamera)
         {PathThrough({{-1e12, 50, 0}, {1e12, 50, 0}}), 1, 2, 50, 0, 199},
         {PathThrough({{-1e12, 50, 0}, {1e12, 50, 0}}), 1, 2, 53, 1, 0},
     };
-    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.path.size() << " samples, opacity " << c.opacity << ", row " << c.y);
         test::OwnedImage out(200, 100, PixelFormat::Argb8, 5);

@@ -30,7 +30,6 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
         double opacity;
         std::array<double, 4> expected; // stored units
     };
-    // clang-format off
     const Case cases[] = {
         // Half of opaque white over transparent: alpha rounds 127.5 up, colour divides back to full.
         {PixelFormat::Argb8, {}, {255, 255, 255, 255}, 0.5, {128, 255, 255, 255}},
@@ -47,7 +46,6 @@ TEST(RasterizerTest, StoresStraightColourAtEachDepth)
         // Opacity 2 lifts alpha 0.6 to full coverage: the source replaces the pixel, R = 0.2.
         {PixelFormat::Argb8, {255, 128, 0, 128}, {153, 51, 0, 0}, 2, {255, 51, 0, 0}},
     };
-    // clang-format on
     for (const Case& c : cases) {
         const test::OwnedImage texture = test::Filled(3, 3, c.format, c.texel, 6);
         test::OwnedImage out = test::Filled(8, 8, c.format, c.background, 4);

@@ -1,6 +1,5 @@
 // Any bytes as a scene file: the JSON reader, the project model it builds, the effect's
 // parameters applied through the loaded plug-in, and, for small comps, one frame of each effect.
-#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string_view>

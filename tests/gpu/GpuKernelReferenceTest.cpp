@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "render/DepthSort.h"
@@ -16,6 +14,7 @@
 #include "render/Rasterizer.h"
 #include "render/StxRendererCUDA.h"
 #include "support/GpuFrames.h"
+#include "support/HostTestSupport.h"
 #include "support/TestPaths.h"
 
 namespace strandel {
@@ -117,18 +116,11 @@ TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
     }
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + path);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // What nvcc made of the kernel, and that the plug-in carries exactly those bytes. (That the
 // Windows plug-in loads without nvcuda.dll is shown by the device state under Wine.)
 TEST(GpuImageTest, HoldsSm75CodeAndPtxWithoutFusedMultiplyAddsAndThePluginCarriesIt)
 {
-    const std::string image = ReadFile(test::Beside(STRANDEL_GPU_IMAGE));
+    const std::string image = host::test::ReadText(test::Beside(STRANDEL_GPU_IMAGE));
     const std::string symbol = kRasterizeTriangleKernelSymbol;
     uint32_t magic = 0;
     std::memcpy(&magic, image.data(), std::min(image.size(), sizeof magic));
@@ -140,9 +132,9 @@ TEST(GpuImageTest, HoldsSm75CodeAndPtxWithoutFusedMultiplyAddsAndThePluginCarrie
           symbol + '\0', ".entry " + symbol + "(", std::string(".target sm_75"), std::string("--fmad false")})
         EXPECT_NE(image.find(part), std::string::npos) << part;
     EXPECT_EQ(std::memcmp(kGpuKernelImage, image.data(), image.size()), 0);
-    EXPECT_NE(ReadFile(test::PluginPath()).find(image), std::string::npos) << test::PluginPath();
+    EXPECT_NE(host::test::ReadText(test::PluginPath()).find(image), std::string::npos) << test::PluginPath();
     if (!test::AexPath().empty()) {
-        EXPECT_NE(ReadFile(test::AexPath()).find(image), std::string::npos) << test::AexPath();
+        EXPECT_NE(host::test::ReadText(test::AexPath()).find(image), std::string::npos) << test::AexPath();
     }
 }
 

@@ -62,11 +62,9 @@ TEST(PngFile, GreyAndRgbInputsExpandToArgb)
         std::vector<std::uint8_t> samples; // two pixels
         std::uint8_t expected[2][4]; // A R G B
     } cases[] = {
-        // clang-format off
         {"grey", SPNG_COLOR_TYPE_GRAYSCALE, {10, 200}, {{255, 10, 10, 10}, {255, 200, 200, 200}}},
         {"grey_alpha", SPNG_COLOR_TYPE_GRAYSCALE_ALPHA, {10, 0, 200, 99}, {{0, 10, 10, 10}, {99, 200, 200, 200}}},
         {"rgb", SPNG_COLOR_TYPE_TRUECOLOR, {1, 2, 3, 4, 5, 6}, {{255, 1, 2, 3}, {255, 4, 5, 6}}},
-        // clang-format on
     };
     for (const auto& c : cases) {
         const auto file = dir / (std::string(c.name) + ".png");

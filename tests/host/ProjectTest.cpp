@@ -13,6 +13,7 @@
 #include "host/project/Transforms.h"
 #include "host/scene/SceneWriter.h"
 #include "support/HostTestSupport.h"
+#include "support/VecExpect.h"
 
 namespace strandel::host {
 namespace {
@@ -165,8 +166,13 @@ TEST(Transforms, FactorsApplyInTheDefinedOrder)
         return Vec3{v.x * cos(rad(a)) - v.y * sin(rad(a)), v.x * sin(rad(a)) + v.y * cos(rad(a)), v.z};
     };
     p = rz(ry(rx(rz(ry(rx(p, 30), -45), 60), 10), 20), 30) + Vec3{5, 6, 7};
-    const Matrix4 toWorld = LayerToWorld(scene.project, scene.project.comps[0].layers[0], 0);
-    test::ExpectNear(test::Apply(toWorld, {13, 24, 35}), p);
+    // Row vectors, written out here so that the check does not lean on the code under test.
+    const Matrix4 m = LayerToWorld(scene.project, scene.project.comps[0].layers[0], 0);
+    const Vec3 q{13, 24, 35};
+    ExpectVecNear({q.x * m.m[0][0] + q.y * m.m[1][0] + q.z * m.m[2][0] + m.m[3][0],
+                   q.x * m.m[0][1] + q.y * m.m[1][1] + q.z * m.m[2][1] + m.m[3][1],
+                   q.x * m.m[0][2] + q.y * m.m[1][2] + q.z * m.m[2][2] + m.m[3][2]},
+                  p, 1e-9);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // Small frames for the GPU tests, and the image helpers they compare with.
 #pragma once
 #include <array>
-#include <cstring>
 #include <random>
 #include <utility>
 
