@@ -5,9 +5,8 @@ Draws a seeded sample of one-token faults in plugin/ (flipped or shifted compari
 arithmetic and logical operators, negated conditions, changed constants, flipped booleans),
 applies each alone to a copy of the source under build-mutants/, rebuilds incrementally and runs
 the fast tests and the replays of the plug-in's fuzz targets: no Wine and no GPU tests, so no
-mutant goes into the GPU renderer. A mutant the
-tests fail on or time out on is caught; one that does not build is not counted. The working tree
-is never written to.
+mutant goes into the GPU renderer. A mutant the tests fail on or time out on is caught; one that
+does not build is not counted. The working tree is never written to.
 
   scripts/mutants.py [--seed N] [--count N] [--rev REV] [--replay FILE]
 

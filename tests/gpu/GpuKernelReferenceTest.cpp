@@ -121,6 +121,7 @@ TEST(GpuKernelReferenceTest, QuadHalvesCoverEachPixelOfTheirSharedEdgeOnce)
 TEST(GpuImageTest, HoldsSm75CodeAndPtxWithoutFusedMultiplyAddsAndThePluginCarriesIt)
 {
     const std::string image = host::test::ReadText(test::Beside(STRANDEL_GPU_IMAGE));
+    ASSERT_FALSE(image.empty()) << "no kernel image at " << test::Beside(STRANDEL_GPU_IMAGE);
     const std::string symbol = kRasterizeTriangleKernelSymbol;
     uint32_t magic = 0;
     std::memcpy(&magic, image.data(), std::min(image.size(), sizeof magic));

@@ -45,9 +45,9 @@ wine)
   cp "$exe" "$work/without/"
   render=(--plugin "$probe" render "$scene" --frame 10 --resolution quarter --set Renderer=GPU)
   expect 2 "with nvcuda.dll beside strandel.exe" "$wine64" "$work/with/$(basename "$exe")" "${render[@]}" -o "$work/with/out.png"
-  # No `wineserver -k` here: the server is shared with the tests running beside this one, and a
-  # Wine program whose server is killed exits with 0 having written only part of its frames.
   expect 3 "without it" "$wine64" "$work/without/$(basename "$exe")" "${render[@]}" -o "$work/without/out.png"
+  # The server is left running: the tests beside this one share it, and a Wine program whose
+  # server is killed exits with 0 having written only part of its frames.
   ;;
 *)
   echo "usage: $0 linux|wine ..." >&2
